@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every Debian package Kelvora needs to build, run, test and benchmark.
+# Idempotent: says nothing when everything is already there.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6 libgl-dev
+    libsqlcipher-dev sqlcipher
+    libjpeg-dev libxml2-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libhpdf-dev
+    qpdf poppler-utils unrtf
+    fonts-urw-base35 fonts-dejavu-core
+    locales xvfb xauth imagemagick pkexec
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]})); then
+    echo "install-deps: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The test suite runs once more under a French locale to catch locale-dependent number output.
+if ! locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
+    sed -i 's/^# *\(fr_FR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^fr_FR.UTF-8 UTF-8' /etc/locale.gen || echo 'fr_FR.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen >/dev/null
+fi
