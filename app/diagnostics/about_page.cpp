@@ -1,0 +1,94 @@
+// The About page: who makes the program, which versions are installed, and two links.
+#include <QLabel>
+#include <QTextEdit>
+#include <QVBoxLayout>
+#include <QHBoxLayout>
+
+#include "shell/tppal.h"
+
+namespace {
+// Remote-support tool offered to users who call the support line.
+const char kSupportUrl[] = "https://www.kelvora.fr/support-a-distance/";
+} // namespace
+
+void Tppal::buildAboutPage()
+{
+    auto* layout = new QVBoxLayout(tab_about);
+    layout->setContentsMargins(16, 14, 16, 10);
+    lbl_about1 = new QLabel(QStringLiteral("A Propos"), tab_about);
+    lbl_about1->setObjectName(QStringLiteral("lbl_about1"));
+    QFont big = font();
+    big.setPixelSize(24);
+    big.setBold(true);
+    lbl_about1->setFont(big);
+    lbl_about1->setAlignment(Qt::AlignCenter);
+    layout->addWidget(lbl_about1);
+    lbl_about2 = new QLabel(
+        QStringLiteral("Retrouvez ci-dessous les informations de cette application"), tab_about);
+    lbl_about2->setObjectName(QStringLiteral("lbl_about2"));
+    QFont medium = font();
+    medium.setPixelSize(15);
+    lbl_about2->setFont(medium);
+    lbl_about2->setAlignment(Qt::AlignCenter);
+    layout->addWidget(lbl_about2);
+    layout->addSpacing(8);
+
+    about_texte = new QTextEdit(tab_about);
+    about_texte->setObjectName(QStringLiteral("about_texte"));
+    about_texte->setReadOnly(true);
+    about_texte->setFrameShape(QFrame::NoFrame);
+    layout->addWidget(about_texte, 1);
+
+    const auto link = [this](const char* name, const QString& text, const char* href) {
+        auto* l = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>").arg(QLatin1String(href), text),
+                             tab_about);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setCursor(Qt::PointingHandCursor);
+        l->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+        return l;
+    };
+    lbl_link3 = link("lbl_link3", QStringLiteral("Logiciel lecture Vitale"), KELVORA_SITE_URL);
+    lbl_link2 = link("lbl_link2", QStringLiteral("Support à Distance"), kSupportUrl);
+    // A click opens the handler's own address, whatever the caption's anchor says.
+    connect(lbl_link3, &QLabel::linkActivated, this, [this] { lbl_link3Click(); });
+    connect(lbl_link2, &QLabel::linkActivated, this, [this] { lbl_link2Click(); });
+    auto* links = new QHBoxLayout();
+    links->addWidget(lbl_link3);
+    links->addStretch();
+    links->addWidget(lbl_link2);
+    layout->addLayout(links);
+}
+
+void Tppal::About_boxExecute()
+{
+    const int heading = StyleBold | StyleUnderline;
+    const auto line = [this](const QString& text, int style) { AddAboutText(text, style, ClBlack); };
+    line(QStringLiteral("Qui sommes nous ?\r\n"), heading);
+    line(QStringLiteral("Talvix SAS\r\n"), StyleNone);
+    line(QStringLiteral("14 rue des Tanneurs\r\n"), StyleNone);
+    line(QStringLiteral("69002 Lyon\r\n"), StyleNone);
+    line(QStringLiteral("France\r\n\r\n"), StyleNone);
+    line(QStringLiteral("Téléphone : 04 78 00 00 00 (choix 2)\r\n"), StyleNone);
+    line(QStringLiteral("Courriel : support@kelvora.fr\r\n"), StyleNone);
+    line(QStringLiteral("\r\nInformations de l'application\r\n"), heading);
+    line(QStringLiteral("Édition : Professionnel de Santé\r\n"), StyleNone);
+    line(QStringLiteral("Version : ") + appli_version + QStringLiteral("\r\n"), StyleNone);
+    line(QStringLiteral("Version APILEC : ") + appli_apilec_version + QStringLiteral("\r\n"),
+         StyleNone);
+    line(QStringLiteral("Homologué par le GIE Vitale Sesame\r\n"), StyleNone);
+    line(QStringLiteral("\r\nInformations de licence\r\n"), heading);
+    line(QStringLiteral("Images provenant de l'équipe Kelvora\r\n"), StyleNone);
+    line(QStringLiteral("Icones provenant de l'équipe Kelvora\r\n"), StyleNone);
+    line(QStringLiteral("\r\nEquipe de développement\r\n"), heading);
+    line(QStringLiteral("Développeur Application: Claire Montel\r\n"), StyleNone);
+}
+
+void Tppal::lbl_link3Click()
+{
+    platform().openDocument(appli_url_logiciel);
+}
+
+void Tppal::lbl_link2Click()
+{
+    platform().openDocument(QString::fromLatin1(kSupportUrl));
+}

@@ -1,0 +1,210 @@
+#include "platform/linux_platform.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHostInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QSysInfo>
+#include <QUrl>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#endif
+
+namespace kelvora {
+
+namespace {
+
+QString readFirstLine(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(f.readLine()).trimmed();
+}
+
+QString osPrettyName()
+{
+    QFile f(QStringLiteral("/etc/os-release"));
+    if (f.open(QIODevice::ReadOnly)) {
+        while (!f.atEnd()) {
+            const QString line = QString::fromUtf8(f.readLine()).trimmed();
+            if (line.startsWith(QLatin1String("PRETTY_NAME="))) {
+                QString v = line.mid(12);
+                if (v.size() >= 2 && v.startsWith(QLatin1Char('"')) && v.endsWith(QLatin1Char('"')))
+                    v = v.mid(1, v.size() - 2);
+                return v;
+            }
+        }
+    }
+    return QSysInfo::prettyProductName();
+}
+
+// The processor identifier as Windows shows it: CPUID leaf 1, EDX then EAX, in hexadecimal.
+QString processorId()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx))
+        return QStringLiteral("%1%2")
+            .arg(edx, 8, 16, QLatin1Char('0'))
+            .arg(eax, 8, 16, QLatin1Char('0'))
+            .toUpper();
+#endif
+    return {};
+}
+
+quint32 l2CacheKb()
+{
+    for (int i = 0; i < 8; ++i) {
+        const QString base = QStringLiteral("/sys/devices/system/cpu/cpu0/cache/index%1/").arg(i);
+        if (readFirstLine(base + QStringLiteral("level")) != QLatin1String("2"))
+            continue;
+        QString size = readFirstLine(base + QStringLiteral("size"));
+        quint32 factor = 1;
+        if (size.endsWith(QLatin1Char('K'))) {
+            size.chop(1);
+        } else if (size.endsWith(QLatin1Char('M'))) {
+            size.chop(1);
+            factor = 1024;
+        }
+        return size.toUInt() * factor;
+    }
+    return 0;
+}
+
+} // namespace
+
+LinuxPlatform::LinuxPlatform() = default;
+
+LinuxPlatform::~LinuxPlatform()
+{
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+}
+
+QString LinuxPlatform::commonAppDataFolder()
+{
+    const QByteArray forced = qgetenv("KELVORA_PROGRAMDATA");
+    QString folder = forced.isEmpty() ? QStringLiteral("/var/lib") : QString::fromLocal8Bit(forced);
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder;
+}
+
+QString LinuxPlatform::executableFolder()
+{
+    const QString exe = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return QFileInfo(exe).absolutePath() + QLatin1Char('/');
+}
+
+QString LinuxPlatform::fileVersion(const QString& path)
+{
+    // Shared objects carry their version in their real file name: libx.so.5.20.1.0.
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    const QString real = QFileInfo(info.canonicalFilePath()).fileName();
+    static const QRegularExpression versioned(QStringLiteral("\\.so\\.(\\d+(?:\\.\\d+)*)$"));
+    const QRegularExpressionMatch m = versioned.match(real);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+bool LinuxPlatform::acquireSingleInstance(const QString& name)
+{
+    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty())
+        runtime = QDir::tempPath();
+    QDir().mkpath(runtime);
+    const QByteArray lockPath = QFile::encodeName(runtime + QLatin1Char('/') + name + ".lock");
+    m_lockFd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_lockFd < 0)
+        return true; // without a lock file we cannot tell; never refuse to start for that
+    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(m_lockFd);
+        m_lockFd = -1;
+        return false;
+    }
+    return true;
+}
+
+void LinuxPlatform::messageBox(const QString& text, const QString& caption, MessageIcon icon)
+{
+    QString body = text;
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
+                    caption, body, QMessageBox::Ok);
+    box.exec();
+}
+
+bool LinuxPlatform::openDocument(const QString& pathOrUrl)
+{
+    const QUrl url = pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl)
+                                                               : QUrl::fromLocalFile(pathOrUrl);
+    return QDesktopServices::openUrl(url);
+}
+
+bool LinuxPlatform::startElevated(const QString& program)
+{
+    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner |
+                                       QFileDevice::ExeUser);
+    return QProcess::startDetached(QStringLiteral("pkexec"), {program});
+}
+
+QString LinuxPlatform::saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                    const QString& defaultSuffix, const QString& initialName)
+{
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.selectFile(initialName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+SystemFacts LinuxPlatform::systemFacts()
+{
+    SystemFacts f;
+    f.osCaption = osPrettyName();
+    f.osBuildNumber = QSysInfo::kernelVersion();
+    f.osArchitecture = QSysInfo::currentCpuArchitecture().contains(QLatin1String("64"))
+                           ? QStringLiteral("64 bits")
+                           : QStringLiteral("32 bits");
+    f.computerName = QHostInfo::localHostName();
+    f.osSerialNumber = readFirstLine(QStringLiteral("/etc/machine-id"));
+    f.biosManufacturer = readFirstLine(QStringLiteral("/sys/class/dmi/id/bios_vendor"));
+    f.processorId = processorId();
+    f.l2CacheSizeKb = l2CacheKb();
+    return f;
+}
+
+QDateTime LinuxPlatform::now()
+{
+    return QDateTime::currentDateTime();
+}
+
+void LinuxPlatform::processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void LinuxPlatform::requestQuit()
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
+}
+
+} // namespace kelvora

@@ -1,0 +1,33 @@
+// The platform services on Linux desktops.
+#pragma once
+
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace kelvora {
+
+class LinuxPlatform : public Platform {
+public:
+    LinuxPlatform();
+    ~LinuxPlatform() override;
+
+    QString commonAppDataFolder() override;
+    QString executableFolder() override;
+    QString fileVersion(const QString& path) override;
+    bool acquireSingleInstance(const QString& name) override;
+    void messageBox(const QString& text, const QString& caption, MessageIcon icon) override;
+    bool openDocument(const QString& pathOrUrl) override;
+    bool startElevated(const QString& program) override;
+    QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& defaultSuffix, const QString& initialName) override;
+    SystemFacts systemFacts() override;
+    QDateTime now() override;
+    void processEvents() override;
+    void requestQuit() override;
+
+private:
+    int m_lockFd = -1; // held for the life of the process; the kernel drops the lock at exit
+};
+
+} // namespace kelvora

@@ -1,0 +1,56 @@
+// Everything the application asks of the operating system, behind one interface so the
+// window code runs the same on Windows, Linux and in tests (where a fake stands in).
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+class QWidget;
+
+namespace kelvora {
+
+enum class MessageIcon { Information, Error };
+
+// Machine facts of the diagnostic report, named after what they mean on Windows.
+struct SystemFacts {
+    QString osCaption;
+    QString osBuildNumber;
+    QString osArchitecture;
+    QString computerName;
+    QString osSerialNumber;
+    QString biosManufacturer;
+    QString processorId;
+    quint32 l2CacheSizeKb = 0;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Machine-wide application-data folder, without trailing separator; empty when unknown.
+    virtual QString commonAppDataFolder() = 0;
+    // Folder of the running executable, with its trailing separator.
+    virtual QString executableFolder() = 0;
+    // File version of a library or program as "a.b.c.d"; empty when it has none.
+    virtual QString fileVersion(const QString& path) = 0;
+    // Takes the machine-wide single-instance token; false when another instance holds it.
+    virtual bool acquireSingleInstance(const QString& name) = 0;
+
+    virtual void messageBox(const QString& text, const QString& caption, MessageIcon icon) = 0;
+    // Opens a document or a web address with the desktop's default program.
+    virtual bool openDocument(const QString& pathOrUrl) = 0;
+    // Starts an installer with administrator rights; false when refused or impossible.
+    virtual bool startElevated(const QString& program) = 0;
+    // Save dialog; returns the chosen path, or an empty text when the user cancels.
+    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& defaultSuffix, const QString& initialName) = 0;
+
+    virtual SystemFacts systemFacts() = 0;
+    virtual QDateTime now() = 0;
+    // Lets the window repaint in the middle of a long sequence.
+    virtual void processEvents() = 0;
+    // Asks the application to end once control is back in the event loop.
+    virtual void requestQuit() = 0;
+};
+
+} // namespace kelvora

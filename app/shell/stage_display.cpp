@@ -1,0 +1,191 @@
+// The progress page: follow-up labels, the six stage rows, the legend, and the contract that
+// every stage of a reading run keeps.
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "shell/tppal.h"
+
+namespace {
+
+const char* const kEtatIcons[] = {":/icons/etat_attente.svg", ":/icons/etat_encours.svg",
+                                  ":/icons/etat_valide.svg", ":/icons/etat_echec.svg",
+                                  ":/icons/etat_nonteste.svg"};
+
+QPixmap etatPixmap(int index)
+{
+    return QIcon(QString::fromLatin1(kEtatIcons[index])).pixmap(24, 24);
+}
+
+QColor toQColor(quint32 c)
+{
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+} // namespace
+
+void Tppal::buildProgressPage()
+{
+    auto* layout = new QVBoxLayout(tab_launch);
+    layout->setContentsMargins(16, 18, 16, 8);
+
+    label_suivi = new QLabel(tab_launch);
+    label_suivi->setObjectName(QStringLiteral("label_suivi"));
+    QFont big = font();
+    big.setPixelSize(24);
+    big.setBold(true);
+    label_suivi->setFont(big);
+    label_suivi->setAlignment(Qt::AlignCenter);
+    label_suivi->setFixedWidth(585);
+    layout->addWidget(label_suivi, 0, Qt::AlignHCenter);
+
+    label_suivi2 = new QLabel(tab_launch);
+    label_suivi2->setObjectName(QStringLiteral("label_suivi2"));
+    QFont medium = font();
+    medium.setPixelSize(15);
+    label_suivi2->setFont(medium);
+    label_suivi2->setAlignment(Qt::AlignCenter);
+    label_suivi2->setFixedWidth(585);
+    layout->addWidget(label_suivi2, 0, Qt::AlignHCenter);
+    layout->addSpacing(22);
+
+    static const char* const captions[] = {
+        "Contrôle des fichiers",   "Contrôle Mise à Jour",       "Initialisation du lecteur",
+        "Contrôle cartes CPS && Vitale", "Récupération informations", "Génération du PDF"};
+    static const char* const iconNames[] = {"Image_etat1", "Image_etat2b", "Image_etat3",
+                                            "Image_etat4", "Image_etat5",  "Image_etat6"};
+    static const char* const labelNames[] = {"label_etat1", "label_etat2b", "label_etat3",
+                                             "label_etat4", "label_etat5",  "label_etat6"};
+    QFont rowFont = font();
+    rowFont.setPixelSize(13);
+    const auto makeRow = [&](int i) {
+        auto* box = new QWidget(tab_launch);
+        auto* h = new QHBoxLayout(box);
+        h->setContentsMargins(0, 0, 0, 0);
+        h->setSpacing(8);
+        image_etat_rows[i] = new QLabel(box);
+        image_etat_rows[i]->setObjectName(QString::fromLatin1(iconNames[i]));
+        image_etat_rows[i]->setFixedSize(24, 24);
+        // The caption escapes "&" as "&&" as a mnemonic label would; it shows one ampersand.
+        label_etat_rows[i] = new QLabel(QString::fromUtf8(captions[i]).replace(
+                                            QStringLiteral("&&"), QStringLiteral("&")),
+                                        box);
+        label_etat_rows[i]->setObjectName(QString::fromLatin1(labelNames[i]));
+        label_etat_rows[i]->setFont(rowFont);
+        h->addWidget(image_etat_rows[i]);
+        h->addWidget(label_etat_rows[i]);
+        h->addStretch();
+        return box;
+    };
+
+    auto* grid = new QGridLayout();
+    grid->setHorizontalSpacing(40);
+    grid->setVerticalSpacing(14);
+    grid->addWidget(makeRow(0), 0, 0);
+    grid->addWidget(makeRow(1), 1, 0);
+    grid->addWidget(makeRow(2), 0, 1);
+    grid->addWidget(makeRow(3), 1, 1);
+    grid->addWidget(makeRow(4), 2, 1);
+    auto* gridBox = new QHBoxLayout();
+    gridBox->addSpacing(60);
+    gridBox->addLayout(grid);
+    gridBox->addSpacing(20);
+    layout->addLayout(gridBox);
+    layout->addSpacing(14);
+    layout->addWidget(makeRow(5), 0, Qt::AlignHCenter);
+    layout->addStretch();
+
+    auto* line = new QFrame(tab_launch);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(line);
+
+    auto* legend = new QHBoxLayout();
+    legend->setSpacing(6);
+    static const std::pair<int, const char*> entries[] = {{EtatAttente, "En attente"},
+                                                          {EtatEnCours, "En cours"},
+                                                          {EtatNonTeste, "Etape non testée"},
+                                                          {EtatValide, "Etape validée"},
+                                                          {EtatEchec, "Etape en échec"}};
+    legend->addStretch();
+    for (const auto& [icon, text] : entries) {
+        auto* pic = new QLabel(tab_launch);
+        pic->setPixmap(etatPixmap(icon).scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        legend->addWidget(pic);
+        legend->addWidget(new QLabel(QString::fromUtf8(text), tab_launch));
+        legend->addSpacing(14);
+    }
+    legend->addStretch();
+    layout->addLayout(legend);
+}
+
+void Tppal::setEtat(EtatRow row, int icon)
+{
+    QLabel* pic = image_etat_rows[static_cast<int>(row)];
+    pic->clear();
+    pic->setPixmap(etatPixmap(icon));
+    pic->setProperty("etat", icon);
+}
+
+int Tppal::etat(EtatRow row) const
+{
+    return image_etat_rows[static_cast<int>(row)]->property("etat").toInt();
+}
+
+void Tppal::setLabelColor(QLabel* label, quint32 color)
+{
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, toQColor(color));
+    label->setPalette(pal);
+}
+
+quint32 Tppal::labelColor(const QLabel* label)
+{
+    const QColor c = label->palette().color(QPalette::WindowText);
+    return quint32(c.red()) | (quint32(c.green()) << 8) | (quint32(c.blue()) << 16);
+}
+
+void Tppal::raz_etatExecute()
+{
+    appli_check_continue = 0;
+    appli_check_continue2 = 0;
+    label_suivi->setText(QStringLiteral("Attente du lancement..."));
+    setLabelColor(label_suivi, ClBlack);
+    label_suivi2->setText(QStringLiteral("Attente du lancement..."));
+    setLabelColor(label_suivi2, ClBlack);
+    if (label_update2)
+        label_update2->setText(QStringLiteral("Contrôle en cours..."));
+    tab_master->setCurrentWidget(tab_carte);
+    for (int i = 0; i < 6; ++i)
+        setEtat(static_cast<EtatRow>(i), EtatAttente);
+}
+
+void Tppal::runStage(EtatRow row, const StageTexts& texts, const std::function<void()>& work,
+                     bool letRepaint)
+{
+    setEtat(row, EtatEnCours);
+    if (appli_check_continue2 == 0) {
+        AddDebugText(QStringLiteral("\r\n") + texts.title + QStringLiteral("\r\n"),
+                     StyleBold | StyleUnderline, ClBlack);
+        label_suivi->setText(texts.activity);
+    }
+    if (letRepaint)
+        platform().processEvents();
+    if (appli_check_continue == 0)
+        work();
+    if (appli_check_continue == 1) {
+        if (appli_check_continue2 == 0) {
+            appli_check_continue2 = 1;
+            label_suivi->setText(texts.failure);
+            setLabelColor(label_suivi, ClMaroon);
+            label_suivi2->setText(QStringLiteral("Consulter le diagnostic pour plus d'informations"));
+            setLabelColor(label_suivi2, ClMaroon);
+        }
+        setEtat(row, EtatEchec);
+    } else {
+        setEtat(row, EtatValide);
+    }
+}

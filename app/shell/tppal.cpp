@@ -1,0 +1,266 @@
+#include "shell/tppal.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFont>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <stdexcept>
+
+#include "store/statements.h"
+
+using namespace kelvora;
+
+namespace {
+
+QToolButton* toolButton(QToolBar* bar, const char* name, const QString& text, const char* icon)
+{
+    auto* b = new QToolButton(bar);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(text);
+    b->setIcon(QIcon(QString::fromLatin1(icon)));
+    b->setIconSize(QSize(24, 24));
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    bar->addWidget(b);
+    return b;
+}
+
+} // namespace
+
+Tppal::Tppal(Platform& platform, QWidget* parent) : QMainWindow(parent), m_platform(platform)
+{
+    buildFrame();
+    FormCreate();
+}
+
+Tppal::~Tppal() = default;
+
+void Tppal::buildFrame()
+{
+    setObjectName(QStringLiteral("ppal"));
+    setWindowTitle(QStringLiteral("Kelvora (Édition PS)"));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(8);
+    setFont(font);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("barre_outils"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    bar->setStyleSheet(QStringLiteral("QToolBar { background: #f4f6f9; border: none; "
+                                      "border-bottom: 1px solid #d5dbe3; spacing: 2px; }"));
+    addToolBar(Qt::TopToolBarArea, bar);
+    btn_vitale = toolButton(bar, "btn_vitale", QStringLiteral(" Accueil"), ":/icons/accueil.svg");
+    btn_diagnostique = toolButton(bar, "btn_diagnostique", QStringLiteral(" Diagnostic"),
+                                  ":/icons/diagnostic.svg");
+    btn_config = toolButton(bar, "btn_config", QStringLiteral(" Gestion"), ":/icons/gestion.svg");
+    btn_update =
+        toolButton(bar, "btn_update", QStringLiteral(" Mise à Jour"), ":/icons/miseajour.svg");
+    btn_about = toolButton(bar, "btn_about", QStringLiteral(" A Propos"), ":/icons/apropos.svg");
+    btn_quit = toolButton(bar, "btn_quit", QStringLiteral(" Quitter"), ":/icons/quitter.svg");
+    btn_diagnostique->setVisible(false);
+
+    connect(btn_vitale, &QToolButton::clicked, this, [this] { guarded([this] { btn_vitaleClick(); }); });
+    connect(btn_diagnostique, &QToolButton::clicked, this,
+            [this] { guarded([this] { btn_diagnostiqueClick(); }); });
+    connect(btn_config, &QToolButton::clicked, this, [this] { guarded([this] { btn_configClick(); }); });
+    connect(btn_update, &QToolButton::clicked, this, [this] { guarded([this] { btn_updateClick(); }); });
+    connect(btn_about, &QToolButton::clicked, this, [this] { guarded([this] { btn_aboutClick(); }); });
+    connect(btn_quit, &QToolButton::clicked, this, [this] { guarded([this] { btn_quitClick(); }); });
+
+    tab_master = new QTabWidget(this);
+    tab_master->setObjectName(QStringLiteral("tab_master"));
+    tab_master->setDocumentMode(true);
+    tab_master->setStyleSheet(
+        QStringLiteral("QTabWidget::pane { border: none; background: white; }"));
+    setCentralWidget(tab_master);
+    const auto page = [this](QWidget*& field, const char* name) {
+        field = new QWidget(tab_master);
+        field->setObjectName(QString::fromLatin1(name));
+        field->setAutoFillBackground(true);
+        tab_master->addTab(field, QString::fromLatin1(name));
+    };
+    page(tab_carte, "tab_carte");
+    page(tab_launch, "tab_launch");
+    page(tab_debug, "tab_debug");
+    page(tab_update, "tab_update");
+    page(tab_pdf, "tab_pdf");
+    page(tab_about, "tab_about");
+    page(tab_config, "tab_config");
+    connect(tab_master, &QTabWidget::currentChanged, this, [this](int index) {
+        QWidget* shown = tab_master->widget(index);
+        if (shown == tab_carte && pin_cps)
+            pin_cps->setFocus();
+        else if (shown == tab_debug)
+            tab_debugShow();
+        else if (shown == tab_config)
+            guarded([this] { tab_configShow(); });
+    });
+
+    buildHomePage();
+    buildProgressPage();
+    buildDebugPage();
+    buildUpdatePage();
+    buildPdfPage();
+    buildAboutPage();
+    buildConfigPage();
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusPanel = new QLabel(QStringLiteral("Version 1.00 (6.10.11.0000)"), StatusBar1);
+    StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
+    StatusPanel->setAlignment(Qt::AlignCenter);
+    StatusPanel->setFixedWidth(200);
+    StatusBar1->addWidget(StatusPanel);
+    setStatusBar(StatusBar1);
+
+    setFixedSize(617, 478);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(617 / 2, 478 / 2));
+    }
+}
+
+void Tppal::FormCreate()
+{
+    appli_nom = QStringLiteral("Kelvora");
+    appli_logiciel = QStringLiteral("kelvoraps");
+    appli_societe = QStringLiteral("Talvix");
+    appli_version = QStringLiteral("1.09");
+
+    appli_dossier_commun = m_platform.commonAppDataFolder() + QLatin1Char('/') + appli_societe +
+                           QLatin1Char('/') + appli_logiciel;
+    appli_dossier_apilec = m_platform.commonAppDataFolder() + QStringLiteral("/santesocial/api_lec/");
+    appli_dossier_apilec_force = appli_dossier_apilec.toLocal8Bit();
+    // The reader library's configuration sits in its data folder on every platform.
+    appli_ini_file = appli_dossier_apilec + QStringLiteral("api_lec.ini");
+
+    raz_tabExecute();
+
+    appli_reader_lec = QStringLiteral("N/A");
+    appli_url_update = QStringLiteral(KELVORA_UPDATE_URL);
+    appli_url_logiciel = QStringLiteral(KELVORA_SITE_URL);
+
+    raz_etatExecute();
+
+    appli_apilec_version =
+        m_platform.fileVersion(m_platform.executableFolder() + QStringLiteral("libapi_lec.so"));
+    StatusPanel->setText(QStringLiteral("Version ") + appli_version + QStringLiteral(" (") +
+                         appli_apilec_version + QLatin1Char(')'));
+
+    About_boxExecute();
+    CreationficheExecute();
+
+    appli_maj_name = m_platform.commonAppDataFolder() + QLatin1Char('/') + appli_societe +
+                     QLatin1Char('/') + appli_logiciel + QLatin1Char('/') + appli_logiciel +
+                     QStringLiteral("-last.exe");
+}
+
+void Tppal::CreationficheExecute()
+{
+    btn_vitale->setVisible(true);
+    btn_update->setVisible(true);
+    btn_about->setVisible(true);
+    btn_config->setVisible(true);
+    btn_diagnostique->setVisible(false);
+    if (btn_update_go)
+        btn_update_go->setVisible(false);
+
+    const QString caption = QStringLiteral("Erreur au chargement...");
+    try {
+        Base_donnees = std::make_unique<store::Connection>(store::Connection::open(
+            (appli_dossier_commun + QStringLiteral("/attest.vqs")).toStdString(),
+            store::kStorePassword));
+    } catch (const std::exception&) {
+        Base_donnees.reset();
+        m_platform.messageBox(QStringLiteral("Impossible de charger le système de configuration ! "
+                                             "\rVeuillez réinstaller l'application"),
+                              caption, MessageIcon::Information);
+        appli_fin_demandee = true;
+        m_platform.requestQuit();
+    }
+
+    try {
+        if (!Base_donnees)
+            throw std::runtime_error("store not open");
+        appli_maj_date = store::readDateMaj(*Base_donnees);
+    } catch (const std::exception&) {
+        m_platform.messageBox(QStringLiteral("Base de données corromptue ! \rVeuillez "
+                                             "réinstaller l'application"),
+                              caption, MessageIcon::Information);
+        Base_donnees.reset();
+        appli_fin_demandee = true;
+        m_platform.requestQuit();
+    }
+}
+
+void Tppal::raz_tabExecute()
+{
+    tab_master->tabBar()->hide();
+}
+
+void Tppal::btn_vitaleClick()
+{
+    btn_diagnostique->setVisible(false);
+    tab_master->setCurrentWidget(tab_carte);
+}
+
+void Tppal::btn_diagnostiqueClick()
+{
+    tab_master->setCurrentWidget(tab_debug);
+}
+
+void Tppal::btn_configClick()
+{
+    tab_master->setCurrentWidget(tab_config);
+}
+
+void Tppal::btn_aboutClick()
+{
+    tab_master->setCurrentWidget(tab_about);
+}
+
+void Tppal::btn_quitClick()
+{
+    stopDownloader();
+    m_platform.requestQuit();
+}
+
+void Tppal::FormCloseQuery()
+{
+    stopDownloader();
+}
+
+void Tppal::closeEvent(QCloseEvent* event)
+{
+    FormCloseQuery();
+    event->accept();
+}
+
+void Tppal::guarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        m_platform.messageBox(QString::fromUtf8(e.what()), appli_nom, MessageIcon::Error);
+    }
+}

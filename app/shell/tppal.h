@@ -1,0 +1,214 @@
+// The main window. Its member functions live in the folder of the subsystem they belong
+// to (reader stages in reader/, the certificate in attestation/, ...); this header is the
+// one place that lists the application state they share.
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "diagnostics/rtf_writer.h"
+#include "platform/platform.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTextEdit;
+class QToolButton;
+class QStatusBar;
+
+namespace kelvora::store {
+class Connection;
+}
+
+// Rows of the stage display, in the order of the progress page.
+enum class EtatRow { Fichiers = 0, MiseAJour, Lecteur, Cartes, Informations, Pdf };
+
+// Icons of the stage display (indexes of the image list).
+enum EtatIcon { EtatAttente = 0, EtatEnCours = 1, EtatValide = 2, EtatEchec = 3, EtatNonTeste = 4 };
+
+// Windows colour values (00BBGGRR) used by the log and the labels.
+enum : quint32 {
+    ClBlack = 0,
+    ClRed = 255,
+    ClGreen = 32768,
+    ClBlue = 16711680,
+    ClMaroon = 128,
+};
+
+// Font-style bits of a piece of log text.
+enum : int { StyleNone = 0, StyleBold = 1, StyleItalic = 2, StyleUnderline = 4, StyleStrike = 8 };
+
+class Tppal : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit Tppal(kelvora::Platform& platform, QWidget* parent = nullptr);
+    ~Tppal() override;
+
+    // --- Application identity and paths (set once at start-up) ---
+    QString appli_nom;
+    QString appli_logiciel;
+    QString appli_societe;
+    QString appli_version;
+    QString appli_dossier_commun;
+    QString appli_dossier_apilec;
+    QByteArray appli_dossier_apilec_force;
+    QString appli_ini_file;
+    QString appli_reader_lec;
+    QString appli_url_update;
+    QString appli_url_logiciel;
+    QString appli_apilec_version;
+    QString appli_maj_name;
+    qint32 appli_maj_date = 0;
+    QString appli_client;
+
+    // --- Run state ---
+    qint32 appli_check_continue = 0;
+    qint32 appli_check_continue2 = 0;
+    QString appli_maj_date_test;
+    QString appli_maj_date_format;
+    // A click on the card icon while a run is under way is ignored.
+    bool appli_run_en_cours = false;
+    // Set when start-up asked the application to end (store unusable).
+    bool appli_fin_demandee = false;
+
+    // --- Installed-files check work fields ---
+    QString appli_check_val1;
+    QString appli_check_val2;
+    QString appli_check_val3;
+    qint32 appli_file_size = 0;
+
+    // --- Start-up and navigation ---
+    void FormCreate();
+    void CreationficheExecute();
+    void raz_tabExecute();
+    void raz_etatExecute();
+    void btn_vitaleClick();
+    void btn_diagnostiqueClick();
+    void btn_configClick();
+    void btn_aboutClick();
+    void btn_quitClick();
+
+    // --- The reading run and its stages ---
+    void action_vitale2Click();
+    void check_fichiersExecute();
+    void check_majExecute();
+    void check_ListelecteursExecute();
+    void check_initlecteursExecute();
+    void check_lecteurCPSExecute();
+    void check_lecteurExecute();
+    void check_CPSExecute();
+    void controle_CPSExecute();
+    void check_vitaleExecute();
+    void check_donneesExecute();
+    void check_pdfExecute();
+
+    // --- Stage display ---
+    void setEtat(EtatRow row, int icon);
+    int etat(EtatRow row) const;
+    struct StageTexts {
+        QString title;    // sub-heading in the log
+        QString activity; // follow-up label while the stage works
+        QString failure;  // follow-up label when the stage is the first to fail
+    };
+    // The contract every stage keeps; `work` runs only while no earlier stage failed and
+    // sets appli_check_continue to 1 when it fails.
+    void runStage(EtatRow row, const StageTexts& texts, const std::function<void()>& work,
+                  bool letRepaint = true);
+    void setLabelColor(QLabel* label, quint32 color);
+    static quint32 labelColor(const QLabel* label);
+
+    // --- Diagnostics ---
+    void AddDebugText(const QString& AText, int AStyle, quint32 AColor);
+    void AddAboutText(const QString& AText, int AStyle, quint32 AColor);
+    void debug_modeExecute();
+    void About_boxExecute();
+    void btn_sauve_fichierClick();
+    void tab_debugShow();
+    void lbl_link2Click();
+    void lbl_link3Click();
+    QList<kelvora::RtfRun> debugRuns() const;
+    QString appli_save_name = QStringLiteral("diag-Kelvora.rtf");
+
+    // --- Update (check and download) ---
+    void btn_updateClick();
+    void btn_update_goClick();
+    // Abandons a download in progress (quitting, closing).
+    void stopDownloader();
+
+    // --- Certificate ---
+    void image_pdfClick();
+
+    // --- Reader configuration ---
+    void tab_configShow();
+
+    // --- Widgets the handlers and the tests reach ---
+    QToolButton* btn_vitale = nullptr;
+    QToolButton* btn_diagnostique = nullptr;
+    QToolButton* btn_config = nullptr;
+    QToolButton* btn_update = nullptr;
+    QToolButton* btn_about = nullptr;
+    QToolButton* btn_quit = nullptr;
+    QTabWidget* tab_master = nullptr;
+    QWidget* tab_carte = nullptr;
+    QWidget* tab_launch = nullptr;
+    QWidget* tab_debug = nullptr;
+    QWidget* tab_update = nullptr;
+    QWidget* tab_pdf = nullptr;
+    QWidget* tab_about = nullptr;
+    QWidget* tab_config = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* StatusPanel = nullptr;
+
+    QToolButton* action_vitale2 = nullptr;
+    QLineEdit* pin_cps = nullptr;
+
+    QLabel* label_suivi = nullptr;
+    QLabel* label_suivi2 = nullptr;
+    std::array<QLabel*, 6> image_etat_rows{};
+    std::array<QLabel*, 6> label_etat_rows{};
+
+    QTextEdit* debug_texte = nullptr;
+    QPushButton* btn_sauve_fichier = nullptr;
+    QTextEdit* about_texte = nullptr;
+    QLabel* lbl_about1 = nullptr;
+    QLabel* lbl_about2 = nullptr;
+    QLabel* lbl_link2 = nullptr;
+    QLabel* lbl_link3 = nullptr;
+
+    QLabel* label_update1 = nullptr;
+    QLabel* label_update2 = nullptr;
+    QPushButton* btn_update_go = nullptr;
+
+    QLabel* Label_pdf1 = nullptr;
+    QLabel* Label_pdf2 = nullptr;
+    QToolButton* image_pdf = nullptr;
+
+    std::unique_ptr<kelvora::store::Connection> Base_donnees;
+    kelvora::Platform& platform() { return m_platform; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildFrame();
+    void buildHomePage();
+    void buildProgressPage();
+    void buildDebugPage();
+    void buildAboutPage();
+    void buildUpdatePage();
+    void buildPdfPage();
+    void buildConfigPage();
+    void FormCloseQuery();
+    void appendRich(QTextEdit* pane, const QString& text, int style, quint32 color);
+    // Runs a handler; an error it does not handle ends it through the standard error box.
+    void guarded(const std::function<void()>& handler);
+
+    kelvora::Platform& m_platform;
+};

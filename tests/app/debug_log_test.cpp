@@ -1,0 +1,116 @@
+// The diagnostic log: styled pieces of text, the system report, the RTF save.
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include "app_fixture.h"
+
+using namespace kelvora::testing;
+
+namespace {
+
+class DebugLog : public AppFixture {
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        createStore("20261209");
+        start();
+    }
+};
+
+TEST_F(DebugLog, EachPieceKeepsItsStyleAndColour)
+{
+    window->AddDebugText(QStringLiteral("A"), StyleBold, ClRed);
+    window->AddDebugText(QStringLiteral("B"), StyleNone, ClBlack);
+    window->AddDebugText(QStringLiteral("C\r\n"), StyleBold | StyleUnderline, ClBlue);
+    EXPECT_EQ(log(), QStringLiteral("ABC\n"));
+    const QList<kelvora::RtfRun> runs = window->debugRuns();
+    ASSERT_GE(runs.size(), 3);
+    EXPECT_EQ(runs[0].text, QStringLiteral("A"));
+    EXPECT_EQ(runs[0].style, StyleBold);
+    EXPECT_EQ(runs[0].color, quint32(ClRed));
+    EXPECT_EQ(runs[1].text, QStringLiteral("B"));
+    EXPECT_EQ(runs[1].style, StyleNone);
+    EXPECT_EQ(runs[1].color, quint32(ClBlack));
+    EXPECT_EQ(runs[2].text, QStringLiteral("C"));
+    EXPECT_EQ(runs[2].style, StyleBold | StyleUnderline);
+    EXPECT_EQ(runs[2].color, quint32(ClBlue));
+}
+
+TEST_F(DebugLog, SystemReportHeadsTheLog)
+{
+    window->AddDebugText(QStringLiteral("reste d'avant\r\n"), StyleNone, ClBlack);
+    window->debug_modeExecute();
+    window->debug_modeExecute();
+    const QString text = log();
+    EXPECT_FALSE(text.contains(QStringLiteral("reste d'avant")));
+    EXPECT_EQ(text.count(QStringLiteral("Diagnostic pour Kelvora")), 1);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Diagnostic pour Kelvora\n\nInformations Générales\n"
+                                               "Heure et Date : 09")));
+    for (const char* line :
+         {"Version Logiciel : 1.09\n", "Version APILEC : \n",
+          "Version Windows : Debian GNU/Linux 12 (bookworm)\n", "   - Build : 6.1.0\n",
+          "   - Architecture : 64 bits\n", "   - Nom : cabinet-01\n",
+          "   - Numéro : 0123456789abcdef\n", "Bios : SeaBIOS\n", "CPU ID : 178BFBFF00A20F12\n",
+          "CPU Cache L2 : 512"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(line))) << line;
+}
+
+TEST_F(DebugLog, SavesAsRtfThatAWordProcessorReads)
+{
+    window->AddDebugText(QStringLiteral("Erreur grave"), StyleBold, ClRed);
+    window->AddDebugText(QStringLiteral(" puis détail\r\n"), StyleNone, ClBlack);
+    window->AddDebugText(QStringLiteral("Titre souligné\r\n"), StyleBold | StyleUnderline, ClBlue);
+    const QString path = temp.path() + QStringLiteral("/diag.rtf");
+    platform.savePath = path;
+    window->btn_sauve_fichier->click();
+    ASSERT_EQ(platform.saveDialogInitialNames, QStringList{QStringLiteral("diag-Kelvora.rtf")});
+    ASSERT_TRUE(QFile::exists(path));
+
+    QProcess unrtf;
+    unrtf.start(QStringLiteral("unrtf"), {QStringLiteral("--html"), path});
+    ASSERT_TRUE(unrtf.waitForFinished(20000));
+    const QString html = QString::fromUtf8(unrtf.readAllStandardOutput());
+    EXPECT_TRUE(html.contains(QStringLiteral("<b>"))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("<u>"))) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("#ff0000"), Qt::CaseInsensitive)) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("#0000ff"), Qt::CaseInsensitive)) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("d&eacute;tail")) ||
+                html.contains(QStringLiteral("détail")))
+        << html.toStdString();
+
+    // The dialog offers the last chosen name next time; cancelling writes nothing.
+    QFile::remove(path);
+    platform.savePath.clear();
+    window->btn_sauve_fichier->click();
+    EXPECT_EQ(platform.saveDialogInitialNames.last(), path);
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(DebugLog, UnwritableFileIsReportedAndTheLogKept)
+{
+    window->AddDebugText(QStringLiteral("ligne\r\n"), StyleNone, ClBlack);
+    platform.savePath = temp.path() + QStringLiteral("/absent/diag.rtf");
+    window->btn_sauve_fichier->click();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Error);
+    EXPECT_TRUE(platform.messages[0].text.contains(QStringLiteral("diag.rtf")));
+    EXPECT_EQ(log(), QStringLiteral("ligne\n"));
+}
+
+TEST_F(DebugLog, ShowingThePageScrollsToTheEnd)
+{
+    for (int i = 0; i < 200; ++i)
+        window->AddDebugText(QStringLiteral("ligne %1\r\n").arg(i), StyleNone, ClBlack);
+    window->show();
+    window->btn_diagnostique->click();
+    EXPECT_EQ(window->tab_master->currentWidget(), window->tab_debug);
+    EXPECT_EQ(window->debug_texte->textCursor().position(),
+              window->debug_texte->document()->characterCount() - 1);
+}
+
+} // namespace

@@ -1,0 +1,80 @@
+// A platform that records what the window asks of it, for component tests.
+#pragma once
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <functional>
+
+#include "platform/platform.h"
+
+namespace kelvora::testing {
+
+struct ShownMessage {
+    QString text;
+    QString caption;
+    MessageIcon icon;
+};
+
+class FakePlatform : public Platform {
+public:
+    QString dataFolder;       // common application-data folder
+    QString exeFolder;        // with trailing "/"
+    QString libraryVersion;   // what fileVersion() answers for an existing file
+    QDateTime clock = QDateTime(QDate(2026, 12, 9), QTime(10, 30));
+    QString savePath;         // answer of the save dialog; empty = cancel
+    bool elevatedResult = true;
+
+    QList<ShownMessage> messages;
+    QStringList opened;
+    QStringList elevated;
+    QStringList saveDialogInitialNames;
+    int repaints = 0;
+    std::function<void()> onRepaint; // runs inside processEvents(), e.g. to click mid-run
+    int quitRequests = 0;
+
+    QString commonAppDataFolder() override { return dataFolder; }
+    QString executableFolder() override { return exeFolder; }
+    QString fileVersion(const QString& path) override
+    {
+        return QFile::exists(path) ? libraryVersion : QString();
+    }
+    bool acquireSingleInstance(const QString&) override { return true; }
+    void messageBox(const QString& text, const QString& caption, MessageIcon icon) override
+    {
+        messages.append({text, caption, icon});
+    }
+    bool openDocument(const QString& pathOrUrl) override
+    {
+        opened.append(pathOrUrl);
+        return true;
+    }
+    bool startElevated(const QString& program) override
+    {
+        elevated.append(program);
+        return elevatedResult;
+    }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&,
+                         const QString& initialName) override
+    {
+        saveDialogInitialNames.append(initialName);
+        return savePath;
+    }
+    SystemFacts systemFacts() override
+    {
+        return {QStringLiteral("Debian GNU/Linux 12 (bookworm)"), QStringLiteral("6.1.0"),
+                QStringLiteral("64 bits"), QStringLiteral("cabinet-01"),
+                QStringLiteral("0123456789abcdef"), QStringLiteral("SeaBIOS"),
+                QStringLiteral("178BFBFF00A20F12"), 512};
+    }
+    QDateTime now() override { return clock; }
+    void processEvents() override
+    {
+        ++repaints;
+        if (onRepaint)
+            onRepaint();
+        QCoreApplication::processEvents();
+    }
+    void requestQuit() override { ++quitRequests; }
+};
+
+} // namespace kelvora::testing

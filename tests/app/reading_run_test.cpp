@@ -1,0 +1,176 @@
+// The reading run: PIN guard, daily update rule, stage contract and the files check.
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include "app_fixture.h"
+
+using namespace kelvora::testing;
+
+namespace {
+
+class ReadingRun : public AppFixture {
+protected:
+    void run(const QString& pin = QStringLiteral("1234"))
+    {
+        window->pin_cps->setText(pin);
+        window->action_vitale2Click();
+    }
+};
+
+TEST_F(ReadingRun, EmptyPinOnlyShowsTheBox)
+{
+    createStore("20261209");
+    start();
+    window->label_suivi->setText(QStringLiteral("état précédent"));
+    run(QString());
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].text,
+              QStringLiteral("La saisie du code CPS est obligatoire pour cette application"));
+    EXPECT_EQ(platform.messages[0].caption, QStringLiteral("Erreur code CPS"));
+    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("état précédent"));
+    EXPECT_EQ(window->tab_master->currentWidget(), window->tab_carte);
+    EXPECT_TRUE(log().isEmpty());
+}
+
+TEST_F(ReadingRun, EnterInThePinFieldStartsTheRun)
+{
+    createStore("20261209");
+    start();
+    window->pin_cps->setText(QStringLiteral("1234"));
+    emit window->pin_cps->returnPressed();
+    EXPECT_TRUE(log().contains(QStringLiteral("### Fichiers")));
+}
+
+TEST_F(ReadingRun, DailyRule)
+{
+    struct Case {
+        const char* stored;
+        QString line;
+        bool checked;
+    };
+    const Case cases[] = {
+        {nullptr, QStringLiteral("Dernier contrôle dépassé (56/48/-567)"), true},
+        {"20261208", QStringLiteral("Dernier contrôle dépassé (08/12/2026)"), true},
+        {"20261209", QStringLiteral("Dernier contrôle ce jour (09/12/2026)"), false},
+        {"20270101", QStringLiteral("Dernier contrôle ce jour (01/01/2027)"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line.toStdString());
+        QFile::remove(storePath());
+        createStore(c.stored);
+        start();
+        run();
+        const QString text = log();
+        EXPECT_TRUE(text.contains(QStringLiteral("### Mise à Jour\nPréparation Mise à Jour\n") +
+                                  c.line + QStringLiteral("\n")));
+        EXPECT_EQ(text.contains(QStringLiteral("\nContrôle Mise à Jour\n")), c.checked);
+        if (!c.checked)
+            EXPECT_EQ(window->etat(EtatRow::MiseAJour), EtatNonTeste);
+        else
+            EXPECT_NE(window->etat(EtatRow::MiseAJour), EtatNonTeste);
+        window.reset();
+    }
+}
+
+TEST_F(ReadingRun, FilesCheckVerdicts)
+{
+    createStore("20261209");
+    writeFile(platform.exeFolder + QStringLiteral("api_lec.dll"), "x");
+    writeFile(apilecFolder() + QStringLiteral("api_lec.ini"), QByteArray(999, 'a'));
+    writeFile(temp.path() + QStringLiteral("/autre.dat"), QByteArray(12, 'b'));
+    struct Case {
+        const char* rows;
+        QString lines;
+        bool ok;
+    };
+    const Case cases[] = {
+        {"", QString(), true},
+        {"(1,'api_lec.dll','N/A','0')",
+         QStringLiteral("api_lec.dll (N/A) : présent (taille non contrôlée)\n"), true},
+        {"(1,'api_lec.ini','apilec','999')",
+         QStringLiteral("api_lec.ini (apilec) : présent (taille valide)\n"), true},
+        {"(1,'api_lec.ini','apilec','1000')",
+         QStringLiteral("api_lec.ini (apilec) : taille incorrecte (999!=1000)\n"), false},
+        {"(2,'b.dll','N/A','0'),(1,'a.dll','N/A','0')",
+         QStringLiteral("a.dll (N/A) : manquant\nb.dll (N/A) : manquant\n"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rows);
+        sql("DELETE FROM fichiers");
+        if (*c.rows)
+            sql(std::string("INSERT INTO fichiers VALUES ") + c.rows);
+        start();
+        run();
+        EXPECT_TRUE(log().contains(QStringLiteral("\nContrôle des fichiers\n") + c.lines +
+                                   QStringLiteral("\n### Mise à Jour")))
+            << log().toStdString();
+        EXPECT_EQ(window->etat(EtatRow::Fichiers), c.ok ? EtatValide : EtatEchec);
+        window.reset();
+    }
+    // Any other folder code is the beginning of the path as it stands.
+    sql("DELETE FROM fichiers");
+    sql("INSERT INTO fichiers VALUES (1,'autre.dat','" + temp.path().toStdString() +
+        "/','12')");
+    start();
+    run();
+    EXPECT_TRUE(log().contains(QStringLiteral("autre.dat (") + temp.path() +
+                               QStringLiteral("/) : présent (taille valide)\n")));
+}
+
+TEST_F(ReadingRun, FirstFailureIsAnnouncedAndLaterStagesOnlyUpdateTheirRows)
+{
+    createStore("20261209");
+    sql("INSERT INTO fichiers VALUES (1,'a.dll','N/A','0'),(2,'b.dll','N/A','0')");
+    start();
+    run();
+    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Fichier(s) manquant(s) !"));
+    EXPECT_EQ(window->label_suivi2->text(),
+              QStringLiteral("Consulter le diagnostic pour plus d'informations"));
+    EXPECT_EQ(Tppal::labelColor(window->label_suivi), ClMaroon);
+    EXPECT_EQ(Tppal::labelColor(window->label_suivi2), ClMaroon);
+    EXPECT_EQ(window->etat(EtatRow::Fichiers), EtatEchec);
+    EXPECT_EQ(window->etat(EtatRow::MiseAJour), EtatNonTeste);
+    for (EtatRow row : {EtatRow::Lecteur, EtatRow::Cartes, EtatRow::Informations, EtatRow::Pdf})
+        EXPECT_EQ(window->etat(row), EtatEchec);
+    EXPECT_EQ(window->tab_master->currentWidget(), window->tab_launch);
+    EXPECT_TRUE(window->btn_diagnostique->isVisibleTo(window.get()));
+    const QString text = log();
+    EXPECT_EQ(text.count(QStringLiteral("manquant\n")), 2);
+    // Every run heading is written, but no later sub-heading once the failure is announced.
+    for (const char* heading : {"### Fichiers", "### Mise à Jour", "### Initialisation Lecteurs",
+                                "### Lecteur CPS", "### Lecteur Vitale", "### Gestion CPS",
+                                "### Controle CPS", "### Gestion Vitale",
+                                "### Traitement des Données", "### Génération PDF"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(heading))) << heading;
+    EXPECT_FALSE(text.contains(QStringLiteral("\nGénération du PDF\n")));
+}
+
+TEST_F(ReadingRun, NextRunStartsFromAResetDisplayAndIgnoresASecondClick)
+{
+    createStore("20261209");
+    sql("INSERT INTO fichiers VALUES (1,'a.dll','N/A','0')");
+    start();
+    run();
+    ASSERT_EQ(window->etat(EtatRow::Fichiers), EtatEchec);
+
+    bool checked = false;
+    platform.onRepaint = [&] {
+        if (checked)
+            return;
+        checked = true;
+        for (int row = 0; row < 6; ++row)
+            EXPECT_EQ(window->etat(static_cast<EtatRow>(row)), EtatAttente);
+        EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Attente du lancement..."));
+        EXPECT_EQ(Tppal::labelColor(window->label_suivi), ClBlack);
+        window->action_vitale2Click(); // a second click during the run
+    };
+    run();
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(log().count(QStringLiteral("### Fichiers")), 1);
+    EXPECT_EQ(log().count(QStringLiteral("Diagnostic pour Kelvora")), 1);
+}
+
+} // namespace

@@ -1,0 +1,129 @@
+// Start-up: the store opened with its key, the last check date, the initial display.
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include "app_fixture.h"
+
+using namespace kelvora::testing;
+
+namespace {
+
+const QString kCannotLoad = QStringLiteral(
+    "Impossible de charger le système de configuration ! \rVeuillez réinstaller l'application");
+const QString kCorrupt =
+    QStringLiteral("Base de données corromptue ! \rVeuillez réinstaller l'application");
+
+class Startup : public AppFixture {};
+
+TEST_F(Startup, ReadsTheLastCheckDate)
+{
+    struct Case {
+        const char* value;
+        bool row;
+        qint32 expected;
+    };
+    const Case cases[] = {
+        {"20240315", true, 20240315},
+        {nullptr, true, -567485616}, // NULL: never checked
+        {nullptr, false, -567485616}, // no row at all
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value ? c.value : (c.row ? "NULL" : "no row"));
+        QFile::remove(storePath());
+        createStore(c.value, c.row);
+        start();
+        EXPECT_EQ(window->appli_maj_date, c.expected);
+        EXPECT_TRUE(platform.messages.isEmpty());
+        EXPECT_EQ(platform.quitRequests, 0);
+        window.reset();
+    }
+}
+
+TEST_F(Startup, UnusableStoreEndsTheApplication)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Startup&)> prepare;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        {"missing", [](Startup&) {}, {kCannotLoad, kCorrupt}},
+        {"garbage", [](Startup& t) { t.writeFile(t.storePath(), QByteArray(4096, 'x')); },
+         {kCannotLoad, kCorrupt}},
+        {"wrong key",
+         [](Startup& t) {
+             auto db = kelvora::store::Connection::create(t.storePath().toStdString(), "autre");
+             db.execute("CREATE TABLE configuration (id TEXT, valeur TEXT)");
+         },
+         {kCannotLoad, kCorrupt}},
+        {"letters", [](Startup& t) { t.createStore("2024ABCD"); }, {kCorrupt}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(storePath());
+        platform.messages.clear();
+        platform.quitRequests = 0;
+        c.prepare(*this);
+        start();
+        QStringList texts;
+        for (const ShownMessage& m : platform.messages) {
+            texts << m.text;
+            EXPECT_EQ(m.caption, QStringLiteral("Erreur au chargement..."));
+            EXPECT_EQ(m.icon, kelvora::MessageIcon::Information);
+        }
+        EXPECT_EQ(texts, c.expected);
+        EXPECT_GE(platform.quitRequests, 1);
+        EXPECT_TRUE(window->appli_fin_demandee);
+        window.reset();
+    }
+}
+
+TEST_F(Startup, InitialStateOfTheWindow)
+{
+    createStore("20240315");
+    start();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Kelvora (Édition PS)"));
+    EXPECT_EQ(window->size(), QSize(617, 478));
+    EXPECT_EQ(window->tab_master->currentWidget(), window->tab_carte);
+    EXPECT_TRUE(window->tab_master->tabBar()->isHidden());
+    for (int row = 0; row < 6; ++row)
+        EXPECT_EQ(window->etat(static_cast<EtatRow>(row)), EtatAttente);
+    for (QLabel* label : {window->label_suivi, window->label_suivi2}) {
+        EXPECT_EQ(label->text(), QStringLiteral("Attente du lancement..."));
+        EXPECT_EQ(Tppal::labelColor(label), ClBlack);
+    }
+    EXPECT_FALSE(window->btn_diagnostique->isVisibleTo(window.get()));
+    EXPECT_EQ(window->btn_update->text(), QStringLiteral(" Mise à Jour"));
+    EXPECT_EQ(window->appli_dossier_commun, commonFolder());
+    EXPECT_EQ(window->appli_dossier_apilec, apilecFolder());
+    EXPECT_EQ(window->appli_maj_name, commonFolder() + QStringLiteral("/kelvoraps-last.exe"));
+    EXPECT_EQ(window->pin_cps->maxLength(), 4);
+    EXPECT_EQ(window->pin_cps->echoMode(), QLineEdit::Password);
+}
+
+TEST_F(Startup, LibraryVersionInStatusBarAndAbout)
+{
+    createStore("20240315");
+    platform.libraryVersion = QStringLiteral("5.20.1.0");
+    start();
+    EXPECT_EQ(window->StatusPanel->text(), QStringLiteral("Version 1.09 ()"));
+    EXPECT_TRUE(window->about_texte->toPlainText().contains(QStringLiteral("Version APILEC : \n")));
+    window.reset();
+
+    writeFile(platform.exeFolder + QStringLiteral("libapi_lec.so"), "elf");
+    start();
+    EXPECT_EQ(window->StatusPanel->text(), QStringLiteral("Version 1.09 (5.20.1.0)"));
+    const QString about = window->about_texte->toPlainText();
+    EXPECT_TRUE(about.contains(QStringLiteral("Version APILEC : 5.20.1.0\n")));
+    window->btn_about->click();
+    window->btn_vitale->click();
+    window->btn_about->click();
+    EXPECT_EQ(window->about_texte->toPlainText(), about);
+    EXPECT_EQ(window->tab_master->currentWidget(), window->tab_about);
+}
+
+} // namespace
