@@ -1,0 +1,166 @@
+#include "store/connection.h"
+
+#include <cstdio>
+#include <sqlcipher/sqlite3.h>
+#include <system_error>
+
+namespace kelvora::store
+{
+
+namespace
+{
+
+struct Finalizer {
+    void operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }
+};
+using Statement = std::unique_ptr<sqlite3_stmt, Finalizer>;
+
+std::string engineMessage(sqlite3* db)
+{
+    return db != nullptr ? sqlite3_errmsg(db) : "mémoire insuffisante";
+}
+
+// Text as a single-quoted SQL literal, for the key pragma only.
+std::string sqlLiteral(std::string_view text)
+{
+    std::string out = "'";
+    for (char c : text) {
+        out += c;
+        if (c == '\'')
+            out += '\'';
+    }
+    out += '\'';
+    return out;
+}
+
+// Prepares exactly one statement: an empty text or a second statement after the first is refused,
+// so a caller can never run more than it meant to.
+Statement prepareOne(sqlite3* db, std::string_view sql)
+{
+    if (db == nullptr)
+        throw StatementError("Base de configuration fermée");
+    sqlite3_stmt* raw = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, &tail) != SQLITE_OK)
+        throw StatementError("Instruction refusée : " + engineMessage(db));
+    Statement statement(raw);
+    if (!statement)
+        throw StatementError("Instruction vide");
+
+    const std::string_view rest = sql.substr(static_cast<std::size_t>(tail - sql.data()));
+    sqlite3_stmt* next = nullptr;
+    if (sqlite3_prepare_v2(db, rest.data(), static_cast<int>(rest.size()), &next, nullptr) !=
+            SQLITE_OK ||
+        next != nullptr) {
+        sqlite3_finalize(next);
+        throw StatementError("Une seule instruction à la fois");
+    }
+    return statement;
+}
+
+// Steps once; false at the end of the rows.
+bool step(sqlite3* db, sqlite3_stmt* statement)
+{
+    const int rc = sqlite3_step(statement);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    throw StatementError("Échec de l'instruction : " + engineMessage(db));
+}
+
+Row readRow(sqlite3_stmt* statement)
+{
+    const int count = sqlite3_column_count(statement);
+    Row row;
+    row.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        if (sqlite3_column_type(statement, i) == SQLITE_NULL) {
+            row.emplace_back(std::nullopt);
+            continue;
+        }
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+        const int size = sqlite3_column_bytes(statement, i);
+        row.emplace_back(std::string(text != nullptr ? text : "", static_cast<std::size_t>(size)));
+    }
+    return row;
+}
+
+} // namespace
+
+void Connection::Closer::operator()(sqlite3* db) const noexcept
+{
+    sqlite3_close_v2(db);
+}
+
+Connection Connection::open(const std::filesystem::path& file, std::string_view password)
+{
+    const std::string name = file.string();
+    sqlite3* raw = nullptr;
+    // No SQLITE_OPEN_CREATE: a missing file must fail here instead of becoming an empty store.
+    const int rc = sqlite3_open_v2(name.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    Connection connection{std::unique_ptr<sqlite3, Closer>(raw)};
+    if (rc != SQLITE_OK)
+        throw OpenError("Impossible d'ouvrir " + name + " : " + engineMessage(raw));
+
+    try {
+        connection.query("PRAGMA key = " + sqlLiteral(password));
+        // SQLCipher reads (and so checks the key on) the first page only when asked for data.
+        const std::vector<Row> rows = connection.query("SELECT count(*) FROM sqlite_master");
+        if (rows.empty() || !rows.front().front() || *rows.front().front() == "0")
+            throw OpenError(name + " n'est pas une base de configuration (fichier vide)");
+    } catch (const StatementError& e) {
+        throw OpenError(name + " : mot de passe incorrect ou fichier endommagé (" + e.what() + ")");
+    }
+    return connection;
+}
+
+Connection Connection::create(const std::filesystem::path& file, std::string_view password)
+{
+    const std::string name = file.string();
+    std::error_code ec;
+    if (std::filesystem::symlink_status(file, ec).type() != std::filesystem::file_type::not_found)
+        throw OpenError(name + " existe déjà");
+    // Exclusive creation reserves the name, so two installers cannot share one file.
+    std::FILE* reserved = std::fopen(name.c_str(), "wx");
+    if (reserved == nullptr)
+        throw OpenError("Impossible de créer " + name);
+    std::fclose(reserved);
+
+    try {
+        sqlite3* raw = nullptr;
+        const int rc = sqlite3_open_v2(name.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+        Connection connection{std::unique_ptr<sqlite3, Closer>(raw)};
+        if (rc != SQLITE_OK)
+            throw OpenError("Impossible d'ouvrir " + name + " : " + engineMessage(raw));
+        connection.query("PRAGMA key = " + sqlLiteral(password));
+        return connection;
+    } catch (...) {
+        std::filesystem::remove(file, ec);
+        throw;
+    }
+}
+
+std::vector<Row> Connection::query(std::string_view sql)
+{
+    const Statement statement = prepareOne(db_.get(), sql);
+    std::vector<Row> rows;
+    while (step(db_.get(), statement.get()))
+        rows.push_back(readRow(statement.get()));
+    return rows;
+}
+
+int Connection::execute(std::string_view sql)
+{
+    const Statement statement = prepareOne(db_.get(), sql);
+    while (step(db_.get(), statement.get())) {
+    }
+    return sqlite3_changes(db_.get());
+}
+
+void Connection::close() noexcept
+{
+    db_.reset();
+}
+
+} // namespace kelvora::store

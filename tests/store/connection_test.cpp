@@ -1,0 +1,163 @@
+#include "store/connection.h"
+#include "test_support.h"
+
+#include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using kelvora::store::Connection;
+using kelvora::store::kStorePassword;
+using kelvora::store::OpenError;
+using kelvora::store::StatementError;
+using kelvora::testing::runCommand;
+using kelvora::testing::shellQuote;
+using kelvora::testing::TempFolder;
+
+void makeKeyedStore(const std::filesystem::path& file)
+{
+    Connection store = Connection::create(file, kStorePassword);
+    store.execute("CREATE TABLE configuration(id TEXT PRIMARY KEY, valeur TEXT)");
+    store.execute("INSERT INTO configuration VALUES('date_maj', NULL), ('autre', 'texte')");
+}
+
+std::string contents(const std::filesystem::path& file)
+{
+    if (!std::filesystem::is_regular_file(file))
+        return {};
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct OpenFailure {
+    const char* name;
+    std::function<void(const std::filesystem::path&)> make;
+    friend void PrintTo(const OpenFailure& c, std::ostream* os) { *os << c.name; }
+};
+
+class OpenFailureTest : public ::testing::TestWithParam<OpenFailure>
+{
+};
+
+TEST_P(OpenFailureTest, IsDetectedAtOpenWithoutCreatingOrChangingTheFile)
+{
+    TempFolder folder;
+    const auto file = folder / "attest.vqs";
+    GetParam().make(file);
+    const auto before = std::filesystem::status(file).type();
+    const std::string bytesBefore = contents(file);
+
+    EXPECT_THROW(Connection::open(file, kStorePassword), OpenError);
+
+    EXPECT_EQ(std::filesystem::status(file).type(), before);
+    EXPECT_EQ(contents(file), bytesBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Store, OpenFailureTest,
+    ::testing::Values(
+        OpenFailure{"MissingFile", [](const auto&) {}},
+        OpenFailure{"WrongPassword",
+                    [](const auto& file) {
+                        Connection store = Connection::create(file, "Qm7Rk2Lw9p");
+                        store.execute("CREATE TABLE configuration(id, valeur)");
+                    }},
+        OpenFailure{"GarbageBytes",
+                    [](const auto& file) {
+                        std::ofstream out(file, std::ios::binary);
+                        for (int i = 0; i < 4096; ++i)
+                            out.put(static_cast<char>((i * 151 + 7) % 256));
+                    }},
+        OpenFailure{"PlainSqliteFile",
+                    [](const auto& file) {
+                        ASSERT_EQ(runCommand("sqlcipher " + shellQuote(file.string()) +
+                                             " 'CREATE TABLE configuration(id, valeur)'")
+                                      .exitCode,
+                                  0);
+                    }},
+        OpenFailure{"EmptyFile", [](const auto& file) { std::ofstream out(file); }},
+        OpenFailure{"Folder", [](const auto& file) { std::filesystem::create_directory(file); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Connection, ReadsColumnsByPositionAsTextOrNull)
+{
+    TempFolder folder;
+    makeKeyedStore(folder / "attest.vqs");
+    Connection store = Connection::open(folder / "attest.vqs", kStorePassword);
+
+    const auto rows = store.query("SELECT id, valeur, 42 FROM configuration ORDER BY id");
+
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], (kelvora::store::Row{"autre", "texte", "42"}));
+    EXPECT_EQ(rows[1], (kelvora::store::Row{"date_maj", std::nullopt, "42"}));
+}
+
+TEST(Connection, UpdateThatMatchesNoRowIsNotAnError)
+{
+    TempFolder folder;
+    makeKeyedStore(folder / "attest.vqs");
+    Connection store = Connection::open(folder / "attest.vqs", kStorePassword);
+
+    EXPECT_EQ(store.execute("UPDATE configuration SET valeur='x' WHERE id='absent'"), 0);
+    EXPECT_EQ(store.execute("UPDATE configuration SET valeur='x' WHERE id='autre'"), 1);
+}
+
+TEST(Connection, RefusesASecondStatementAndRunsNeither)
+{
+    TempFolder folder;
+    makeKeyedStore(folder / "attest.vqs");
+    Connection store = Connection::open(folder / "attest.vqs", kStorePassword);
+
+    EXPECT_THROW(store.execute("DELETE FROM configuration; DROP TABLE configuration"),
+                 StatementError);
+    EXPECT_THROW(store.query(""), StatementError);
+    EXPECT_EQ(store.query("SELECT count(*) FROM configuration").at(0).at(0), "2");
+}
+
+TEST(Connection, StatementErrorsAndClosedConnectionThrow)
+{
+    TempFolder folder;
+    makeKeyedStore(folder / "attest.vqs");
+    Connection store = Connection::open(folder / "attest.vqs", kStorePassword);
+
+    EXPECT_THROW(store.query("SELECT nom FROM fichiers"), StatementError);
+    store.close();
+    EXPECT_FALSE(store.isOpen());
+    EXPECT_THROW(store.query("SELECT 1"), StatementError);
+}
+
+TEST(Connection, CreateRefusesAnExistingFileAndLeavesItAlone)
+{
+    TempFolder folder;
+    const auto file = folder / "attest.vqs";
+    std::ofstream(file) << "garde";
+
+    EXPECT_THROW(Connection::create(file, kStorePassword), OpenError);
+    EXPECT_EQ(std::filesystem::file_size(file), 5u);
+}
+
+TEST(Connection, FileIsUnreadableWithoutTheKeyInTheSqlcipherShell)
+{
+    TempFolder folder;
+    const auto file = folder / "attest.vqs";
+    makeKeyedStore(file);
+    const std::string shell = "sqlcipher " + shellQuote(file.string()) + " ";
+
+    const auto withoutKey = runCommand(shell + shellQuote("SELECT valeur FROM configuration;"));
+    EXPECT_NE(withoutKey.exitCode, 0);
+    EXPECT_EQ(withoutKey.output.find("texte"), std::string::npos);
+
+    const auto withKey =
+        runCommand(shell + shellQuote("PRAGMA key = 'Qm7Rk2Lw9P'; SELECT valeur FROM configuration "
+                                      "WHERE id = 'autre';"));
+    EXPECT_EQ(withKey.exitCode, 0) << withKey.output;
+    EXPECT_NE(withKey.output.find("texte"), std::string::npos) << withKey.output;
+
+    const std::string bytes = contents(file);
+    EXPECT_EQ(bytes.find("date_maj"), std::string::npos);
+    EXPECT_EQ(bytes.find("SQLite format"), std::string::npos);
+}
+
+} // namespace

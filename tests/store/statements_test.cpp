@@ -1,0 +1,141 @@
+#include "store/statements.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace
+{
+
+using namespace kelvora::store;
+using kelvora::testing::TempFolder;
+
+// A store with the three tables; `rows` fills them for the case at hand.
+class StoreTest : public ::testing::Test
+{
+protected:
+    void build(const std::string& rows = "")
+    {
+        {
+            Connection store = Connection::create(folder_ / "attest.vqs", kStorePassword);
+            store.execute("CREATE TABLE configuration(id TEXT, valeur TEXT)");
+            store.execute("CREATE TABLE erreur(id TEXT, bloquant TEXT)");
+            store.execute("CREATE TABLE fichiers(id INTEGER, nom TEXT, dossier TEXT, taille TEXT)");
+            if (!rows.empty())
+                store.execute(rows);
+        }
+        store_ = Connection::open(folder_ / "attest.vqs", kStorePassword);
+    }
+    Connection& store() { return *store_; }
+
+    TempFolder folder_;
+    std::optional<Connection> store_;
+};
+
+TEST(StatementText, IsExactlyTheInstalledStoresShape)
+{
+    EXPECT_EQ(sql::kSelectDateMaj, "SELECT valeur FROM configuration WHERE id=\"date_maj\"");
+    EXPECT_EQ(sql::updateDateMaj("20240315"),
+              "UPDATE configuration SET valeur =\"20240315\" WHERE id=\"date_maj\"");
+    EXPECT_EQ(sql::kSelectFichiers,
+              "SELECT id, nom, dossier, taille FROM fichiers ORDER BY id ASC");
+    EXPECT_EQ(sql::selectBloquant(41), "SELECT bloquant FROM erreur WHERE id=\"41\"");
+    EXPECT_EQ(sql::selectBloquant(0), "SELECT bloquant FROM erreur WHERE id=\"0\"");
+    EXPECT_EQ(sql::selectBloquant(65535), "SELECT bloquant FROM erreur WHERE id=\"65535\"");
+}
+
+struct DateCase {
+    const char* name;
+    const char* rows;                     // inserted into configuration
+    std::optional<std::int32_t> expected; // nullopt: DataError
+    friend void PrintTo(const DateCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ReadDateMajTest : public StoreTest, public ::testing::WithParamInterface<DateCase>
+{
+};
+
+TEST_P(ReadDateMajTest, ReadsTheLastCheckDate)
+{
+    build(GetParam().rows);
+    if (GetParam().expected) {
+        EXPECT_EQ(readDateMaj(store()), *GetParam().expected);
+    } else {
+        EXPECT_THROW(readDateMaj(store()), DataError);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Store, ReadDateMajTest,
+    ::testing::Values(
+        DateCase{"Null", "INSERT INTO configuration VALUES('date_maj', NULL)", kNeverChecked},
+        DateCase{"MissingRow", "INSERT INTO configuration VALUES('autre', '20240315')",
+                 kNeverChecked},
+        DateCase{"RealDate", "INSERT INTO configuration VALUES('date_maj', '20240315')", 20240315},
+        DateCase{"Letters", "INSERT INTO configuration VALUES('date_maj', 'jamais')", std::nullopt},
+        DateCase{"Empty", "INSERT INTO configuration VALUES('date_maj', '')", std::nullopt},
+        DateCase{"TrailingText", "INSERT INTO configuration VALUES('date_maj', '2024-03-15')",
+                 std::nullopt},
+        DateCase{"TooLarge", "INSERT INTO configuration VALUES('date_maj', '99999999999')",
+                 std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(StoreTest, UpdateDateMajWritesTheRowWhenItExists)
+{
+    build("INSERT INTO configuration VALUES('date_maj', NULL)");
+
+    EXPECT_EQ(updateDateMaj(store(), "20240315"), 1);
+    EXPECT_EQ(readDateMaj(store()), 20240315);
+}
+
+TEST_F(StoreTest, UpdateDateMajWithoutRowChangesNothingAndIsNoError)
+{
+    build();
+
+    EXPECT_EQ(updateDateMaj(store(), "20240315"), 0);
+    EXPECT_EQ(readDateMaj(store()), kNeverChecked);
+    EXPECT_TRUE(store().query("SELECT * FROM configuration").empty());
+}
+
+TEST_F(StoreTest, UpdateDateMajRefusesAnythingButEightDigits)
+{
+    build("INSERT INTO configuration VALUES('date_maj', '20240101')");
+
+    for (const char* bad : {"", "2024031", "202403150", "2024031a", "\"||\"x", "20240315\""})
+        EXPECT_THROW(updateDateMaj(store(), bad), std::invalid_argument) << bad;
+    EXPECT_EQ(readDateMaj(store()), 20240101);
+}
+
+TEST_F(StoreTest, OnlyAnUppercaseOBlocks)
+{
+    build("INSERT INTO erreur VALUES('41', 'O'), ('42', 'o'), ('43', 'N'), ('44', ''),"
+          " ('45', NULL), ('46', ' O')");
+
+    EXPECT_TRUE(isBlocking(store(), 41));
+    for (std::uint16_t notBlocking : {42, 43, 44, 45, 46, 47})
+        EXPECT_FALSE(isBlocking(store(), notBlocking)) << notBlocking;
+}
+
+TEST_F(StoreTest, FichiersComeInIdOrderAsText)
+{
+    build("INSERT INTO fichiers VALUES(10, 'api_lec.ini', 'apilec', '0'),"
+          " (2, 'kelvora', 'N/A', '1000'), (3, 'vide', NULL, '0')");
+
+    const auto fichiers = listFichiers(store());
+
+    ASSERT_EQ(fichiers.size(), 3u);
+    EXPECT_EQ(fichiers[0].id, "2");
+    EXPECT_EQ(fichiers[0].nom, "kelvora");
+    EXPECT_EQ(fichiers[0].taille, "1000");
+    EXPECT_EQ(fichiers[1].dossier, "");
+    EXPECT_EQ(fichiers[2].id, "10");
+    EXPECT_EQ(fichiers[2].dossier, "apilec");
+}
+
+TEST_F(StoreTest, EmptyFichiersTableGivesNoRow)
+{
+    build();
+    EXPECT_TRUE(listFichiers(store()).empty());
+}
+
+} // namespace

@@ -1,0 +1,53 @@
+// kelvora-admin: creates stores and demo installations, and runs SQL on a store for support.
+#include "tools/demo.h"
+#include "tools/init_store.h"
+#include "tools/sql_command.h"
+
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <string_view>
+
+namespace
+{
+
+constexpr std::string_view kUsage = "Usage :\n"
+                                    "  kelvora-admin init-store FICHIER\n"
+                                    "  kelvora-admin demo DOSSIER\n"
+                                    "  kelvora-admin sql FICHIER INSTRUCTION\n";
+
+int run(int argc, char** argv)
+{
+    const std::string_view command = argc > 1 ? argv[1] : "";
+    if (command == "init-store" && argc == 3) {
+        kelvora::admin::initStore(argv[2]);
+        return 0;
+    }
+    if (command == "demo" && argc == 3) {
+        kelvora::admin::layOutDemo(argv[2]);
+        std::cout << "Installation de démonstration prête dans " << argv[2] << '\n';
+        return 0;
+    }
+    if (command == "sql" && argc == 4) {
+        kelvora::admin::runSql(argv[2], argv[3], std::cout);
+        return 0;
+    }
+    std::cerr << kUsage;
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return run(argc, argv);
+    } catch (const std::filesystem::filesystem_error& e) {
+        std::cerr << "kelvora-admin : erreur sur le fichier " << e.path1().string() << " : "
+                  << e.code().message() << '\n';
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << "kelvora-admin : erreur : " << e.what() << '\n';
+        return 1;
+    }
+}
