@@ -131,12 +131,30 @@ QString unparsable(const QString& why)
     return QStringLiteral("Le document de la carte n'est pas un XML lisible (%1)").arg(why);
 }
 
-QString parseError(const xmlParserCtxt& ctxt)
+// The first error tells what is wrong; later ones are its consequences. libxml2 hands every
+// error to the context's structured handler, with the context itself as its data.
+struct FirstError {
+    bool seen = false;
+    int line = 0;
+    QString message;
+};
+
+void keepFirstError(void* data, xmlErrorPtr error)
 {
-    const xmlError& error = ctxt.lastError;
-    const QString message = error.message != nullptr ? QString::fromUtf8(error.message).trimmed()
-                                                     : QStringLiteral("erreur %1").arg(error.code);
-    return unparsable(QStringLiteral("ligne %1 : %2").arg(error.line).arg(message));
+    auto* first = static_cast<FirstError*>(static_cast<xmlParserCtxt*>(data)->_private);
+    if (first == nullptr || first->seen || error == nullptr)
+        return;
+    first->seen = true;
+    first->line = error->line;
+    first->message = error->message != nullptr ? QString::fromUtf8(error->message).trimmed()
+                                               : QStringLiteral("erreur %1").arg(error->code);
+}
+
+QString parseError(const FirstError& first, const xmlParserCtxt& ctxt)
+{
+    if (first.seen)
+        return unparsable(QStringLiteral("ligne %1 : %2").arg(first.line).arg(first.message));
+    return unparsable(QStringLiteral("erreur %1").arg(ctxt.lastError.code));
 }
 
 class Walk
@@ -265,12 +283,15 @@ VitaleDecodeResult decodeVitaleDocument(QByteArrayView document)
     const XmlParserCtxtPtr ctxt(xmlNewParserCtxt());
     if (!ctxt)
         return failed(NotParsed, unparsable(QStringLiteral("mémoire insuffisante")));
+    FirstError firstError;
+    ctxt->_private = &firstError;
+    ctxt->sax->serror = keepFirstError;
     // No encoding given: the parser follows the document's signature and declaration.
     const XmlDocPtr doc(xmlCtxtReadMemory(ctxt.get(), document.data(),
                                           static_cast<int>(document.size()), nullptr, nullptr,
                                           kParseOptions));
     if (!doc)
-        return failed(NotParsed, parseError(*ctxt));
+        return failed(NotParsed, parseError(firstError, *ctxt));
 
     const xmlNode* root = xmlDocGetRootElement(doc.get());
     if (root == nullptr || !named(root, "T_AsnDonneesVitale")) {
