@@ -1,8 +1,7 @@
 #include "carddata/vitale_decode.h"
-#include "qstring_print.h"
+#include "test_support.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -13,10 +12,7 @@ namespace
 
 QByteArray demoFile(const char* name)
 {
-    QFile file(QStringLiteral(KELVORA_DEMO_DIR "/") + QString::fromUtf8(name));
-    if (!file.open(QIODevice::ReadOnly))
-        ADD_FAILURE() << "missing demo file " << name;
-    return file.readAll();
+    return readTestFile(QStringLiteral(KELVORA_DEMO_DIR "/") + QString::fromUtf8(name));
 }
 
 // "table.code" keys of the [Dictionnaire] section that carry a label.

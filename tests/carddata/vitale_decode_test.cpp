@@ -1,8 +1,7 @@
 #include "carddata/vitale_decode.h"
-#include "qstring_print.h"
+#include "test_support.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <gtest/gtest.h>
 #include <map>
 #include <utility>
@@ -15,10 +14,7 @@ namespace
 
 QByteArray fixture(const char* name)
 {
-    QFile file(QStringLiteral(KELVORA_FIXTURES "/") + QString::fromUtf8(name));
-    if (!file.open(QIODevice::ReadOnly))
-        ADD_FAILURE() << "missing fixture " << name;
-    return file.readAll();
+    return readTestFile(QStringLiteral(KELVORA_FIXTURES "/") + QString::fromUtf8(name));
 }
 
 struct SlotText {
