@@ -20,7 +20,7 @@ int main(int argc, char* argv[])
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) {
         QApplication::setStyle(style);
         QPalette light = style->standardPalette();
-        light.setColor(QPalette::Window, QColor(0xf4, 0xf6, 0xf9));
+        light.setColor(QPalette::Window, Qt::white);
         light.setColor(QPalette::Base, Qt::white);
         light.setColor(QPalette::Highlight, QColor(0x1f, 0x6f, 0xd1));
         QApplication::setPalette(light);

@@ -11,7 +11,8 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QToolBar>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QToolButton>
 #include <stdexcept>
 
@@ -21,7 +22,7 @@ using namespace kelvora;
 
 namespace {
 
-QToolButton* toolButton(QToolBar* bar, const char* name, const QString& text, const char* icon)
+QToolButton* toolButton(QWidget* bar, const char* name, const QString& text, const char* icon)
 {
     auto* b = new QToolButton(bar);
     b->setObjectName(QString::fromLatin1(name));
@@ -31,7 +32,8 @@ QToolButton* toolButton(QToolBar* bar, const char* name, const QString& text, co
     b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     b->setAutoRaise(true);
     b->setFocusPolicy(Qt::NoFocus);
-    bar->addWidget(b);
+    b->setCursor(Qt::PointingHandCursor);
+    bar->layout()->addWidget(b);
     return b;
 }
 
@@ -60,14 +62,16 @@ void Tppal::buildFrame()
     setPalette(pal);
     setAutoFillBackground(true);
 
-    auto* bar = new QToolBar(this);
+    // A plain row of flat buttons rather than a QToolBar: handlers hide and show the buttons
+    // themselves, which a QToolBar only allows through its actions.
+    auto* bar = new QFrame(this);
     bar->setObjectName(QStringLiteral("barre_outils"));
-    bar->setMovable(false);
-    bar->setFloatable(false);
-    bar->setContextMenuPolicy(Qt::PreventContextMenu);
-    bar->setStyleSheet(QStringLiteral("QToolBar { background: #f4f6f9; border: none; "
-                                      "border-bottom: 1px solid #d5dbe3; spacing: 2px; }"));
-    addToolBar(Qt::TopToolBarArea, bar);
+    bar->setStyleSheet(QStringLiteral("#barre_outils { background: #f4f6f9; "
+                                      "border-bottom: 1px solid #d5dbe3; }"));
+    auto* barLayout = new QHBoxLayout(bar);
+    barLayout->setContentsMargins(4, 2, 4, 2);
+    barLayout->setSpacing(2);
+    setMenuWidget(bar);
     btn_vitale = toolButton(bar, "btn_vitale", QStringLiteral(" Accueil"), ":/icons/accueil.svg");
     btn_diagnostique = toolButton(bar, "btn_diagnostique", QStringLiteral(" Diagnostic"),
                                   ":/icons/diagnostic.svg");
@@ -76,6 +80,7 @@ void Tppal::buildFrame()
         toolButton(bar, "btn_update", QStringLiteral(" Mise à Jour"), ":/icons/miseajour.svg");
     btn_about = toolButton(bar, "btn_about", QStringLiteral(" A Propos"), ":/icons/apropos.svg");
     btn_quit = toolButton(bar, "btn_quit", QStringLiteral(" Quitter"), ":/icons/quitter.svg");
+    barLayout->addStretch();
     btn_diagnostique->setVisible(false);
 
     connect(btn_vitale, &QToolButton::clicked, this, [this] { guarded([this] { btn_vitaleClick(); }); });
@@ -248,6 +253,13 @@ void Tppal::btn_quitClick()
 void Tppal::FormCloseQuery()
 {
     stopDownloader();
+}
+
+void Tppal::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (tab_master->currentWidget() == tab_carte)
+        pin_cps->setFocus();
 }
 
 void Tppal::closeEvent(QCloseEvent* event)
