@@ -5,13 +5,15 @@
 #include <array>
 #include <cstdint>
 
-namespace apilec_sim {
+namespace apilec_sim
+{
 
 enum Code : std::uint16_t {
     Ok = 0,
     UnknownReader = 16,    // Lec_InitLecteurs: reader name not among the connected readers
     NotInitialised = 17,   // a session was asked for before a successful Lec_InitLecteurs
-    BadSession = 18,       // a card call names a session that is not open
+    BadSession = 18,       // a card call names a session that is not open (or of the other card)
+    BadArgument = 19,      // a pointer the call needs is null
     CpsAbsent = 24,        // no professional card in the reader
     VitaleAbsent = 25,     // no patient card in the reader
     DocumentMissing = 26,  // the scenario names a card document that cannot be read
@@ -29,10 +31,11 @@ struct ErreurRow {
 // Rows written into `erreur` by an installation that uses the stand-in library.
 // WrongPin and UnknownCode are deliberately absent: a wrong PIN is handled by its own rule,
 // and a missing dictionary label must not stop a reading.
-inline constexpr std::array<ErreurRow, 8> kErreurRows{{
+inline constexpr std::array<ErreurRow, 9> kErreurRows{{
     {UnknownReader, "O"},
     {NotInitialised, "O"},
     {BadSession, "O"},
+    {BadArgument, "O"},
     {CpsAbsent, "O"},
     {VitaleAbsent, "O"},
     {DocumentMissing, "O"},
