@@ -1,0 +1,38 @@
+#pragma once
+
+#include "pdf/objects/pdf_memory_stream.h"
+
+#include <string>
+#include <string_view>
+
+namespace kelvora::pdf
+{
+
+// The Windows-1252 byte of one UTF-16 code unit; '?' for a character the code page lacks.
+char AnsiChar(char16_t AChar);
+
+// Writes S as Windows-1252 bytes, one byte per code unit, no terminator.
+void WriteAnsi(std::u16string_view S, TPdfMemoryStream& AStream);
+
+// Escapes ( ) \ CR LF TAB BS FF with a backslash; everything else unchanged.
+std::u16string EscapeLiteral(std::u16string_view S);
+// Same as WriteAnsi(EscapeLiteral(S)) without the intermediate text.
+void WriteEscapedAnsi(std::u16string_view S, TPdfMemoryStream& AStream);
+
+bool HasSurrogates(std::u16string_view S);
+// Each code unit as upper-case hex, at least two digits.
+std::u16string TextToHex(std::u16string_view S);
+// Each code unit as exactly four upper-case hex digits (UTF-16 big-endian).
+std::u16string TextToUtf16Hex(std::u16string_view S);
+// Byte-order mark and language escape for English: FEFF001B656E001B.
+std::u16string UnicodeTextPrefix();
+
+// Name characters outside 0x21..0x7E and the delimiters become #XX.
+std::u16string EncodeName(std::u16string_view S);
+void WriteName(std::u16string_view S, TPdfMemoryStream& AStream);
+
+// Conversions for messages and callers that hold UTF-8.
+std::string Utf16ToUtf8(std::u16string_view S);
+std::u16string Utf8ToUtf16(std::string_view S);
+
+} // namespace kelvora::pdf

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "pdf/objects/pdf_memory_stream.h"
+
+#include <cstdint>
+#include <string>
+
+namespace kelvora::pdf
+{
+
+// Content-stream number: rounded to two decimals (x*100+0.5 truncated), "." always.
+std::string FormatReal(double X);
+void AppendReal(std::string& AOut, double X);
+
+// General decimal form with at most 15 significant digits, "." always.
+std::string FormatGeneral(double X);
+
+void AppendInt(std::string& AOut, std::int64_t AValue);
+std::string IntToStr(std::int64_t AValue);
+void WriteInt(std::int64_t AValue, TPdfMemoryStream& AStream);
+
+} // namespace kelvora::pdf

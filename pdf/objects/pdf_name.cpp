@@ -1,0 +1,13 @@
+#include "pdf/objects/pdf_name.h"
+
+#include "pdf/objects/pdf_encoding.h"
+
+namespace kelvora::pdf
+{
+
+void TPdfName::WriteBody(TPdfMemoryStream& AStream)
+{
+    WriteName(FValue, AStream);
+}
+
+} // namespace kelvora::pdf

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "pdf/objects/pdf_object.h"
+
+#include <memory>
+#include <string>
+
+namespace kelvora::pdf
+{
+
+// Human-readable text (document information): literal form, or UTF-16 hex with a prefix.
+class TPdfText : public TPdfObject
+{
+public:
+    TPdfText() = default;
+    explicit TPdfText(std::u16string AValue) : FValue(std::move(AValue)) {}
+    static std::unique_ptr<TPdfText> CreateText(std::u16string AValue)
+    {
+        return std::make_unique<TPdfText>(std::move(AValue));
+    }
+
+    const std::u16string& Value() const { return FValue; }
+    void SetValue(std::u16string AValue) { FValue = std::move(AValue); }
+
+protected:
+    void WriteBody(TPdfMemoryStream& AStream) override;
+
+private:
+    std::u16string FValue;
+};
+
+} // namespace kelvora::pdf
