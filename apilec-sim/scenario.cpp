@@ -42,6 +42,9 @@ std::string joinPath(const std::string& folder, std::string_view name)
 
 Scenario Scenario::load(const std::string& folder)
 {
+    // No folder is no scenario, rather than whatever the working folder holds.
+    if (folder.empty())
+        return Scenario(std::string());
     std::ifstream in(joinPath(folder, kFileName), std::ios::binary);
     if (!in)
         return Scenario(std::string());

@@ -73,6 +73,10 @@ TEST_F(StandIn, InitNeedsTheConnectedPatientCardReader)
     EXPECT_EQ(init("Lecteur inconnu 0"), failed(UnknownReader, UnknownReader));
     EXPECT_EQ(openSession(true, cps), failed(NotInitialised, NotInitialised));
     EXPECT_EQ(init(kReaderA), ok());
+
+    // The scenario is read at every call: the reader unplugged, the next init fails.
+    scenario("[Lecteurs]\nListe=\n");
+    EXPECT_EQ(init(kReaderA), failed(UnknownReader, UnknownReader));
 }
 
 TEST_F(StandIn, SessionsBeforeInitAreRefused)
