@@ -20,19 +20,6 @@ std::string engineMessage(sqlite3* db)
     return db != nullptr ? sqlite3_errmsg(db) : "mémoire insuffisante";
 }
 
-// Text as a single-quoted SQL literal, for the key pragma only.
-std::string sqlLiteral(std::string_view text)
-{
-    std::string out = "'";
-    for (char c : text) {
-        out += c;
-        if (c == '\'')
-            out += '\'';
-    }
-    out += '\'';
-    return out;
-}
-
 // Prepares exactly one statement: an empty text or a second statement after the first is refused,
 // so a caller can never run more than it meant to.
 Statement prepareOne(sqlite3* db, std::string_view sql)
@@ -87,6 +74,17 @@ Row readRow(sqlite3_stmt* statement)
 }
 
 } // namespace
+
+std::string sqlLiteral(std::string_view text)
+{
+    std::string out = "'";
+    for (char c : text) {
+        out += c;
+        if (c == '\'')
+            out += '\'';
+    }
+    return out + "'";
+}
 
 void Connection::Closer::operator()(sqlite3* db) const noexcept
 {

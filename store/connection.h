@@ -23,6 +23,9 @@ inline constexpr std::string_view kStorePassword = "Qm7Rk2Lw9P";
 using Value = std::optional<std::string>;
 using Row = std::vector<Value>;
 
+// Text as a single-quoted SQL literal, quotes doubled: safe to splice into any statement.
+std::string sqlLiteral(std::string_view text);
+
 class Connection
 {
 public:

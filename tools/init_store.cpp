@@ -27,17 +27,6 @@ constexpr FichierRow kFichiers[] = {
     {"api_lec.ini", "apilec", "0"},
 };
 
-std::string literal(std::string_view text)
-{
-    std::string out = "'";
-    for (char c : text) {
-        out += c;
-        if (c == '\'')
-            out += '\'';
-    }
-    return out + "'";
-}
-
 void fill(store::Connection& store)
 {
     store.execute("BEGIN");
@@ -50,12 +39,12 @@ void fill(store::Connection& store)
     store.execute("INSERT INTO configuration(id, valeur) VALUES('date_maj', NULL)");
     for (const auto& row : apilec_sim::kErreurRows)
         store.execute("INSERT INTO erreur(id, bloquant) VALUES(" + std::to_string(row.code) + ", " +
-                      literal(row.bloquant) + ")");
+                      store::sqlLiteral(row.bloquant) + ")");
     int id = 1;
     for (const auto& row : kFichiers)
         store.execute("INSERT INTO fichiers(id, nom, dossier, taille) VALUES(" +
-                      std::to_string(id++) + ", " + literal(row.nom) + ", " + literal(row.dossier) +
-                      ", " + literal(row.taille) + ")");
+                      std::to_string(id++) + ", " + store::sqlLiteral(row.nom) + ", " +
+                      store::sqlLiteral(row.dossier) + ", " + store::sqlLiteral(row.taille) + ")");
     store.execute("COMMIT");
 }
 

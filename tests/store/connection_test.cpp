@@ -161,3 +161,19 @@ TEST(Connection, FileIsUnreadableWithoutTheKeyInTheSqlcipherShell)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST(Connection, SqlLiteralRoundTripsQuotes)
+{
+    TempFolder folder;
+    makeKeyedStore(folder / "attest.vqs");
+    Connection store = Connection::open(folder / "attest.vqs", kStorePassword);
+    const std::string text = "l'heure \"x\" ''; DROP TABLE configuration; --";
+
+    EXPECT_EQ(store.query("SELECT " + kelvora::store::sqlLiteral(text)).at(0).at(0), text);
+    EXPECT_EQ(store.query("SELECT count(*) FROM configuration").at(0).at(0), "2");
+}
+
+} // namespace

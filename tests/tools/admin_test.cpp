@@ -89,24 +89,25 @@ TEST(AdminDemo, LaysOutTheInstallationAndReplacesItOnASecondRun)
               1);
 }
 
-TEST(AdminSql, PrintsRowsWithBarsAndNull)
+class AdminSql : public ::testing::Test
 {
-    TempFolder folder;
-    const auto file = folder / "attest.vqs";
-    ASSERT_EQ(admin("init-store " + q(file)).exitCode, 0);
+protected:
+    void SetUp() override { ASSERT_EQ(admin("init-store " + q(file)).exitCode, 0); }
 
+    TempFolder folder;
+    const std::filesystem::path file = folder / "attest.vqs";
+};
+
+TEST_F(AdminSql, PrintsRowsWithBarsAndNull)
+{
     const auto result = admin("sql " + q(file) + " 'SELECT id, valeur, 7 FROM configuration'");
 
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.output, "date_maj|NULL|7\n");
 }
 
-TEST(AdminSql, FailuresSayWhyInFrenchAndCreateNothing)
+TEST_F(AdminSql, FailuresSayWhyInFrenchAndCreateNothing)
 {
-    TempFolder folder;
-    const auto file = folder / "attest.vqs";
-    ASSERT_EQ(admin("init-store " + q(file)).exitCode, 0);
-
     const auto badStatement = admin("sql " + q(file) + " 'SELECT nom FROM absente'");
     EXPECT_EQ(badStatement.exitCode, 1);
     EXPECT_NE(badStatement.output.find("Instruction refusée"), std::string::npos)
