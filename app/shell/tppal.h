@@ -6,24 +6,36 @@
 #include <QList>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "carddata/vitale_record.h"
 #include "diagnostics/rtf_writer.h"
 #include "platform/platform.h"
+#include "reader/apilec_library.h"
+#include "reader/ini_file.h"
 
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTextEdit;
 class QToolButton;
 class QStatusBar;
+class QNetworkAccessManager;
+class QNetworkReply;
 
 namespace kelvora::store {
 class Connection;
+}
+namespace kelvora {
+class Downloader;
 }
 
 // Rows of the stage display, in the order of the progress page.
@@ -141,12 +153,96 @@ public:
     void btn_update_goClick();
     // Abandons a download in progress (quitting, closing).
     void stopDownloader();
+    // Downloader events: progress per block, failure, end of every transfer.
+    void web1_download2DataItemProceed(qint64 received, qint64 total, qint64 remainingSeconds);
+    void web1_download2Error();
+    void web1_download2ProcessCompleted();
+    void update_adminExecute();
+    QString appli_update_data;
+    QByteArray appli_web_data;
+    // Without any answer for that long, the server counts as unreachable (tests shorten it).
+    int appli_update_timeout_ms = 20000;
+    // Set while the update request is under way; a second check returns at once.
+    bool appli_maj_en_cours = false;
+    QNetworkAccessManager* web1_connect = nullptr;
+    QNetworkReply* web1_reponse = nullptr;
+    kelvora::Downloader* web1_download2 = nullptr;
+    QProgressBar* clProgressBarDC1 = nullptr;
+    QLineEdit* txt_suivi_download = nullptr;
+    QLabel* label_update_notice = nullptr;
+
+    // --- Card data: the patient card's document and the Vitale record ---
+    // The record of the last successful reading (carte_numserie, appli_xml_cnt2,
+    // appli_xml_ext); the certificate prints it.
+    kelvora::VitaleRecord appli_vitale;
+    // The label of `code` in table `table` of the library's dictionary, with a log line that
+    // gives the call's result and detail code; whatever the library left, also on failure.
+    QString dictionnaire_lec(qint16 table, const QString& code);
+    // Releases both cards and closes both sessions: the end of every run that reaches the
+    // card data stage, whatever happened before.
+    void liberation_cartes();
 
     // --- Certificate ---
+    // attestation.pdf in the common data folder.
+    QString attestationPath() const;
+    void creation_pdfExecute();
     void image_pdfClick();
 
     // --- Reader configuration ---
     void tab_configShow();
+
+    // --- Card reader: library, reader stages, reader configuration pages ---
+    // The card-reader library, loaded once at start-up from the executable's folder.
+    kelvora::reader::ApiLecLibrary appli_apilec;
+    void chargement_apilec();
+    // False, after a bold red log line naming what is missing and a failed stage, when the
+    // library or `fonction` is absent.
+    bool apilec_disponible(kelvora::reader::LecFunction fonction);
+    // Classifies a non-zero library result r (detail code e) through table `erreur` looked up
+    // by q (r or e, as the stage says). `detail` (skipped when empty) follows the "Retour en
+    // erreur" line. Blocking: the `bloquant` lines (the last bold red) and the continue flag.
+    // Otherwise `nonBloquant`, when given, may handle the case (returns true); if not, the
+    // "sans impact" line and `succes` in bold green. Returns whether q is blocking.
+    bool classification_resultat(int r, quint16 e, quint16 q, const QString& detail,
+                                 const QStringList& bloquant, const QString& succes,
+                                 const std::function<bool()>& nonBloquant = {});
+    qint32 appli_reader_nbre = 0;
+    std::vector<kelvora::reader::T_infosLecteur> appli_reader_list;
+    QString appli_nom_lecteur_ini;
+    QString appli_nom_lecteur2_ini;
+    QByteArray appli_reader_use;
+    QByteArray appli_reader_use2;
+    qint32 appli_api_return = 0;
+    quint16 appli_api_error = 0;
+    quint16 appli_api_session = 0;
+    quint16 appli_api_session_CPS = 0;
+    quint16 appli_api_word = 0;
+    quint16 appli_api_word2 = 0;
+    // Holds the address of the application name "attest" given to the session calls.
+    const char16_t* appli_api_char = nullptr;
+    kelvora::reader::TChar2 appli_api_char_civ{};
+    kelvora::reader::TChar27 appli_api_char_nom{};
+    kelvora::reader::TChar8 appli_api_char_date{};
+    kelvora::reader::TChar10 appli_api_char_appli{};
+    kelvora::reader::TChar2 appli_api_char_typecarte{};
+    kelvora::reader::TChar2 appli_api_char_presentpin{};
+    kelvora::reader::TChar2 appli_api_char_categorie{};
+    // Points at the PIN's ANSI copy only while Lec_ControleCPS runs.
+    const char* appli_api_pin_saisie = nullptr;
+    std::optional<kelvora::reader::IniFile> appli_ini_gestion;
+    void btn_gestion_4Click();
+    void btn_gestion_4bClick();
+    QTabWidget* PageControl_config = nullptr;
+    QWidget* tab_config_2 = nullptr;
+    QWidget* tab_config_3 = nullptr;
+    QLineEdit* Edit_gestion_1 = nullptr;
+    QLineEdit* edit_gestion_2 = nullptr;
+    QPlainTextEdit* memo_gestion_3 = nullptr;
+    QPushButton* btn_gestion_4 = nullptr;
+    QLineEdit* edit_gestion_1b = nullptr;
+    QLineEdit* edit_gestion_2b = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    QPushButton* btn_gestion_4b = nullptr;
 
     // --- Widgets the handlers and the tests reach ---
     QToolButton* btn_vitale = nullptr;

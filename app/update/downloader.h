@@ -1,0 +1,75 @@
+// The installer downloader: one file fetched in the background with progress, error and
+// completion events. The bytes go to a temporary file beside the target, which takes the
+// target's name only once the whole resource has arrived.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+class QNetworkReply;
+class QSaveFile;
+
+namespace kelvora
+{
+
+class Downloader : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Downloader(QObject* parent = nullptr);
+    ~Downloader() override;
+
+    void setAddress(const QString& address) { m_address = address; }
+    QString address() const { return m_address; }
+    // Full path the complete file ends under.
+    void setTarget(const QString& path) { m_target = path; }
+    void setAgent(const QByteArray& agent) { m_agent = agent; }
+    // The transfer ends in error when no data arrives for that long.
+    void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+
+    // Begins the transfer and returns at once; false when it could not begin (see errors()).
+    bool start();
+    // Abandons a transfer in progress: the partial file is discarded and no event is raised.
+    void stop();
+    bool isActive() const { return m_reply != nullptr; }
+    // Whether the last transfer ended with the complete file under the target name.
+    bool isComplete() const { return m_complete; }
+    // Messages of the last transfer's failures, readable by the user.
+    QStringList errors() const { return m_errors; }
+
+signals:
+    // After each block: bytes so far, announced total (0 when unknown), estimated seconds left
+    // (0 when unknown).
+    void progress(qint64 received, qint64 total, qint64 remainingSeconds);
+    // The transfer failed; `completed` follows.
+    void failed();
+    // Raised once after every transfer that began, whether it succeeded or not.
+    void completed();
+
+private:
+    void readBlock();
+    // Moves what has arrived into the file and reports progress; false when writing failed.
+    bool writeBlock();
+    void finish();
+    void release();
+
+    QNetworkAccessManager m_manager;
+    QString m_address;
+    QString m_target;
+    QByteArray m_agent;
+    int m_timeoutMs = 20000;
+
+    QNetworkReply* m_reply = nullptr;
+    std::unique_ptr<QSaveFile> m_file;
+    QElapsedTimer m_clock;
+    qint64 m_received = 0;
+    qint64 m_total = 0;
+    bool m_complete = false;
+    QStringList m_errors;
+};
+
+} // namespace kelvora

@@ -1,0 +1,107 @@
+// The update page: the check's outcome, the download button, the download's progress and
+// the notice that the program will close for the installer.
+#include "shell/tppal.h"
+#include "update/downloader.h"
+#include "update/no_cookie_jar.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QNetworkAccessManager>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+void Tppal::buildUpdatePage()
+{
+    auto* layout = new QVBoxLayout(tab_update);
+    layout->setContentsMargins(24, 26, 24, 16);
+    layout->setSpacing(8);
+
+    label_update1 = new QLabel(QStringLiteral("Mise à jour de l'application"), tab_update);
+    label_update1->setObjectName(QStringLiteral("label_update1"));
+    QFont titleFont = font();
+    titleFont.setPixelSize(24);
+    titleFont.setBold(true);
+    label_update1->setFont(titleFont);
+    label_update1->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label_update1);
+
+    label_update2 = new QLabel(QStringLiteral("Contrôle en cours..."), tab_update);
+    label_update2->setObjectName(QStringLiteral("label_update2"));
+    QFont statusFont = font();
+    statusFont.setPixelSize(15);
+    label_update2->setFont(statusFont);
+    label_update2->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label_update2);
+    layout->addStretch(2);
+
+    btn_update_go =
+        new QPushButton(QStringLiteral(" Cliquez ici pour télécharger la mise à jour"), tab_update);
+    btn_update_go->setObjectName(QStringLiteral("btn_update_go"));
+    btn_update_go->setIcon(QIcon(QStringLiteral(":/icons/miseajour.svg")));
+    btn_update_go->setIconSize(QSize(24, 24));
+    btn_update_go->setCursor(Qt::PointingHandCursor);
+    QFont buttonFont = font();
+    buttonFont.setPixelSize(13);
+    buttonFont.setBold(true);
+    btn_update_go->setFont(buttonFont);
+    btn_update_go->setStyleSheet(QStringLiteral("QPushButton { padding: 8px 18px; }"));
+    btn_update_go->setVisible(false);
+    connect(btn_update_go, &QPushButton::clicked, this,
+            [this] { guarded([this] { btn_update_goClick(); }); });
+    layout->addWidget(btn_update_go, 0, Qt::AlignHCenter);
+    layout->addSpacing(10);
+
+    clProgressBarDC1 = new QProgressBar(tab_update);
+    clProgressBarDC1->setObjectName(QStringLiteral("clProgressBarDC1"));
+    clProgressBarDC1->setRange(0, 100);
+    clProgressBarDC1->setValue(0);
+    clProgressBarDC1->setFixedWidth(480);
+    clProgressBarDC1->setVisible(false);
+    layout->addWidget(clProgressBarDC1, 0, Qt::AlignHCenter);
+
+    txt_suivi_download = new QLineEdit(tab_update);
+    txt_suivi_download->setObjectName(QStringLiteral("txt_suivi_download"));
+    txt_suivi_download->setReadOnly(true);
+    txt_suivi_download->setFrame(false);
+    txt_suivi_download->setAlignment(Qt::AlignCenter);
+    txt_suivi_download->setFocusPolicy(Qt::NoFocus);
+    txt_suivi_download->setFixedWidth(480);
+    txt_suivi_download->setVisible(false);
+    layout->addWidget(txt_suivi_download, 0, Qt::AlignHCenter);
+    layout->addStretch(3);
+
+    auto* line = new QFrame(tab_update);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(line);
+
+    label_update_notice = new QLabel(
+        QStringLiteral("A l'issue du téléchargement, l'installateur se lancera et le programme "
+                       "actuel sera fermé pour permettre \nla mise à jour de l'application."),
+        tab_update);
+    label_update_notice->setObjectName(QStringLiteral("label_update_notice"));
+    QFont noticeFont = font();
+    noticeFont.setPixelSize(11);
+    noticeFont.setItalic(true);
+    label_update_notice->setFont(noticeFont);
+    label_update_notice->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label_update_notice);
+
+    auto* connection = new QNetworkAccessManager(this);
+    connection->setCookieJar(new kelvora::NoCookieJar(connection));
+    web1_connect = connection;
+
+    web1_download2 = new kelvora::Downloader(this);
+    web1_download2->setAgent(QByteArrayLiteral("Mozilla/4.0 (compatible; Dovrane)"));
+    connect(web1_download2, &kelvora::Downloader::progress, this,
+            [this](qint64 received, qint64 total, qint64 remaining) {
+                guarded([&] { web1_download2DataItemProceed(received, total, remaining); });
+            });
+    connect(web1_download2, &kelvora::Downloader::failed, this,
+            [this] { guarded([this] { web1_download2Error(); }); });
+    connect(web1_download2, &kelvora::Downloader::completed, this,
+            [this] { guarded([this] { web1_download2ProcessCompleted(); }); });
+}
