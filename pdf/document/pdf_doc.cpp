@@ -262,7 +262,11 @@ void TPdfDoc::SaveToStream(std::ostream& AStream)
     }
     FTrailer->SetXrefAddress(static_cast<int>(file.Position()));
     FXref->WriteSection(file);
-    FTrailer->Attributes().AddNumberItem(u"Size", FXref->ItemCount());
+    // Size keeps its place, first in the trailer.
+    if (TPdfNumber* size = FTrailer->Attributes().PdfNumberByName(u"Size"))
+        size->SetValue(FXref->ItemCount());
+    else
+        FTrailer->Attributes().AddNumberItem(u"Size", FXref->ItemCount());
     FTrailer->WriteSection(file);
 
     // Offsets count from the start of the stream, so the file must begin there.

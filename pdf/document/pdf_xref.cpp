@@ -11,11 +11,8 @@ namespace
 
 void AppendZeroPad(std::string& AOut, int AValue, std::size_t AWidth)
 {
-    if (AValue < 0) {
-        AOut.push_back('0');
-        return;
-    }
-    std::string digits = IntToStr(AValue);
+    // A negative offset (the free entry, or an unsaved object) is written as 0, still padded.
+    std::string digits = IntToStr(AValue < 0 ? 0 : AValue);
     if (digits.size() < AWidth)
         AOut.append(AWidth - digits.size(), '0');
     AOut.append(digits);

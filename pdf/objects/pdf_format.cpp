@@ -1,5 +1,6 @@
 #include "pdf/objects/pdf_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -29,17 +30,14 @@ void WriteInt(std::int64_t AValue, TPdfMemoryStream& AStream)
 
 void AppendReal(std::string& AOut, double X)
 {
-    double scaled = X * 100.0 + 0.5;
+    // Rounds half away from zero on the magnitude, so -30 stays -30 (not -29.99).
+    double scaled = std::fabs(X) * 100.0 + 0.5;
     // Values beyond the 64-bit range never occur on a page; clamp instead of overflowing.
     if (!(scaled < 9.2e18))
         scaled = 9.2e18;
-    if (!(scaled > -9.2e18))
-        scaled = -9.2e18;
     auto n = static_cast<std::int64_t>(scaled);
-    if (n < 0) {
+    if (n != 0 && X < 0)
         AOut.push_back('-');
-        n = -n;
-    }
     AppendInt(AOut, n / 100);
     auto frac = static_cast<int>(n % 100);
     if (frac != 0) {
@@ -59,9 +57,23 @@ std::string FormatReal(double X)
 
 std::string FormatGeneral(double X)
 {
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, X, std::chars_format::general, 15);
-    return std::string(buf, res.ptr);
+    if (X == 0 || !std::isfinite(X))
+        return "0";
+    // PDF has no exponent notation: always fixed, 15 significant digits.
+    int exponent = static_cast<int>(std::floor(std::log10(std::fabs(X))));
+    int decimals = std::clamp(14 - exponent, 0, 40);
+    char buf[400];
+    auto res = std::to_chars(buf, buf + sizeof buf, X, std::chars_format::fixed, decimals);
+    std::string s(buf, res.ptr);
+    if (s.find('.') != std::string::npos) {
+        while (s.back() == '0')
+            s.pop_back();
+        if (s.back() == '.')
+            s.pop_back();
+    }
+    if (s == "-0")
+        s = "0";
+    return s;
 }
 
 } // namespace kelvora::pdf

@@ -8,11 +8,11 @@
 namespace kelvora::pdf
 {
 
-// Content-stream number: rounded to two decimals (x*100+0.5 truncated), "." always.
+// Content-stream number: rounded half away from zero to two decimals, "." always.
 std::string FormatReal(double X);
 void AppendReal(std::string& AOut, double X);
 
-// General decimal form with at most 15 significant digits, "." always.
+// Fixed decimal form with at most 15 significant digits, "." always, never an exponent.
 std::string FormatGeneral(double X);
 
 void AppendInt(std::string& AOut, std::int64_t AValue);

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "pdf/document/pdf_doc.h"
+
+#include <cstddef>
+#include <gtest/gtest.h>
+#include <streambuf>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvora::pdf::test
+{
+
+// Saves a document into memory.
+std::string SaveToBytes(TPdfDoc& ADoc);
+
+// Replaces the 14 digits after every "(D:" with zeros so files of different times compare.
+std::string MaskDates(std::string ABytes);
+
+// Runs qpdf --check on the bytes (through a temporary file); success when it reports no fault.
+::testing::AssertionResult PassesQpdfCheck(const std::string& ABytes);
+// The text pdftotext extracts from the bytes, in UTF-8.
+std::string PdfToText(const std::string& ABytes);
+// qpdf --check passes and pdftotext finds every expected UTF-8 snippet.
+::testing::AssertionResult IsReadablePdf(const std::string& ABytes,
+                                         const std::vector<std::string>& AExpectedTexts = {});
+
+std::string ReadFixture(const std::string& AName);
+std::string FixturePath(const std::string& AName);
+
+// The content stream of the canvas's current page.
+std::string ContentsOf(const TPdfDoc& ADoc);
+
+// An output buffer that accepts ALimit bytes and then refuses everything.
+class TFailingStreamBuf : public std::streambuf
+{
+public:
+    explicit TFailingStreamBuf(std::size_t ALimit) : FLimit(ALimit) {}
+    const std::string& Written() const { return FWritten; }
+
+protected:
+    int_type overflow(int_type ACh) override;
+    std::streamsize xsputn(const char* AData, std::streamsize ACount) override;
+    pos_type seekoff(off_type AOff, std::ios_base::seekdir ADir,
+                     std::ios_base::openmode AMode) override;
+    pos_type seekpos(pos_type APos, std::ios_base::openmode AMode) override;
+
+private:
+    std::size_t FLimit;
+    std::string FWritten;
+};
+
+} // namespace kelvora::pdf::test
