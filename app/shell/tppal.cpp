@@ -169,6 +169,7 @@ void Tppal::FormCreate()
 
     appli_apilec_version =
         m_platform.fileVersion(m_platform.executableFolder() + QStringLiteral("libapi_lec.so"));
+    chargement_apilec();
     StatusPanel->setText(QStringLiteral("Version ") + appli_version + QStringLiteral(" (") +
                          appli_apilec_version + QLatin1Char(')'));
 

@@ -1,0 +1,194 @@
+// The reader-management page: which reader the card-reader library uses for each card.
+#include "shell/tppal.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace
+{
+
+constexpr QLatin1String kSection("Lecteur");
+constexpr QLatin1String kCleVitale("Ressource_Vitale");
+constexpr QLatin1String kCleCps("Ressource_CPS");
+constexpr QLatin1String kLecteurPropose("SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0");
+
+const char* const kLecteursHabituels[] = {
+    "SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0",
+    "SCM Microsystems Inc. SCR35xx USB Smart Card Reader 0",
+    "Generic EMV Smartcard Reader 0",
+    "OMNIKEY AG Smart Card Reader USB 0",
+    "Generic Usb Smart Card Reader 0",
+    "Ingenico 25024371 TL TELIUM 2 0",
+};
+
+struct SousPage {
+    QLineEdit*& actuel;
+    QLineEdit*& aForcer;
+    QPlainTextEdit*& habituels;
+    QPushButton*& modifier;
+};
+
+QWidget* buildSousPage(QWidget* parent, const char* name, const QString& titre,
+                       const QString& introduction, const char* names[4], const SousPage& champs)
+{
+    auto* page = new QWidget(parent);
+    page->setObjectName(QString::fromLatin1(name));
+    page->setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(18, 12, 18, 10);
+    layout->setSpacing(6);
+
+    auto* title = new QLabel(titre, page);
+    QFont titleFont = parent->font();
+    titleFont.setPixelSize(18);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    layout->addWidget(title);
+
+    auto* intro = new QLabel(introduction, page);
+    intro->setWordWrap(true);
+    intro->setStyleSheet(QStringLiteral("color: #4a5562;"));
+    layout->addWidget(intro);
+    layout->addSpacing(6);
+
+    auto* form = new QFormLayout();
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    form->setHorizontalSpacing(10);
+    form->setVerticalSpacing(7);
+
+    champs.actuel = new QLineEdit(page);
+    champs.actuel->setObjectName(QString::fromLatin1(names[0]));
+    champs.actuel->setReadOnly(true);
+    champs.actuel->setEnabled(false);
+    form->addRow(QStringLiteral("Lecteur actuellement configuré :"), champs.actuel);
+
+    champs.aForcer = new QLineEdit(page);
+    champs.aForcer->setObjectName(QString::fromLatin1(names[1]));
+    form->addRow(QStringLiteral("Lecteur à forcer :"), champs.aForcer);
+
+    champs.habituels = new QPlainTextEdit(page);
+    champs.habituels->setObjectName(QString::fromLatin1(names[2]));
+    champs.habituels->setReadOnly(true);
+    champs.habituels->setLineWrapMode(QPlainTextEdit::NoWrap);
+    champs.habituels->setFocusPolicy(Qt::NoFocus);
+    QStringList lignes;
+    for (const char* lecteur : kLecteursHabituels)
+        lignes.append(QString::fromUtf8(lecteur));
+    champs.habituels->setPlainText(lignes.join(QLatin1Char('\n')));
+    champs.habituels->setFixedHeight(
+        champs.habituels->fontMetrics().lineSpacing() * int(std::size(kLecteursHabituels)) + 12);
+    champs.habituels->setStyleSheet(QStringLiteral("QPlainTextEdit { background: #f7f8fa; }"));
+    auto* habituelsLabel = new QLabel(QStringLiteral("Lecteurs habituellements utilisés :"), page);
+    habituelsLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    habituelsLabel->setContentsMargins(0, 4, 0, 0);
+    form->addRow(habituelsLabel, champs.habituels);
+    layout->addLayout(form);
+    layout->addStretch();
+
+    champs.modifier = new QPushButton(QStringLiteral(" Modifier le lecteur"), page);
+    champs.modifier->setObjectName(QString::fromLatin1(names[3]));
+    champs.modifier->setIcon(QIcon(QStringLiteral(":/icons/sauver.svg")));
+    champs.modifier->setIconSize(QSize(16, 16));
+    champs.modifier->setMinimumWidth(170);
+    champs.modifier->setCursor(Qt::PointingHandCursor);
+    auto* row = new QHBoxLayout();
+    row->addStretch();
+    row->addWidget(champs.modifier);
+    layout->addLayout(row);
+    return page;
+}
+
+} // namespace
+
+void Tppal::buildConfigPage()
+{
+    auto* layout = new QVBoxLayout(tab_config);
+    layout->setContentsMargins(12, 10, 12, 6);
+
+    PageControl_config = new QTabWidget(tab_config);
+    PageControl_config->setObjectName(QStringLiteral("PageControl_config"));
+    PageControl_config->setDocumentMode(true);
+    // Sub-pages are chosen with a row of buttons above them.
+    PageControl_config->setStyleSheet(QStringLiteral(
+        "QTabWidget::pane { border: 1px solid #d5dbe3; border-radius: 3px; top: 6px; "
+        "background: white; }"
+        "QTabBar::tab { background: #f4f6f9; border: 1px solid #c9d1db; border-radius: 3px; "
+        "padding: 5px 16px; margin-right: 6px; color: #2b3440; }"
+        "QTabBar::tab:selected { background: #dde8f6; border-color: #7f9cc3; font-weight: bold; }"
+        "QTabBar::tab:hover:!selected { background: #eaf0f7; }"));
+    layout->addWidget(PageControl_config);
+
+    const char* namesVitale[4] = {"Edit_gestion_1", "edit_gestion_2", "memo_gestion_3",
+                                  "btn_gestion_4"};
+    tab_config_2 = buildSousPage(
+        PageControl_config, "tab_config_2", QStringLiteral("Gestion du lecteur Vitale"),
+        QStringLiteral("Cet espace permet de modifier le lecteur vitale à utiliser, ne faites une "
+                       "modification que sur demande du support technique"),
+        namesVitale, {Edit_gestion_1, edit_gestion_2, memo_gestion_3, btn_gestion_4});
+    PageControl_config->addTab(tab_config_2, QStringLiteral("Lecteur Vitale"));
+
+    const char* namesCps[4] = {"edit_gestion_1b", "edit_gestion_2b", "Memo2", "btn_gestion_4b"};
+    tab_config_3 = buildSousPage(
+        PageControl_config, "tab_config_3", QStringLiteral("Gestion du lecteur CPS"),
+        QStringLiteral("Cet espace permet de modifier le lecteur CPS à utiliser, ne faites une "
+                       "modification que sur demande du support technique"),
+        namesCps, {edit_gestion_1b, edit_gestion_2b, Memo2, btn_gestion_4b});
+    PageControl_config->addTab(tab_config_3, QStringLiteral("Lecteur CPS"));
+
+    connect(btn_gestion_4, &QPushButton::clicked, this,
+            [this] { guarded([this] { btn_gestion_4Click(); }); });
+    connect(btn_gestion_4b, &QPushButton::clicked, this,
+            [this] { guarded([this] { btn_gestion_4bClick(); }); });
+}
+
+void Tppal::tab_configShow()
+{
+    PageControl_config->setCurrentWidget(tab_config_2);
+    appli_ini_gestion.emplace(appli_ini_file);
+    const auto show = [this](QLatin1String key, QLineEdit* actuel, QLineEdit* aForcer) {
+        if (const auto value = appli_ini_gestion->value(kSection, key)) {
+            actuel->setText(*value);
+            aForcer->setText(*value);
+        } else {
+            actuel->setText(QStringLiteral("N/A (introuvable)"));
+            aForcer->setText(kLecteurPropose);
+        }
+    };
+    show(kCleVitale, Edit_gestion_1, edit_gestion_2);
+    show(kCleCps, edit_gestion_1b, edit_gestion_2b);
+}
+
+namespace
+{
+
+void modifierLecteur(Tppal& w, QLatin1String key, const QString& value)
+{
+    w.appli_ini_gestion.emplace(w.appli_ini_file);
+    if (!w.appli_ini_gestion->writeString(kSection, key, value)) {
+        w.platform().messageBox(w.appli_ini_gestion->errorString(),
+                                QStringLiteral("Gestion lecteur"), kelvora::MessageIcon::Error);
+        return;
+    }
+    w.platform().messageBox(QStringLiteral("Le programme doit être arrêter puis relancer pour\rla "
+                                           "bonne prise en compte de cette modification"),
+                            QStringLiteral("Gestion lecteur"), kelvora::MessageIcon::Information);
+}
+
+} // namespace
+
+void Tppal::btn_gestion_4Click()
+{
+    modifierLecteur(*this, kCleVitale, edit_gestion_2->text());
+}
+
+void Tppal::btn_gestion_4bClick()
+{
+    modifierLecteur(*this, kCleCps, edit_gestion_2b->text());
+}
