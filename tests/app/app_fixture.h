@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <gtest/gtest.h>
 #include <memory>
 

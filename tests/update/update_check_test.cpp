@@ -1,0 +1,248 @@
+// The update check against loopback servers: the request, the verdicts, the stored date.
+#include "update_fixture.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace kelvora::testing;
+
+namespace
+{
+
+class UpdateCheck : public UpdateFixture
+{
+protected:
+    // Whether the reader stages after the check got to work: only a stage that runs before
+    // any failure is announced writes its sub-heading.
+    bool laterStageStarted() const
+    {
+        return log().contains(QStringLiteral("\nChoix du lecteur\n")) ||
+               log().contains(QStringLiteral("\nInitialisation du lecteur\n"));
+    }
+};
+
+const QString kUnreachable = QStringLiteral("Le serveur est injoignable");
+const QString kCurrent = QStringLiteral("Votre version est à jour");
+const QString kAvailable = QStringLiteral("Une mise à jour est disponible");
+
+// Answers every request with `body`, after `redirects` redirections through /r/<n>.
+LoopbackServer::Responder answering(const QByteArray& body, int status = 200, int redirects = 0)
+{
+    return [=](const HttpRequest& request, QTcpSocket* socket) {
+        const int hop = request.path.startsWith("/r/") ? request.path.mid(3).toInt() : 0;
+        if (hop < redirects)
+            LoopbackServer::answer(socket, 302, "",
+                                   "Location: /r/" + QByteArray::number(hop + 1) + "\r\n");
+        else
+            LoopbackServer::answer(socket, status, body);
+    };
+}
+
+TEST_F(UpdateCheck, VerdictsOfTheServer)
+{
+    struct Case {
+        const char* name;
+        LoopbackServer::Kind kind;
+        LoopbackServer::Responder respond;
+        QString data;   // appli_update_data afterwards
+        QString status; // label_update2 afterwards
+        QString line;   // outcome line of the log, empty when none
+        quint32 lineColor;
+        int row;
+    };
+    const auto silent = [](const HttpRequest&, QTcpSocket*) {};
+    const Case cases[] = {
+        {"update", LoopbackServer::Kind::Http, answering("update"), "update", kAvailable,
+         "Mise à jour disponible", ClRed, EtatEchec},
+        {"capital U", LoopbackServer::Kind::Http, answering("Update"), "Update", kCurrent, kCurrent,
+         ClGreen, EtatValide},
+        {"line break", LoopbackServer::Kind::Http, answering("update\n"), "update\n", kCurrent,
+         kCurrent, ClGreen, EtatValide},
+        {"empty", LoopbackServer::Kind::Http, answering(""), "", kCurrent, kCurrent, ClGreen,
+         EtatValide},
+        {"error body", LoopbackServer::Kind::Http, answering("error"), "error",
+         "Contrôle en cours...", "", 0, EtatValide},
+        {"status 500", LoopbackServer::Kind::Http, answering("update", 500), "error", kUnreachable,
+         kUnreachable, ClGreen, EtatValide},
+        {"15 redirections", LoopbackServer::Kind::Http, answering("update", 200, 15), "update",
+         kAvailable, "Mise à jour disponible", ClRed, EtatEchec},
+        {"16 redirections", LoopbackServer::Kind::Http, answering("update", 200, 16), "error",
+         kUnreachable, kUnreachable, ClGreen, EtatValide},
+        {"no answer", LoopbackServer::Kind::Http, silent, "error", kUnreachable, kUnreachable,
+         ClGreen, EtatValide},
+        {"self-signed certificate", LoopbackServer::Kind::HttpsSelfSigned, answering("update"),
+         "error", kUnreachable, kUnreachable, ClGreen, EtatValide},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(storePath());
+        createStore("20261208");
+        LoopbackServer server(c.kind);
+        server.respond = c.respond;
+        startOn(server);
+        window->appli_update_timeout_ms = 300;
+        if (QByteArray(c.name).endsWith("redirections"))
+            window->appli_url_update = server.url(QStringLiteral("/r/0"));
+
+        window->btn_updateClick();
+
+        EXPECT_EQ(window->appli_update_data, c.data);
+        EXPECT_EQ(window->label_update2->text(), c.status);
+        EXPECT_EQ(window->etat(EtatRow::MiseAJour), c.row);
+        if (!c.line.isEmpty()) {
+            EXPECT_EQ(runsOf(c.line),
+                      (QList<std::pair<int, quint32>>{
+                          {c.row == EtatEchec ? StyleBold : StyleNone, c.lineColor}}));
+        }
+        for (const QString& other :
+             {kUnreachable, kCurrent, QStringLiteral("Mise à jour disponible")}) {
+            if (other != c.line) {
+                EXPECT_FALSE(log().contains(other)) << other.toStdString();
+            }
+        }
+        EXPECT_EQ(window->tab_master->currentWidget(), window->tab_update);
+        EXPECT_EQ(window->btn_update_go->isVisibleTo(window.get()), c.row == EtatEchec);
+        EXPECT_EQ(window->appli_maj_date, kToday);
+        EXPECT_EQ(storedDate(), kToday);
+        window.reset();
+    }
+}
+
+TEST_F(UpdateCheck, AvailableUpdateIsAnnouncedWithTheDownloadAddress)
+{
+    createStore("20261208");
+    LoopbackServer server;
+    server.respond = answering("update");
+    startOn(server);
+    window->btn_updateClick();
+
+    const QString address =
+        window->appli_url_update + QStringLiteral("?l=kelvoraps&v=1.09&k=force");
+    EXPECT_TRUE(log().contains(QStringLiteral("\nContrôle Mise à Jour\nEnvoi de la demande\n"
+                                              "Mise à jour disponible\n") +
+                               address + QStringLiteral("\n")))
+        << log().toStdString();
+    EXPECT_EQ(runsOf(address), (QList<std::pair<int, quint32>>{{StyleNone, ClRed}}));
+    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Mise à Jour disponible"));
+    EXPECT_EQ(window->label_suivi2->text(),
+              QStringLiteral("Consulter le diagnostic pour plus d'informations"));
+    EXPECT_EQ(Tppal::labelColor(window->label_suivi), ClMaroon);
+    EXPECT_EQ(window->appli_check_continue, 1);
+    EXPECT_TRUE(window->btn_diagnostique->isVisibleTo(window.get()));
+}
+
+TEST_F(UpdateCheck, RequestIsTheFormPostOfTheProduct)
+{
+    createStore("20261208");
+    LoopbackServer server;
+    server.respond = [](const HttpRequest&, QTcpSocket* socket) {
+        LoopbackServer::answer(socket, 200, "", "Set-Cookie: session=abc; Path=/\r\n");
+    };
+    startOn(server);
+    window->appli_client = QStringLiteral("Cab 12&Co=é");
+    window->btn_updateClick();
+    window->btn_updateClick(); // a manual check asks again, without the first one's cookie
+
+    ASSERT_EQ(server.requests.size(), 2);
+    for (const HttpRequest& r : server.requests) {
+        EXPECT_EQ(r.method, "POST");
+        EXPECT_EQ(r.path, "/obtenir-derniere-version.php");
+        EXPECT_EQ(r.body, "logiciel=kelvoraps&version=1.09&licence=Cab%2012%26Co%3D%C3%A9");
+        EXPECT_EQ(r.headers.value("content-type"), "application/x-www-form-urlencoded");
+        EXPECT_EQ(r.headers.value("accept"), "*/*");
+        EXPECT_EQ(r.headers.value("user-agent"), "Mozilla/4.0 (compatible; DOVRANE)");
+        EXPECT_FALSE(r.headers.contains("cookie"));
+    }
+}
+
+TEST_F(UpdateCheck, WindowStaysResponsiveButNothingElseStartsDuringTheRequest)
+{
+    createStore("20261208");
+    LoopbackServer server;
+    bool ranDuringRequest = false;
+    server.respond = [&](const HttpRequest&, QTcpSocket* socket) {
+        // Runs from the window's event loop while the check waits for this answer.
+        QTimer::singleShot(0, [&, socket] {
+            ranDuringRequest = true;
+            window->pin_cps->setText(QStringLiteral("1234"));
+            window->action_vitale2Click();
+            window->btn_updateClick();
+            window->check_majExecute(); // called straight: returns, row left in progress
+            EXPECT_EQ(window->etat(EtatRow::MiseAJour), EtatEnCours);
+            LoopbackServer::answer(socket, 200, "rien");
+        });
+    };
+    startOn(server);
+    window->btn_updateClick();
+
+    EXPECT_TRUE(ranDuringRequest);
+    EXPECT_EQ(server.requests.size(), 1);
+    EXPECT_FALSE(log().contains(QStringLiteral("### Fichiers")));
+    EXPECT_EQ(log().count(QStringLiteral("Diagnostic pour Kelvora")), 1);
+    EXPECT_EQ(log().count(QStringLiteral("Envoi de la demande")), 1);
+    EXPECT_EQ(window->label_update2->text(), kCurrent);
+    EXPECT_EQ(window->tab_master->currentWidget(), window->tab_update);
+    EXPECT_FALSE(window->appli_maj_en_cours);
+    EXPECT_FALSE(window->appli_run_en_cours);
+}
+
+TEST_F(UpdateCheck, MissingDateRowStillChecks)
+{
+    createStore(nullptr, false);
+    LoopbackServer server;
+    server.respond = answering("");
+    startOn(server);
+    window->btn_updateClick();
+    EXPECT_EQ(window->label_update2->text(), kCurrent);
+    EXPECT_EQ(window->appli_maj_date, kToday);
+    EXPECT_EQ(storedDate(), kelvora::store::kNeverChecked);
+}
+
+TEST_F(UpdateCheck, FirstRunOfTheDayStopsOnTheUpdatePage)
+{
+    createStore("20261208");
+    LoopbackServer server;
+    server.respond = answering("update");
+    startOn(server);
+    window->pin_cps->setText(QStringLiteral("1234"));
+    window->action_vitale2Click();
+
+    EXPECT_EQ(window->tab_master->currentWidget(), window->tab_update);
+    EXPECT_EQ(window->label_update2->text(), kAvailable);
+    EXPECT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
+    EXPECT_EQ(window->etat(EtatRow::MiseAJour), EtatEchec);
+    EXPECT_EQ(window->etat(EtatRow::Lecteur), EtatEchec);
+    EXPECT_FALSE(laterStageStarted());
+    EXPECT_EQ(storedDate(), kToday);
+
+    // The same day, the run no longer asks.
+    window->action_vitale2Click();
+    EXPECT_EQ(server.requests.size(), 1);
+    EXPECT_EQ(window->etat(EtatRow::MiseAJour), EtatNonTeste);
+}
+
+TEST_F(UpdateCheck, RunGoesOnWhenTheCertificateIsRefused)
+{
+    createStore("20261208");
+    LoopbackServer server(LoopbackServer::Kind::HttpsSelfSigned);
+    server.respond = answering("update");
+    startOn(server);
+    window->pin_cps->setText(QStringLiteral("1234"));
+    window->action_vitale2Click();
+
+    EXPECT_EQ(server.requests.size(), 0);
+    EXPECT_EQ(runsOf(kUnreachable), (QList<std::pair<int, quint32>>{{StyleNone, ClGreen}}));
+    EXPECT_EQ(window->label_update2->text(), kUnreachable);
+    EXPECT_EQ(window->etat(EtatRow::MiseAJour), EtatValide);
+    EXPECT_NE(window->label_suivi->text(), QStringLiteral("Mise à Jour disponible"));
+    EXPECT_NE(window->tab_master->currentWidget(), window->tab_update);
+    EXPECT_TRUE(laterStageStarted());
+    EXPECT_EQ(storedDate(), kToday);
+}
+
+} // namespace

@@ -1,0 +1,318 @@
+// The installer's download and the hand-off to it.
+#include "update/download_progress.h"
+#include "update/downloader.h"
+#include "update_fixture.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace kelvora::testing;
+
+namespace
+{
+
+const QString kErrorCaption = QStringLiteral("Erreur durant le téléchargement...");
+
+class UpdateDownload : public UpdateFixture
+{
+protected:
+    LoopbackServer server;
+    QByteArray installer;
+
+    // The check answers "update"; the download address gets what `serve` sends.
+    void findUpdate(const LoopbackServer::Responder& serve)
+    {
+        server.respond = [serve](const HttpRequest& request, QTcpSocket* socket) {
+            if (request.method == "POST")
+                LoopbackServer::answer(socket, 200, "update");
+            else
+                serve(request, socket);
+        };
+        createStore("20261208");
+        startOn(server);
+        window->btn_updateClick();
+        ASSERT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
+    }
+
+    void serveInstaller(int size = 2048000)
+    {
+        installer.resize(size);
+        for (int i = 0; i < size; ++i)
+            installer[i] = char(i * 7 % 251);
+        findUpdate([this](const HttpRequest&, QTcpSocket* socket) {
+            socket->write(LoopbackServer::head(200, installer.size()));
+            sendSlices(socket, 0);
+        });
+    }
+
+    // The installer in four slices, one per turn of the event loop, so that the window sees
+    // several blocks arrive.
+    void sendSlices(QTcpSocket* socket, int slice)
+    {
+        const qsizetype size = installer.size() / 4;
+        socket->write(slice < 3 ? installer.mid(slice * size, size) : installer.mid(3 * size));
+        if (slice == 3) {
+            socket->disconnectFromHost();
+            return;
+        }
+        QTimer::singleShot(20, socket, [this, socket, slice] { sendSlices(socket, slice + 1); });
+    }
+
+    QStringList filesOfTheDataFolder() const
+    {
+        return QDir(commonFolder()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    QList<QToolButton*> hiddenDuringDownload() const
+    {
+        return {window->btn_vitale, window->btn_diagnostique, window->btn_about, window->btn_update,
+                window->btn_quit};
+    }
+
+    void expectToolbarShown()
+    {
+        for (QToolButton* b : hiddenDuringDownload())
+            EXPECT_TRUE(b->isVisibleTo(window.get())) << b->objectName().toStdString();
+        EXPECT_TRUE(window->btn_config->isVisibleTo(window.get()));
+    }
+};
+
+TEST(DownloadProgress, TextUsesTheLocaleSeparators)
+{
+    const QLocale french(QLocale::French, QLocale::France);
+    EXPECT_EQ(kelvora::downloadProgressText(french, 2500, 5000, 1.5),
+              QStringLiteral("2\u202f500,00 sur 5\u202f000,00 Kb fait, temps restant 1,50 min"));
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    EXPECT_EQ(kelvora::downloadProgressText(english, 1234.567, 0.004, 0),
+              QStringLiteral("1,234.57 sur 0.00 Kb fait, temps restant 0.00 min"));
+}
+
+TEST(DownloadProgress, BarRoundsHalvesToEven)
+{
+    struct Case {
+        double done, total;
+        std::optional<int> percent;
+    };
+    const Case cases[] = {
+        {2500, 5000, 50},
+        {1, 200, 0},   // 0.5 goes down to 0
+        {3, 200, 2},   // 1.5 goes up to 2
+        {2.5, 100, 2}, // done rounds to 2 first
+        {3.5, 100, 4}, // and 3.5 to 4
+        {0.4, 0.6, 0},
+        {0.3, 0.5, std::nullopt}, // half a kilobyte rounds to nothing
+        {0.3, 513.0 / 1024, 0},
+        {0, 0, std::nullopt}, // unknown total
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.done << " / " << c.total);
+        EXPECT_EQ(kelvora::downloadPercent(c.done, c.total), c.percent);
+    }
+}
+
+TEST_F(UpdateDownload, ProgressEventShowsFrenchTextAndTheBar)
+{
+    createStore("20261209");
+    start();
+    window->clProgressBarDC1->setValue(7);
+    window->web1_download2DataItemProceed(300, 400, 0); // under half a kilobyte: no percentage
+    EXPECT_EQ(window->txt_suivi_download->text(),
+              QStringLiteral("0,29 sur 0,39 Kb fait, temps restant 0,00 min"));
+    EXPECT_EQ(window->clProgressBarDC1->value(), 7);
+
+    window->web1_download2DataItemProceed(2560000, 5120000, 90);
+    EXPECT_EQ(window->txt_suivi_download->text(),
+              QStringLiteral("2\u202f500,00 sur 5\u202f000,00 Kb fait, temps restant 1,50 min"));
+    EXPECT_EQ(window->clProgressBarDC1->value(), 50);
+}
+
+TEST_F(UpdateDownload, CompletedDownloadIsHandedToTheElevatedStart)
+{
+    for (const bool accepted : {true, false}) {
+        SCOPED_TRACE(accepted ? "elevation accepted" : "elevation refused");
+        QFile::remove(storePath());
+        QFile::remove(commonFolder() + QStringLiteral("/kelvoraps-last.exe"));
+        platform.elevatedResult = accepted;
+        platform.elevated.clear();
+        platform.messages.clear();
+        platform.quitRequests = 0;
+        server.requests.clear();
+        serveInstaller();
+        QStringList texts;
+        QObject::connect(window->txt_suivi_download, &QLineEdit::textChanged,
+                         [&texts](const QString& t) { texts.append(t); });
+
+        window->btn_update_goClick();
+        for (QToolButton* b : hiddenDuringDownload())
+            EXPECT_FALSE(b->isVisibleTo(window.get()));
+        EXPECT_TRUE(window->btn_config->isVisibleTo(window.get()));
+        EXPECT_FALSE(window->btn_update_go->isVisibleTo(window.get()));
+        EXPECT_TRUE(window->clProgressBarDC1->isVisibleTo(window.get()));
+        EXPECT_TRUE(window->txt_suivi_download->isVisibleTo(window.get()));
+        ASSERT_TRUE(waitFor([&] { return !platform.elevated.isEmpty(); }));
+
+        const QString path = commonFolder() + QStringLiteral("/kelvoraps-last.exe");
+        EXPECT_EQ(window->appli_maj_name, path);
+        EXPECT_EQ(platform.elevated, QStringList{path});
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll() == installer);
+        EXPECT_EQ(filesOfTheDataFolder(), (QStringList{QStringLiteral("attest.vqs"),
+                                                       QStringLiteral("kelvoraps-last.exe")}));
+
+        const HttpRequest& get = server.requests.last();
+        EXPECT_EQ(get.method, "GET");
+        EXPECT_EQ(get.path, "/obtenir-derniere-version.php?l=kelvoraps&v=1.09&k=force");
+        EXPECT_EQ(get.headers.value("user-agent"), "Mozilla/4.0 (compatible; Dovrane)");
+
+        ASSERT_GE(texts.size(), 4);
+        for (const QString& text : texts) {
+            EXPECT_TRUE(
+                QRegularExpression(
+                    QStringLiteral("^\\d{1,3}(\u202f\\d{3})?,\\d\\d sur 2\u202f000,00 Kb fait, "
+                                   "temps restant \\d+,\\d\\d min$"))
+                    .match(text)
+                    .hasMatch())
+                << text.toStdString();
+        }
+        EXPECT_EQ(
+            texts.last(),
+            QStringLiteral("2\u202f000,00 sur 2\u202f000,00 Kb fait, temps restant 0,00 min"));
+        EXPECT_EQ(window->clProgressBarDC1->value(), 100);
+        EXPECT_FALSE(window->clProgressBarDC1->isVisibleTo(window.get()));
+        EXPECT_FALSE(window->txt_suivi_download->isVisibleTo(window.get()));
+        EXPECT_FALSE(window->btn_update_go->isVisibleTo(window.get()));
+        expectToolbarShown();
+        EXPECT_EQ(storedDate(), kToday);
+
+        EXPECT_EQ(platform.quitRequests, accepted ? 1 : 0);
+        if (accepted) {
+            EXPECT_TRUE(platform.messages.isEmpty());
+        } else {
+            ASSERT_EQ(platform.messages.size(), 1);
+            EXPECT_EQ(platform.messages[0].text,
+                      QStringLiteral("Impossible de lancer la mise à jour ! \rVeuillez relancer "
+                                     "la procédure"));
+            EXPECT_EQ(platform.messages[0].caption,
+                      QStringLiteral("Erreur Lancement Mise à Jour..."));
+        }
+        window.reset();
+    }
+}
+
+TEST_F(UpdateDownload, FailedTransferLeavesNoInstallerAndLaunchesNothing)
+{
+    struct Case {
+        const char* name;
+        LoopbackServer::Responder serve;
+        bool oldInstaller; // an installer of an earlier update is already there
+    };
+    const auto cut = [](const HttpRequest&, QTcpSocket* socket) {
+        socket->write(LoopbackServer::head(200, 100000) + QByteArray(50000, 'x'));
+        socket->disconnectFromHost();
+    };
+    const Case cases[] = {
+        {"cut in the middle", cut, false},
+        {"cut in the middle over an earlier installer", cut, true},
+        {"status 404",
+         [](const HttpRequest&, QTcpSocket* s) { LoopbackServer::answer(s, 404, "absent"); },
+         false},
+        {"no answer", [](const HttpRequest&, QTcpSocket*) {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(storePath());
+        const QString path = commonFolder() + QStringLiteral("/kelvoraps-last.exe");
+        QFile::remove(path);
+        if (c.oldInstaller)
+            writeFile(path, "earlier installer");
+        platform.messages.clear();
+        findUpdate(c.serve);
+        window->appli_update_timeout_ms = 300;
+
+        window->btn_update_goClick();
+        ASSERT_TRUE(waitFor([&] { return !platform.messages.isEmpty(); }));
+        waitFor([] { return false; }, 100); // nothing more is to come
+
+        ASSERT_EQ(platform.messages.size(), 1);
+        EXPECT_EQ(platform.messages[0].caption, kErrorCaption);
+        EXPECT_FALSE(platform.messages[0].text.isEmpty());
+        EXPECT_TRUE(platform.elevated.isEmpty());
+        EXPECT_EQ(platform.quitRequests, 0);
+        if (c.oldInstaller) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_EQ(file.readAll(), "earlier installer");
+        } else {
+            EXPECT_EQ(filesOfTheDataFolder(), QStringList{QStringLiteral("attest.vqs")});
+        }
+        // Back to "update found": the user may try again.
+        EXPECT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
+        EXPECT_FALSE(window->clProgressBarDC1->isVisibleTo(window.get()));
+        EXPECT_FALSE(window->txt_suivi_download->isVisibleTo(window.get()));
+        EXPECT_TRUE(window->txt_suivi_download->text().isEmpty());
+        expectToolbarShown();
+        window.reset();
+    }
+}
+
+TEST_F(UpdateDownload, StoppingDuringTheDownloadDiscardsIt)
+{
+    for (const bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "Quitter" : "window closed");
+        QFile::remove(storePath());
+        platform.quitRequests = 0;
+        QPointer<QTcpSocket> transfer;
+        findUpdate([&transfer](const HttpRequest&, QTcpSocket* socket) {
+            transfer = socket;
+            socket->write(LoopbackServer::head(200, 100000) + QByteArray(50000, 'x'));
+        });
+
+        window->btn_update_goClick();
+        ASSERT_TRUE(waitFor([&] { return !window->txt_suivi_download->text().isEmpty(); }));
+        if (quit)
+            window->btn_quitClick();
+        else
+            window->close();
+
+        EXPECT_FALSE(window->web1_download2->isActive());
+        // The server sees the transfer's connection close.
+        EXPECT_TRUE(waitFor([&] { return transfer.isNull(); }));
+        EXPECT_EQ(filesOfTheDataFolder(), QStringList{QStringLiteral("attest.vqs")});
+        EXPECT_TRUE(platform.elevated.isEmpty());
+        EXPECT_TRUE(platform.messages.isEmpty());
+        EXPECT_EQ(platform.quitRequests, quit ? 1 : 0);
+        window.reset();
+    }
+}
+
+TEST_F(UpdateDownload, DownloadThatCannotStartRestoresThePage)
+{
+    serveInstaller(1000);
+    const int requests = int(server.requests.size());
+    window->appli_maj_name = temp.path() + QStringLiteral("/absent/kelvoraps-last.exe");
+
+    window->btn_update_goClick();
+
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].caption, kErrorCaption);
+    EXPECT_TRUE(platform.messages[0].text.contains(window->appli_maj_name));
+    EXPECT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
+    EXPECT_FALSE(window->clProgressBarDC1->isVisibleTo(window.get()));
+    EXPECT_FALSE(window->txt_suivi_download->isVisibleTo(window.get()));
+    expectToolbarShown();
+    waitFor([] { return false; }, 100);
+    EXPECT_EQ(server.requests.size(), requests);
+    EXPECT_TRUE(platform.elevated.isEmpty());
+}
+
+} // namespace
