@@ -20,14 +20,11 @@ void AppendZeroPad(std::string& AOut, int AValue, std::size_t AWidth)
 
 } // namespace
 
-TPdfXrefEntry::TPdfXrefEntry(std::unique_ptr<TPdfObject> AValue) : FValue(std::move(AValue))
+TPdfXrefEntry::TPdfXrefEntry(std::unique_ptr<TPdfObject> AValue)
+    : FEntryType(AValue ? 'n' : 'f'), FValue(std::move(AValue))
 {
-    if (FValue) {
-        FEntryType = "n";
+    if (FValue)
         FGenerationNumber = FValue->GenerationNumber();
-    } else {
-        FEntryType = "f";
-    }
 }
 
 std::string TPdfXrefEntry::AsString() const
@@ -38,7 +35,7 @@ std::string TPdfXrefEntry::AsString() const
     row.push_back(' ');
     AppendZeroPad(row, FGenerationNumber, 5);
     row.push_back(' ');
-    row.append(FEntryType);
+    row.push_back(FEntryType);
     return row;
 }
 

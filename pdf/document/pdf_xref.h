@@ -15,7 +15,8 @@ class TPdfXrefEntry
 public:
     explicit TPdfXrefEntry(std::unique_ptr<TPdfObject> AValue);
 
-    const std::string& EntryType() const { return FEntryType; }
+    // 'n' for an object in use, 'f' for the free entry.
+    char EntryType() const { return FEntryType; }
     int ByteOffset() const { return FByteOffset; }
     void SetByteOffset(int AValue) { FByteOffset = AValue; }
     int GenerationNumber() const { return FGenerationNumber; }
@@ -25,7 +26,7 @@ public:
     std::string AsString() const;
 
 private:
-    std::string FEntryType;
+    char FEntryType;
     int FByteOffset = -1;
     int FGenerationNumber = 0;
     std::unique_ptr<TPdfObject> FValue;
