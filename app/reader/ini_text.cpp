@@ -29,9 +29,10 @@ unsigned char foldCase(unsigned char c)
     }
 }
 
+// A stray CR (a lone one, or one doubled before LF) is as blank as a space around names.
 bool isBlank(char c)
 {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\r';
 }
 
 std::string_view trim(std::string_view s)
@@ -205,8 +206,10 @@ bool IniText::setValue(std::string_view section, std::string_view key, std::stri
     // New key after the section's last key, so comments heading the next section stay there.
     const Line& after = lines[lastKey];
     std::string added = std::string(key) + '=' + std::string(value);
-    if (after.next == after.end) // last line of a text without a final line break
-        bytes_.insert(after.end, eol + added);
+    // The last line of a text may lack its line feed (or end in a lone CR): break it first.
+    const bool terminated = after.next > 0 && bytes_[after.next - 1] == '\n';
+    if (!terminated)
+        bytes_.insert(after.next, eol + added);
     else
         bytes_.insert(after.next, added + eol);
     return true;

@@ -1,6 +1,7 @@
 // The reader configuration file editor: Windows name matching, and a write that changes one
 // value and nothing else, or reports why it could not.
 #include "reader/ini_file.h"
+#include "reader/ini_text.h"
 
 #include <QDir>
 #include <QFile>
@@ -218,3 +219,16 @@ TEST(IniWriteFailure, ReadOnlyFolderLeavesFileUnchanged)
 }
 
 } // namespace
+
+// Texts found by fuzzing: a header ending in a lone CR, or without its closing bracket, once
+// made a write report success while the value could not be read back.
+TEST(IniTextStrayCarriageReturn, WrittenValueReadsBack)
+{
+    for (const char* original : {"\n[Lecteur]\r", "[Lecteur\r", "[Lecteur]\r\r\nA=1\r"}) {
+        SCOPED_TRACE(::testing::PrintToString(std::string(original)));
+        kelvora::ini::IniText text{std::string(original)};
+        ASSERT_TRUE(text.setValue("lecteur", "RESSOURCE_CPS", "Lecteur 0"));
+        EXPECT_EQ(text.value("Lecteur", "Ressource_CPS"), std::optional<std::string>("Lecteur 0"));
+        EXPECT_EQ(text.bytes().substr(0, std::string(original).size()), original);
+    }
+}
