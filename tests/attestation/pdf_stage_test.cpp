@@ -1,0 +1,265 @@
+// The card data and PDF stages inside real reading runs: the real window, the stand-in
+// card-reader library from the build's bin folder, the demo card and a real store.
+#include "apilec-sim/sim_codes.h"
+#include "app_fixture.h"
+#include "certificate_support.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QToolButton>
+
+using namespace kelvora;
+using namespace kelvora::testing;
+
+namespace
+{
+
+constexpr char kReader[] = "SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0";
+
+class ReadingToCertificate : public AppFixture
+{
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        platform.exeFolder = QStringLiteral(KELVORA_BIN_DIR "/");
+        // Checked today already: the run makes no update request.
+        createStore("20261209");
+        for (const auto& row : apilec_sim::kErreurRows)
+            sql("INSERT INTO erreur VALUES ('" + std::to_string(row.code) + "', '" + row.bloquant +
+                "')");
+        writeFile(apilecFolder() + QStringLiteral("api_lec.ini"),
+                  QByteArray("[Lecteur]\r\nRessource_Vitale=") + kReader +
+                      "\r\nRessource_CPS=" + kReader + "\r\n");
+        writeFile(apilecFolder() + QStringLiteral("carte.xml"),
+                  readFileBytes(QStringLiteral(KELVORA_DEMO_DIR "/carte.xml")));
+        writeFile(apilecFolder() + QStringLiteral("pas-xml.txt"),
+                  readFileBytes(QStringLiteral(KELVORA_FIXTURES "/pas-xml.txt")));
+    }
+
+    // The demo scenario: one reader, both cards, PIN 1234, the demo card and its labels.
+    void scenario(const QByteArray& document = "carte.xml", const QByteArray& forced = {})
+    {
+        QByteArray ini = QByteArray("[Lecteurs]\r\nListe=") + kReader +
+                         "\r\n[CPS]\r\nInseree=1\r\nPIN=1234\r\n[Vitale]\r\nInseree=1\r\n"
+                         "Document=" +
+                         document + "\r\n";
+        const QByteArray dictionary =
+            readFileBytes(QStringLiteral(KELVORA_DEMO_DIR "/dictionnaire.ini"));
+        ini += dictionary.mid(dictionary.indexOf("[Dictionnaire]"));
+        if (!forced.isEmpty())
+            ini += "\r\n[Retours]\r\n" + forced + "\r\n";
+        writeFile(apilecFolder() + QStringLiteral("api_lec_sim.ini"), ini);
+    }
+
+    void run()
+    {
+        start();
+        ASSERT_TRUE(window->appli_apilec.complete())
+            << window->appli_apilec.missing().toStdString();
+        window->pin_cps->setText(QStringLiteral("1234"));
+        window->action_vitale2Click();
+    }
+
+    QStringList callLog() const
+    {
+        return QString::fromLatin1(
+                   readFileBytes(apilecFolder() + QStringLiteral("api_lec_sim.log")))
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+    // The last four calls: both cards released, both sessions closed, in that order.
+    void expectReleaseAndClose(int vitaleSession, int cpsSession)
+    {
+        const QStringList calls = callLog();
+        ASSERT_GE(calls.size(), 4);
+        const QStringList expected = {
+            QStringLiteral("Lec_RetraitMhtVitale session=%1 word=0 ").arg(vitaleSession),
+            QStringLiteral("Lec_RetraitMhtCPS session=%1 word=0 ").arg(cpsSession),
+            QStringLiteral("Lec_FermetureSessionVitale session=%1 ").arg(vitaleSession),
+            QStringLiteral("Lec_FermetureSessionCPS session=%1 ").arg(cpsSession)};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(calls[calls.size() - 4 + i].startsWith(expected[i]))
+                << calls[calls.size() - 4 + i].toStdString();
+    }
+
+    // The session number a call of the log received, or -1.
+    int sessionOf(const char* function) const
+    {
+        for (const QString& line : callLog()) {
+            if (line.startsWith(QLatin1String(function) + QLatin1Char(' ')) &&
+                line.contains(QStringLiteral(" session="))) {
+                const qsizetype at = line.indexOf(QStringLiteral(" session=")) + 9;
+                return line.mid(at, line.indexOf(QLatin1Char(' '), at) - at).toInt();
+            }
+        }
+        return -1;
+    }
+
+    QString lastLogLine() const
+    {
+        return log().split(QLatin1Char('\n'), Qt::SkipEmptyParts).last();
+    }
+
+    QString pdfPath() const { return commonFolder() + QStringLiteral("/attestation.pdf"); }
+};
+
+TEST_F(ReadingToCertificate, DemoCardEndsOnThePdfPageWithAValidCertificate)
+{
+    scenario();
+    run();
+
+    for (int row = 0; row < 6; ++row) {
+        const int icon = window->etat(static_cast<EtatRow>(row));
+        if (static_cast<EtatRow>(row) == EtatRow::MiseAJour)
+            EXPECT_TRUE(icon == EtatValide || icon == EtatNonTeste) << "update row: " << icon;
+        else
+            EXPECT_EQ(icon, EtatValide) << "row " << row << "\n" << log().toStdString();
+    }
+    EXPECT_EQ(lastLogLine(), QStringLiteral("le PDF a été correctement généré"));
+    EXPECT_EQ(window->tab_master->currentWidget(), window->tab_pdf);
+    EXPECT_EQ(window->Label_pdf1->text(), QStringLiteral("Génération d'une attestation"));
+    EXPECT_EQ(window->Label_pdf2->text(),
+              QStringLiteral("Obtenez l'attestation en cliquant sur l'icône ci-dessous"));
+
+    // The three lookups with their log lines, their labels in the record.
+    for (const char* line :
+         {"Dictionnaire 13: 0(0)", "Dictionnaire 1: 0(0)", "Dictionnaire 2: 0(0)"})
+        EXPECT_TRUE(log().contains(QLatin1String(line))) << line;
+    const QStringList& insured = window->appli_vitale.appli_xml_ext[0];
+    EXPECT_EQ(insured[slot::libelleRegime], QStringLiteral("Régime général"));
+    EXPECT_EQ(insured[slot::libelleCaisse], QStringLiteral("CPAM de Paris"));
+    EXPECT_EQ(window->appli_vitale.appli_xml_ext[2][slot::cmu].left(26),
+              QStringLiteral("- CMU : CMU complémentaire"));
+
+    const int vitale = sessionOf("Lec_LectureVitale");
+    const int cps = sessionOf("Lec_ControleCPS");
+    EXPECT_GT(vitale, 0);
+    EXPECT_GT(cps, 0);
+    expectReleaseAndClose(vitale, cps);
+
+    const CommandResult check = qpdfCheck(pdfPath());
+    EXPECT_EQ(check.exitCode, 0) << check.output;
+    const QString text = pdfText(pdfPath());
+    for (const char* name : {"BÉRANGER François", "BÉRANGER Hélène", "BÉRANGER Zoé",
+                             "1 75 03 75 056 123 61", "Régime général", "gestionnaire."})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(name))) << name;
+
+    window->image_pdf->click();
+    EXPECT_EQ(platform.opened, QStringList{pdfPath()});
+}
+
+TEST_F(ReadingToCertificate, FailedCpsSessionStillReleasesWithZeroAsThePatientSession)
+{
+    scenario("carte.xml", "Lec_OuvertureSessionCPS=17");
+    run();
+
+    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Lecteur CPS ne répond pas !"));
+    EXPECT_EQ(window->etat(EtatRow::Informations), EtatEchec);
+    EXPECT_EQ(window->etat(EtatRow::Pdf), EtatEchec);
+    EXPECT_EQ(sessionOf("Lec_LectureVitale"), -1);
+    // A forced result still opens the session, so the professional card's number is known.
+    const int cps = sessionOf("Lec_OuvertureSessionCPS");
+    EXPECT_GT(cps, 0);
+    expectReleaseAndClose(0, cps);
+    EXPECT_FALSE(QFile::exists(pdfPath()));
+    EXPECT_EQ(window->tab_master->currentWidget(), window->tab_launch);
+}
+
+TEST_F(ReadingToCertificate, UnreadableDocumentWritesNoCertificateAndStillReleases)
+{
+    scenario("pas-xml.txt");
+    run();
+
+    EXPECT_EQ(window->etat(EtatRow::Informations), EtatEchec);
+    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Données illisibles !"));
+    EXPECT_TRUE(log().contains(QStringLiteral("n'est pas un XML lisible"))) << log().toStdString();
+    EXPECT_FALSE(log().contains(QStringLiteral("le PDF a été correctement généré")));
+    EXPECT_FALSE(QFile::exists(pdfPath()));
+    expectReleaseAndClose(sessionOf("Lec_LectureVitale"), sessionOf("Lec_ControleCPS"));
+    EXPECT_EQ(window->tab_master->currentWidget(), window->tab_launch);
+}
+
+TEST_F(ReadingToCertificate, FolderInPlaceOfTheFileGivesTheAlreadyOpenLines)
+{
+    scenario();
+    ASSERT_TRUE(QDir().mkpath(pdfPath()));
+    run();
+
+    EXPECT_TRUE(
+        log().contains(QStringLiteral("le fichier PDF est déjà ouvert, génération impossible\n")))
+        << log().toStdString();
+    EXPECT_FALSE(log().contains(QStringLiteral("Impossible d'écrire")));
+    EXPECT_EQ(window->etat(EtatRow::Informations), EtatValide);
+    EXPECT_EQ(window->etat(EtatRow::Pdf), EtatEchec);
+    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("PDF en erreur !"));
+    EXPECT_EQ(window->label_suivi2->text(),
+              QStringLiteral("Consulter le diagnostic pour plus d'informations"));
+    EXPECT_EQ(Tppal::labelColor(window->label_suivi), quint32(ClMaroon));
+    EXPECT_EQ(window->tab_master->currentWidget(), window->tab_launch);
+    EXPECT_TRUE(QFileInfo(pdfPath()).isDir());
+}
+
+// The certificate step alone, on a window whose executable folder has a bad logo or none.
+class CertificateFailure : public AppFixture, public ::testing::WithParamInterface<const char*>
+{
+};
+
+TEST_P(CertificateFailure, LeavesAnEmptyFileInPlaceOfTheOldCertificate)
+{
+    createStore("20261209");
+    if (*GetParam() != '\0')
+        writeFile(
+            platform.exeFolder + QStringLiteral("attest.vqi"),
+            readFileBytes(QStringLiteral(KELVORA_FIXTURES "/") + QString::fromLatin1(GetParam())));
+    const QString pdf = commonFolder() + QStringLiteral("/attestation.pdf");
+    writeFile(pdf, "%PDF-1.2 certificat de la lecture précédente");
+    start();
+    window->appli_vitale.appli_xml_cnt2 = 1;
+    window->appli_vitale.appli_xml_ext = {QStringList(kFirstEntrySlots)};
+
+    window->creation_pdfExecute();
+
+    EXPECT_EQ(window->appli_check_continue, 1);
+    EXPECT_TRUE(log().contains(QStringLiteral("Impossible d'écrire dans le fichier PDF, génération "
+                                              "impossible\n")))
+        << log().toStdString();
+    EXPECT_TRUE(QFileInfo(pdf).isFile());
+    EXPECT_EQ(QFileInfo(pdf).size(), 0);
+    EXPECT_EQ(QDir(commonFolder()).entryList(QDir::Files),
+              (QStringList{QStringLiteral("attest.vqs"), QStringLiteral("attestation.pdf")}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Logo, CertificateFailure, ::testing::Values("", "pas-un-jpeg.vqi"),
+                         [](const auto& info) {
+                             return info.index == 0 ? std::string("missing")
+                                                    : std::string("notJpeg");
+                         });
+
+class PdfIconClick : public AppFixture
+{
+};
+
+TEST_F(PdfIconClick, OpensTheFileOrSaysItIsMissing)
+{
+    createStore("20261209");
+    start();
+    const QString pdf = commonFolder() + QStringLiteral("/attestation.pdf");
+
+    window->image_pdfClick();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].text,
+              QStringLiteral("Le fichier attestation.pdf est introuvable ! \rVeuillez relancer la "
+                             "procédure de lecture Carte Vitale"));
+    EXPECT_EQ(platform.messages[0].caption, QStringLiteral("Erreur ouverture PDF..."));
+    EXPECT_EQ(platform.messages[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(platform.opened.isEmpty());
+
+    writeFile(pdf, "%PDF-1.2");
+    window->image_pdfClick();
+    EXPECT_EQ(platform.opened, QStringList{pdf});
+    EXPECT_EQ(platform.messages.size(), 1);
+}
+
+} // namespace
