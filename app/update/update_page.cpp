@@ -16,7 +16,7 @@
 void Tppal::buildUpdatePage()
 {
     auto* layout = new QVBoxLayout(tab_update);
-    layout->setContentsMargins(24, 26, 24, 16);
+    layout->setContentsMargins(16, 26, 16, 12);
     layout->setSpacing(8);
 
     label_update1 = new QLabel(QStringLiteral("Mise à jour de l'application"), tab_update);
@@ -88,6 +88,7 @@ void Tppal::buildUpdatePage()
     noticeFont.setItalic(true);
     label_update_notice->setFont(noticeFont);
     label_update_notice->setAlignment(Qt::AlignCenter);
+    label_update_notice->setWordWrap(true);
     layout->addWidget(label_update_notice);
 
     auto* connection = new QNetworkAccessManager(this);

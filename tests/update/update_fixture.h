@@ -18,6 +18,9 @@ public:
     // The fake clock's day, as the store should hold it after a check.
     static constexpr std::int32_t kToday = 20261209;
 
+    // Servers that tests hold as members need the application's event loop from the start.
+    UpdateFixture() { application(); }
+
     void SetUp() override
     {
         AppFixture::SetUp();
