@@ -43,5 +43,12 @@ void Tppal::buildPdfPage()
     connect(image_pdf, &QToolButton::clicked, this,
             [this] { guarded([this] { image_pdfClick(); }); });
     layout->addWidget(image_pdf, 0, Qt::AlignHCenter);
-    layout->addStretch(2);
+
+    auto* fileName = new QLabel(QStringLiteral("attestation.pdf"), tab_pdf);
+    QFont small(QStringLiteral("Tahoma"));
+    small.setPixelSize(12);
+    fileName->setFont(small);
+    setLabelColor(fileName, 0x6B5F55); // slate grey: a caption, quieter than the labels
+    layout->addWidget(fileName, 0, Qt::AlignHCenter);
+    layout->addStretch();
 }
