@@ -223,6 +223,14 @@ TEST_F(UpdateDownload, FailedTransferLeavesNoInstallerAndLaunchesNothing)
     const Case cases[] = {
         {"cut in the middle", cut, false},
         {"cut in the middle over an earlier installer", cut, true},
+        {"body shorter than announced",
+         [](const HttpRequest&, QTcpSocket* socket) {
+             // A well-formed chunked body that stops short of the length the server announced.
+             socket->write(LoopbackServer::head(200, 100000, "Transfer-Encoding: chunked\r\n") +
+                           "c350\r\n" + QByteArray(50000, 'x') + "\r\n0\r\n\r\n");
+             socket->disconnectFromHost();
+         },
+         false},
         {"status 404",
          [](const HttpRequest&, QTcpSocket* s) { LoopbackServer::answer(s, 404, "absent"); },
          false},
