@@ -18,21 +18,23 @@ void Tppal::buildUpdatePage()
     auto* layout = new QVBoxLayout(tab_update);
     layout->setContentsMargins(16, 26, 16, 12);
     layout->setSpacing(8);
+    const auto fontOf = [this](int pixels, bool bold, bool italic) {
+        QFont f = font();
+        f.setPixelSize(pixels);
+        f.setBold(bold);
+        f.setItalic(italic);
+        return f;
+    };
 
     label_update1 = new QLabel(QStringLiteral("Mise à jour de l'application"), tab_update);
     label_update1->setObjectName(QStringLiteral("label_update1"));
-    QFont titleFont = font();
-    titleFont.setPixelSize(24);
-    titleFont.setBold(true);
-    label_update1->setFont(titleFont);
+    label_update1->setFont(fontOf(24, true, false));
     label_update1->setAlignment(Qt::AlignCenter);
     layout->addWidget(label_update1);
 
     label_update2 = new QLabel(QStringLiteral("Contrôle en cours..."), tab_update);
     label_update2->setObjectName(QStringLiteral("label_update2"));
-    QFont statusFont = font();
-    statusFont.setPixelSize(15);
-    label_update2->setFont(statusFont);
+    label_update2->setFont(fontOf(15, false, false));
     label_update2->setAlignment(Qt::AlignCenter);
     layout->addWidget(label_update2);
     layout->addStretch(2);
@@ -43,10 +45,7 @@ void Tppal::buildUpdatePage()
     btn_update_go->setIcon(QIcon(QStringLiteral(":/icons/miseajour.svg")));
     btn_update_go->setIconSize(QSize(24, 24));
     btn_update_go->setCursor(Qt::PointingHandCursor);
-    QFont buttonFont = font();
-    buttonFont.setPixelSize(13);
-    buttonFont.setBold(true);
-    btn_update_go->setFont(buttonFont);
+    btn_update_go->setFont(fontOf(13, true, false));
     btn_update_go->setStyleSheet(QStringLiteral("QPushButton { padding: 8px 18px; }"));
     btn_update_go->setVisible(false);
     connect(btn_update_go, &QPushButton::clicked, this,
@@ -83,10 +82,7 @@ void Tppal::buildUpdatePage()
                        "actuel sera fermé pour permettre \nla mise à jour de l'application."),
         tab_update);
     label_update_notice->setObjectName(QStringLiteral("label_update_notice"));
-    QFont noticeFont = font();
-    noticeFont.setPixelSize(11);
-    noticeFont.setItalic(true);
-    label_update_notice->setFont(noticeFont);
+    label_update_notice->setFont(fontOf(11, false, true));
     label_update_notice->setAlignment(Qt::AlignCenter);
     label_update_notice->setWordWrap(true);
     layout->addWidget(label_update_notice);
