@@ -16,6 +16,7 @@ void layOutDemo(const std::filesystem::path& programData)
     const DemoLayout layout{programData};
     demoFolders(layout);
     demoStore(layout);
+    demoCardReader(layout);
 }
 
 } // namespace kelvora::admin

@@ -13,4 +13,8 @@ void demoFolders(const DemoLayout& layout);
 // A fresh configuration store, replacing any earlier one in a single rename.
 void demoStore(const DemoLayout& layout);
 
+// The card-reader configuration naming the demo reader, the stand-in library's scenario (one
+// reader, both cards inserted, PIN 1234) with its card documents and dictionary labels.
+void demoCardReader(const DemoLayout& layout);
+
 } // namespace kelvora::admin

@@ -1,0 +1,146 @@
+// The reader-management page: what it shows and the one key each button writes.
+#include "reader_stage_fixture.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace kelvora::testing;
+
+namespace
+{
+
+class ConfigPage : public ReaderStageFixture
+{
+protected:
+    QByteArray iniBytes() const
+    {
+        QFile f(apilecFolder() + QStringLiteral("api_lec.ini"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void show()
+    {
+        // The page is shown anew, as when the user comes back to it from another page.
+        window->PageControl_config->setCurrentWidget(window->tab_config_3);
+        window->btn_vitaleClick();
+        window->btn_configClick();
+    }
+};
+
+// Comments, other sections, mixed case and Windows line ends, as installers leave the file.
+const QByteArray kIni = "; api_lec configuration\r\n[Journal]\r\nNiveau=2\r\n\r\n[LECTEUR]\r\n"
+                        "ressource_vitale=Generic EMV Smartcard Reader 0\r\n"
+                        "; lecteur du poste d'accueil\r\nRESSOURCE_CPS=OMNIKEY AG Smart Card "
+                        "Reader USB 0\r\n[Autre]\r\nRessource_CPS=ne pas toucher\r\n";
+
+TEST_F(ConfigPage, ShowsTheConfiguredReaders)
+{
+    writeIni(kIni);
+    start();
+    show();
+    EXPECT_EQ(window->PageControl_config->currentWidget(), window->tab_config_2);
+    EXPECT_EQ(window->Edit_gestion_1->text(), QStringLiteral("Generic EMV Smartcard Reader 0"));
+    EXPECT_EQ(window->edit_gestion_2->text(), QStringLiteral("Generic EMV Smartcard Reader 0"));
+    EXPECT_EQ(window->edit_gestion_1b->text(),
+              QStringLiteral("OMNIKEY AG Smart Card Reader USB 0"));
+    EXPECT_EQ(window->edit_gestion_2b->text(),
+              QStringLiteral("OMNIKEY AG Smart Card Reader USB 0"));
+    EXPECT_FALSE(window->Edit_gestion_1->isEnabled());
+    EXPECT_FALSE(window->edit_gestion_1b->isEnabled());
+    const QString usual = QStringLiteral(
+        "SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0\n"
+        "SCM Microsystems Inc. SCR35xx USB Smart Card Reader 0\nGeneric EMV Smartcard Reader 0\n"
+        "OMNIKEY AG Smart Card Reader USB 0\nGeneric Usb Smart Card Reader 0\n"
+        "Ingenico 25024371 TL TELIUM 2 0");
+    EXPECT_EQ(window->memo_gestion_3->toPlainText(), usual);
+    EXPECT_EQ(window->Memo2->toPlainText(), usual);
+    EXPECT_TRUE(window->memo_gestion_3->isReadOnly());
+    EXPECT_EQ(window->btn_gestion_4->text(), QStringLiteral(" Modifier le lecteur"));
+    EXPECT_EQ(window->btn_gestion_4b->text(), QStringLiteral(" Modifier le lecteur"));
+}
+
+TEST_F(ConfigPage, MissingKeysProposeTheUsualReader)
+{
+    for (const QByteArray& bytes : {QByteArray("[Lecteur]\r\nAutre=1\r\n"), QByteArray()}) {
+        SCOPED_TRACE(bytes.toStdString());
+        QFile::remove(apilecFolder() + QStringLiteral("api_lec.ini"));
+        if (!bytes.isEmpty())
+            writeIni(bytes);
+        start();
+        show();
+        for (QLineEdit* current : {window->Edit_gestion_1, window->edit_gestion_1b})
+            EXPECT_EQ(current->text(), QStringLiteral("N/A (introuvable)"));
+        for (QLineEdit* proposed : {window->edit_gestion_2, window->edit_gestion_2b})
+            EXPECT_EQ(proposed->text(),
+                      QStringLiteral("SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0"));
+        window.reset();
+    }
+}
+
+TEST_F(ConfigPage, EachButtonChangesOnlyItsKey)
+{
+    struct Case {
+        bool cps;
+        QString typed;
+        QByteArray expected;
+    };
+    QByteArray vitale = kIni;
+    vitale.replace("ressource_vitale=Generic EMV Smartcard Reader 0",
+                   "ressource_vitale=Ingenico 25024371 TL TELIUM 2 0");
+    QByteArray cps = kIni;
+    cps.replace("RESSOURCE_CPS=OMNIKEY AG Smart Card Reader USB 0", "RESSOURCE_CPS=");
+    const Case cases[] = {
+        {false, QStringLiteral("Ingenico 25024371 TL TELIUM 2 0"), vitale},
+        // An emptied field writes an empty value.
+        {true, QString(), cps},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cps);
+        writeIni(kIni);
+        start();
+        show();
+        platform.messages.clear();
+        (c.cps ? window->edit_gestion_2b : window->edit_gestion_2)->setText(c.typed);
+        (c.cps ? window->btn_gestion_4b : window->btn_gestion_4)->click();
+        EXPECT_EQ(iniBytes(), c.expected);
+        ASSERT_EQ(platform.messages.size(), 1);
+        EXPECT_EQ(platform.messages[0].text,
+                  QStringLiteral("Le programme doit être arrêter puis relancer pour\rla bonne "
+                                 "prise en compte de cette modification"));
+        EXPECT_EQ(platform.messages[0].caption, QStringLiteral("Gestion lecteur"));
+        EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Information);
+        // The current-reader field shows the change only when the page is shown again.
+        EXPECT_NE((c.cps ? window->edit_gestion_1b : window->Edit_gestion_1)->text(), c.typed);
+        window.reset();
+    }
+}
+
+TEST_F(ConfigPage, WritesTheNameInTheLibrarysCodePageAndCreatesAMissingFile)
+{
+    QFile::remove(apilecFolder() + QStringLiteral("api_lec.ini"));
+    start();
+    show();
+    window->edit_gestion_2->setText(QStringLiteral("Lecteur Éco 0"));
+    window->btn_gestion_4->click();
+    EXPECT_EQ(iniBytes(), QByteArray("[Lecteur]\r\nRessource_Vitale=Lecteur \xc9"
+                                     "co 0\r\n"));
+    show();
+    EXPECT_EQ(window->Edit_gestion_1->text(), QStringLiteral("Lecteur Éco 0"));
+}
+
+TEST_F(ConfigPage, AFileThatCannotBeWrittenIsReportedWithoutConfirmation)
+{
+    start();
+    // A folder that is a plain file: no user, root included, can write below it.
+    writeFile(temp.path() + QStringLiteral("/fichier"), "x");
+    window->appli_ini_file = temp.path() + QStringLiteral("/fichier/api_lec.ini");
+    show();
+    platform.messages.clear();
+    window->btn_gestion_4b->click();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Error);
+    EXPECT_TRUE(platform.messages[0].text.contains(window->appli_ini_file))
+        << platform.messages[0].text.toStdString();
+    EXPECT_EQ(platform.messages[0].caption, QStringLiteral("Gestion lecteur"));
+}
+
+} // namespace

@@ -1,0 +1,98 @@
+// The demo installation that kelvora-admin lays out, read by the window as a user would.
+#include "reader_stage_fixture.h"
+
+#include <QProcess>
+#include <QPushButton>
+
+using namespace kelvora::testing;
+
+namespace
+{
+
+class DemoRun : public ReaderStageFixture
+{
+protected:
+    void SetUp() override
+    {
+        ReaderStageFixture::SetUp();
+        ASSERT_EQ(QProcess::execute(QStringLiteral(KELVORA_BIN_DIR "/kelvora-admin"),
+                                    {QStringLiteral("demo"), dataFolder()}),
+                  0);
+        // Today's update check already made: no request leaves the test.
+        sql("UPDATE configuration SET valeur='20261209' WHERE id='date_maj'");
+    }
+
+    QByteArray read(const QString& name) const
+    {
+        QFile f(apilecFolder() + name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+TEST_F(DemoRun, LaysOutTheCardReaderFiles)
+{
+    EXPECT_EQ(read(QStringLiteral("api_lec.ini")), "[Lecteur]\r\nRessource_Vitale=" + kReaderA +
+                                                       "\r\nRessource_CPS=" + kReaderA + "\r\n");
+    const QByteArray scenario = read(QStringLiteral("api_lec_sim.ini"));
+    EXPECT_TRUE(scenario.contains("[Lecteurs]\r\nListe=" + kReaderA + "\r\n"));
+    EXPECT_TRUE(scenario.contains("[CPS]\r\nInseree=1\r\nPIN=1234\r\n"));
+    EXPECT_TRUE(scenario.contains("[Vitale]\r\nInseree=1\r\nDocument=carte.xml\r\n"));
+    EXPECT_TRUE(scenario.contains("[Dictionnaire]\r\n1.01=R\xe9gime g\xe9n\xe9ral\r\n"));
+    for (const char* name : {"carte.xml", "carte-10.xml"}) {
+        QFile source(QStringLiteral(KELVORA_SOURCE_DIR "/tools/demo/") + QLatin1String(name));
+        ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+        EXPECT_EQ(read(QLatin1String(name)), source.readAll()) << name;
+    }
+}
+
+TEST_F(DemoRun, TheReaderStagesSucceedWithTheDemoPin)
+{
+    start();
+    run(QStringLiteral("1234"));
+    EXPECT_EQ(window->etat(EtatRow::Lecteur), EtatValide);
+    EXPECT_EQ(window->etat(EtatRow::Cartes), EtatValide);
+    EXPECT_EQ(section(QStringLiteral("Controle CPS")),
+              QStringLiteral("Contrôle carte CPS\nLa carte CPS est accessible\n"));
+    EXPECT_EQ(section(QStringLiteral("Gestion Vitale")),
+              QStringLiteral("Accès carte Vitale\nLa carte est accessible\n"));
+}
+
+TEST_F(DemoRun, AWrongPinStopsTheRunAndEmptiesTheField)
+{
+    start();
+    run(QStringLiteral("1111"));
+    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Carte CPS pas/mal insérée !"));
+    EXPECT_EQ(section(QStringLiteral("Controle CPS")),
+              QStringLiteral("Contrôle carte CPS\nRetour en erreur : 41 (code : 2)\n"
+                             "Etat carte : 0 (session : 1)\nARRET - erreur code CPS : \n"));
+    EXPECT_TRUE(window->pin_cps->text().isEmpty());
+}
+
+TEST_F(DemoRun, NoReaderShowsTheThreeLines)
+{
+    QByteArray scenario = read(QStringLiteral("api_lec_sim.ini"));
+    scenario.replace("Liste=" + kReaderA, "Liste=");
+    writeFile(apilecFolder() + QStringLiteral("api_lec_sim.ini"), scenario);
+    start();
+    run(QStringLiteral("1234"));
+    EXPECT_EQ(
+        section(QStringLiteral("Liste Lecteurs")),
+        QStringLiteral("Choix du lecteur\nLecteur non branché\nErreur sans impact avec GALSS\n"
+                       "Aucun lecteur trouvé !\n"));
+    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Lecteur ne répond pas !"));
+}
+
+TEST_F(DemoRun, TheManagementPageChangesOnlyThatKey)
+{
+    const QByteArray before = read(QStringLiteral("api_lec.ini"));
+    start();
+    window->btn_configClick();
+    window->PageControl_config->setCurrentWidget(window->tab_config_3);
+    window->edit_gestion_2b->setText(QString::fromLatin1(kReaderB));
+    window->btn_gestion_4b->click();
+    QByteArray expected = before;
+    expected.replace("Ressource_CPS=" + kReaderA, "Ressource_CPS=" + kReaderB);
+    EXPECT_EQ(read(QStringLiteral("api_lec.ini")), expected);
+}
+
+} // namespace

@@ -1,0 +1,51 @@
+// A missing card-reader library or function fails the stage that needs it, and the run goes
+// on as after any failure.
+#include "reader_stage_fixture.h"
+
+using namespace kelvora::testing;
+
+namespace
+{
+
+class MissingLibrary : public ReaderStageFixture
+{
+};
+
+TEST_F(MissingLibrary, FailsTheStageThatNeedsIt)
+{
+    struct Case {
+        QString folder;
+        QString heading;
+        QString missingLine;
+        EtatRow row;
+        QString failure;
+    };
+    const Case cases[] = {
+        {temp.path() + QStringLiteral("/vide/"), QStringLiteral("Liste Lecteurs"),
+         QStringLiteral("Bibliothèque du lecteur introuvable : libapi_lec.so"), EtatRow::Lecteur,
+         QStringLiteral("Lecteur ne répond pas !")},
+        // This one has the listing and the initialisation only.
+        {QStringLiteral(KELVORA_PARTIAL_APILEC_DIR "/"), QStringLiteral("Lecteur CPS"),
+         QStringLiteral("Fonction absente de la bibliothèque du lecteur : Lec_OuvertureSessionCPS"),
+         EtatRow::Lecteur, QStringLiteral("Lecteur CPS ne répond pas !")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder.toStdString());
+        platform.exeFolder = c.folder;
+        scenario();
+        start();
+        run();
+        EXPECT_TRUE(section(c.heading).contains(c.missingLine + QStringLiteral("\n")))
+            << section(c.heading).toStdString();
+        EXPECT_EQ(format(c.missingLine), kBoldRed);
+        EXPECT_EQ(window->label_suivi->text(), c.failure);
+        EXPECT_EQ(window->etat(c.row), EtatEchec);
+        // Later stages only update their rows.
+        EXPECT_EQ(window->etat(EtatRow::Cartes), EtatEchec);
+        EXPECT_TRUE(log().contains(QStringLiteral("### Génération PDF")));
+        EXPECT_EQ(window->tab_master->currentWidget(), window->tab_launch);
+        window.reset();
+    }
+}
+
+} // namespace

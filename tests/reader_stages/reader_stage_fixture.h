@@ -1,0 +1,103 @@
+// The main window over the real stand-in card-reader library, loaded by the real binding from
+// the build's executable folder, with the scenario in the card-reader data folder.
+#pragma once
+
+#include "app_fixture.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <optional>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace kelvora::testing
+{
+
+inline const QByteArray kReaderA = "SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0";
+inline const QByteArray kReaderB = "Generic EMV Smartcard Reader 0";
+
+// Result codes the tests mark in `erreur`: one blocking, one explicitly not, one lower-case.
+inline constexpr int kBloquant = 60;
+inline constexpr int kNonBloquant = 61;
+inline constexpr int kMinuscule = 62;
+
+class ReaderStageFixture : public AppFixture
+{
+protected:
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        platform.exeFolder = QStringLiteral(KELVORA_BIN_DIR "/");
+        createStore("20261209");
+        sql("INSERT INTO erreur VALUES ('60','O'),('61','N'),('62','o'),('16','O'),('17','O'),"
+            "('18','O'),('24','O'),('25','O'),('42','O')");
+        writeIni("[Lecteur]\r\nRessource_Vitale=" + kReaderA + "\r\nRessource_CPS=" + kReaderA +
+                 "\r\n");
+    }
+
+    // A scenario with `readers` ("|"-separated), both cards, PIN 1234, and `retours` lines.
+    void scenario(const QByteArray& readers = kReaderA, const QByteArray& retours = {},
+                  const QByteArray& cps = "Inseree=1\r\nPIN=1234")
+    {
+        QFile::remove(apilecFolder() + QStringLiteral("api_lec_sim.log"));
+        writeFile(apilecFolder() + QStringLiteral("api_lec_sim.ini"),
+                  "[Lecteurs]\r\nListe=" + readers + "\r\n[CPS]\r\n" + cps +
+                      "\r\n[Vitale]\r\nInseree=1\r\nDocument=carte.xml\r\n[Retours]\r\n" + retours +
+                      "\r\n");
+    }
+
+    void writeIni(const QByteArray& bytes)
+    {
+        writeFile(apilecFolder() + QStringLiteral("api_lec.ini"), bytes);
+    }
+
+    QByteArray callLog() const
+    {
+        QFile f(apilecFolder() + QStringLiteral("api_lec_sim.log"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    void run(const QString& pin = QStringLiteral("1234"))
+    {
+        window->pin_cps->setText(pin);
+        window->action_vitale2Click();
+    }
+
+    // What a stage wrote after its run heading, up to the next run heading.
+    QString section(const QString& heading) const
+    {
+        const QString text = log();
+        const QString start = QStringLiteral("### ") + heading + QStringLiteral("\n");
+        const qsizetype from = text.indexOf(start);
+        if (from < 0)
+            return QStringLiteral("<no heading %1>").arg(heading);
+        const qsizetype begin = from + start.size();
+        // A stage that did not run leaves its heading right before the next one.
+        if (text.mid(begin, 4) == QStringLiteral("### "))
+            return QString();
+        const qsizetype end = text.indexOf(QStringLiteral("\n### "), begin);
+        return text.mid(begin, end < 0 ? -1 : end - begin);
+    }
+
+    // Style and colour of the log line that reads exactly `line`.
+    std::optional<std::pair<int, quint32>> format(const QString& line) const
+    {
+        for (const RtfRun& run : window->debugRuns()) {
+            if (run.text == line)
+                return std::make_pair(run.style, run.color);
+        }
+        return std::nullopt;
+    }
+};
+
+inline const std::pair<int, quint32> kBoldRed{StyleBold, ClRed};
+inline const std::pair<int, quint32> kBoldGreen{StyleBold, ClGreen};
+inline const std::pair<int, quint32> kPlain{StyleNone, ClBlack};
+
+} // namespace kelvora::testing

@@ -1,0 +1,23 @@
+# Writes OUTPUT: a C++ source that holds each file of FILES (in folder DIR) as bytes, so that
+# kelvora-admin needs nothing from the source tree at run time.
+# cmake -DDIR=... -DFILES=a,b -DOUTPUT=... -P embed_files.cmake
+set(body "// Generated from tools/demo by embed_files.cmake; do not edit.\n")
+string(APPEND body "#include \"tools/demo_files.h\"\n\nnamespace kelvora::admin\n{\n\n")
+set(table "")
+set(index 0)
+string(REPLACE "," ";" FILES "${FILES}")
+foreach(name ${FILES})
+    file(READ "${DIR}/${name}" hex HEX)
+    string(LENGTH "${hex}" hexLength)
+    math(EXPR size "${hexLength} / 2")
+    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
+    string(APPEND body "constexpr char kFile${index}[] = {${bytes}0};\n")
+    string(APPEND table "    {\"${name}\", std::string_view(kFile${index}, ${size})},\n")
+    math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND body "\nconstexpr DemoFile kFiles[] = {\n${table}};\n")
+string(APPEND body "\nstd::span<const DemoFile> demoFiles()\n{\n    return kFiles;\n}\n")
+string(APPEND body "\n} // namespace kelvora::admin\n")
+file(WRITE "${OUTPUT}.tmp" "${body}")
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUTPUT}.tmp")
