@@ -1,7 +1,6 @@
 // The reader-management page: which reader the card-reader library uses for each card.
 #include "shell/tppal.h"
 
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +8,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace
@@ -41,9 +41,12 @@ QWidget* buildSousPage(QWidget* parent, const char* name, const QString& titre,
     auto* page = new QWidget(parent);
     page->setObjectName(QString::fromLatin1(name));
     page->setAutoFillBackground(true);
+    QPalette palette = page->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    page->setPalette(palette);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(18, 12, 18, 10);
-    layout->setSpacing(6);
+    layout->setSpacing(3);
 
     auto* title = new QLabel(titre, page);
     QFont titleFont = parent->font();
@@ -56,40 +59,47 @@ QWidget* buildSousPage(QWidget* parent, const char* name, const QString& titre,
     intro->setWordWrap(true);
     intro->setStyleSheet(QStringLiteral("color: #4a5562;"));
     layout->addWidget(intro);
-    layout->addSpacing(6);
+    layout->addSpacing(4);
 
-    auto* form = new QFormLayout();
-    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    form->setHorizontalSpacing(10);
-    form->setVerticalSpacing(7);
+    // Each caption above its field, so the long reader names show whole.
+    const auto caption = [page, layout](const QString& text) {
+        auto* label = new QLabel(text, page);
+        layout->addSpacing(4);
+        layout->addWidget(label);
+    };
 
     champs.actuel = new QLineEdit(page);
     champs.actuel->setObjectName(QString::fromLatin1(names[0]));
     champs.actuel->setReadOnly(true);
     champs.actuel->setEnabled(false);
-    form->addRow(QStringLiteral("Lecteur actuellement configuré :"), champs.actuel);
+    caption(QStringLiteral("Lecteur actuellement configuré :"));
+    layout->addWidget(champs.actuel);
 
     champs.aForcer = new QLineEdit(page);
     champs.aForcer->setObjectName(QString::fromLatin1(names[1]));
-    form->addRow(QStringLiteral("Lecteur à forcer :"), champs.aForcer);
+    caption(QStringLiteral("Lecteur à forcer :"));
+    layout->addWidget(champs.aForcer);
 
     champs.habituels = new QPlainTextEdit(page);
     champs.habituels->setObjectName(QString::fromLatin1(names[2]));
     champs.habituels->setReadOnly(true);
     champs.habituels->setLineWrapMode(QPlainTextEdit::NoWrap);
     champs.habituels->setFocusPolicy(Qt::NoFocus);
+    champs.habituels->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    champs.habituels->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QStringList lignes;
     for (const char* lecteur : kLecteursHabituels)
         lignes.append(QString::fromUtf8(lecteur));
     champs.habituels->setPlainText(lignes.join(QLatin1Char('\n')));
-    champs.habituels->setFixedHeight(
-        champs.habituels->fontMetrics().lineSpacing() * int(std::size(kLecteursHabituels)) + 12);
-    champs.habituels->setStyleSheet(QStringLiteral("QPlainTextEdit { background: #f7f8fa; }"));
-    auto* habituelsLabel = new QLabel(QStringLiteral("Lecteurs habituellements utilisés :"), page);
-    habituelsLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    habituelsLabel->setContentsMargins(0, 4, 0, 0);
-    form->addRow(habituelsLabel, champs.habituels);
-    layout->addLayout(form);
+    const int marges =
+        2 * (champs.habituels->frameWidth() + int(champs.habituels->document()->documentMargin()));
+    champs.habituels->setFixedHeight(champs.habituels->fontMetrics().lineSpacing() *
+                                         int(std::size(kLecteursHabituels)) +
+                                     marges + 2);
+    champs.habituels->setStyleSheet(
+        QStringLiteral("QPlainTextEdit { background: #f7f8fa; color: #2b3440; }"));
+    caption(QStringLiteral("Lecteurs habituellements utilisés :"));
+    layout->addWidget(champs.habituels);
     layout->addStretch();
 
     champs.modifier = new QPushButton(QStringLiteral(" Modifier le lecteur"), page);
@@ -114,7 +124,10 @@ void Tppal::buildConfigPage()
 
     PageControl_config = new QTabWidget(tab_config);
     PageControl_config->setObjectName(QStringLiteral("PageControl_config"));
-    PageControl_config->setDocumentMode(true);
+    PageControl_config->setAutoFillBackground(true);
+    QPalette palette = PageControl_config->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    PageControl_config->setPalette(palette);
     // Sub-pages are chosen with a row of buttons above them.
     PageControl_config->setStyleSheet(QStringLiteral(
         "QTabWidget::pane { border: 1px solid #d5dbe3; border-radius: 3px; top: 6px; "

@@ -55,6 +55,8 @@ TEST_F(DemoRun, TheReaderStagesSucceedWithTheDemoPin)
               QStringLiteral("Contrôle carte CPS\nLa carte CPS est accessible\n"));
     EXPECT_EQ(section(QStringLiteral("Gestion Vitale")),
               QStringLiteral("Accès carte Vitale\nLa carte est accessible\n"));
+    // The whole reading goes through to the certificate.
+    EXPECT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
 }
 
 TEST_F(DemoRun, AWrongPinStopsTheRunAndEmptiesTheField)
