@@ -75,7 +75,12 @@ public:
         f.write(bytes);
     }
 
-    void start() { window = std::make_unique<Tppal>(platform); }
+    // Update checks go to a closed loopback port: they fail at once, never on the network.
+    void start()
+    {
+        window = std::make_unique<Tppal>(platform);
+        window->appli_url_update = QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
+    }
 
     QString log() const { return window->debug_texte->toPlainText(); }
 };
