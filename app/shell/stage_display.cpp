@@ -104,7 +104,7 @@ void Tppal::buildProgressPage()
     layout->addWidget(line);
 
     auto* legend = new QHBoxLayout();
-    legend->setSpacing(6);
+    legend->setSpacing(4);
     static const std::pair<int, const char*> entries[] = {{EtatAttente, "En attente"},
                                                           {EtatEnCours, "En cours"},
                                                           {EtatNonTeste, "Etape non testée"},
@@ -116,7 +116,7 @@ void Tppal::buildProgressPage()
         pic->setPixmap(etatPixmap(icon).scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         legend->addWidget(pic);
         legend->addWidget(new QLabel(QString::fromUtf8(text), tab_launch));
-        legend->addSpacing(14);
+        legend->addSpacing(10);
     }
     legend->addStretch();
     layout->addLayout(legend);
