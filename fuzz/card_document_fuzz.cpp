@@ -1,8 +1,8 @@
 // Any bytes the card reader returns must decode or be refused, never crash or hang.
+#include "carddata/vitale_decode.h"
+
 #include <cstddef>
 #include <cstdint>
-
-#include "carddata/vitale_decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

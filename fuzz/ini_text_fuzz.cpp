@@ -1,11 +1,11 @@
 // The INI editor over arbitrary file bytes: reading never crashes, and writing one value
 // leaves that value readable while every byte outside its line stays where it was.
+#include "reader/ini_text.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-#include "reader/ini_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,12 +1,13 @@
 // The About page: who makes the program, which versions are installed, and two links.
+#include "shell/tppal.h"
+
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QTextEdit>
 #include <QVBoxLayout>
-#include <QHBoxLayout>
 
-#include "shell/tppal.h"
-
-namespace {
+namespace
+{
 // Remote-support tool offered to users who call the support line.
 const char kSupportUrl[] = "https://www.kelvora.fr/support-a-distance/";
 } // namespace
@@ -62,7 +63,9 @@ void Tppal::buildAboutPage()
 void Tppal::About_boxExecute()
 {
     const int heading = StyleBold | StyleUnderline;
-    const auto line = [this](const QString& text, int style) { AddAboutText(text, style, ClBlack); };
+    const auto line = [this](const QString& text, int style) {
+        AddAboutText(text, style, ClBlack);
+    };
     line(QStringLiteral("Qui sommes nous ?\r\n"), heading);
     line(QStringLiteral("Talvix SAS\r\n"), StyleNone);
     line(QStringLiteral("14 rue des Tanneurs\r\n"), StyleNone);

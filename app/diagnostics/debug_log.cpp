@@ -1,5 +1,7 @@
 // The diagnostic log pane: text appended piece by piece, each with its own style and colour,
 // and saved on demand as RTF.
+#include "shell/tppal.h"
+
 #include <QFile>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -11,9 +13,8 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
-#include "shell/tppal.h"
-
-namespace {
+namespace
+{
 
 QColor toQColor(quint32 c)
 {
@@ -121,10 +122,9 @@ void Tppal::btn_sauve_fichierClick()
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(kelvora::writeRtf(debugRuns(), QStringLiteral("Tahoma"), 8)) < 0 ||
         !file.commit()) {
-        throw std::runtime_error(
-            QStringLiteral("Impossible d'enregistrer le fichier « %1 » : %2")
-                .arg(chosen, file.errorString())
-                .toStdString());
+        throw std::runtime_error(QStringLiteral("Impossible d'enregistrer le fichier « %1 » : %2")
+                                     .arg(chosen, file.errorString())
+                                     .toStdString());
     }
 }
 

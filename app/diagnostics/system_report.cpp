@@ -1,10 +1,11 @@
 // The head of every diagnostic log: who we are and what machine we run on.
+#include "shell/tppal.h"
+
 #include <QLocale>
 #include <QTextEdit>
 
-#include "shell/tppal.h"
-
-namespace {
+namespace
+{
 
 // dd/mm/yyyy hh:mm with the user's own date and time separators.
 QString reportDateTime(const QDateTime& when)

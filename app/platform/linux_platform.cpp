@@ -21,9 +21,11 @@
 #include <cpuid.h>
 #endif
 
-namespace kelvora {
+namespace kelvora
+{
 
-namespace {
+namespace
+{
 
 QString readFirstLine(const QString& path)
 {
@@ -150,8 +152,8 @@ void LinuxPlatform::messageBox(const QString& text, const QString& caption, Mess
 
 bool LinuxPlatform::openDocument(const QString& pathOrUrl)
 {
-    const QUrl url = pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl)
-                                                               : QUrl::fromLocalFile(pathOrUrl);
+    const QUrl url =
+        pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl) : QUrl::fromLocalFile(pathOrUrl);
     return QDesktopServices::openUrl(url);
 }
 

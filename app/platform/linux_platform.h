@@ -1,13 +1,15 @@
 // The platform services on Linux desktops.
 #pragma once
 
-#include <memory>
-
 #include "platform/platform.h"
 
-namespace kelvora {
+#include <memory>
 
-class LinuxPlatform : public Platform {
+namespace kelvora
+{
+
+class LinuxPlatform : public Platform
+{
 public:
     LinuxPlatform();
     ~LinuxPlatform() override;

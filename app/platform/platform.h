@@ -7,7 +7,8 @@
 
 class QWidget;
 
-namespace kelvora {
+namespace kelvora
+{
 
 enum class MessageIcon { Information, Error };
 
@@ -23,7 +24,8 @@ struct SystemFacts {
     quint32 l2CacheSizeKb = 0;
 };
 
-class Platform {
+class Platform
+{
 public:
     virtual ~Platform() = default;
 

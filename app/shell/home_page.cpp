@@ -1,4 +1,6 @@
 // The home page: the card icon that starts a reading run and the PIN field.
+#include "shell/tppal.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -6,8 +8,6 @@
 #include <QRegularExpressionValidator>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-#include "shell/tppal.h"
 
 void Tppal::buildHomePage()
 {

@@ -1,11 +1,11 @@
 // Program entry: one instance per machine, the application's look, then the main window.
+#include "platform/linux_platform.h"
+#include "shell/tppal.h"
+
 #include <QApplication>
 #include <QPalette>
 #include <QStyle>
 #include <QStyleFactory>
-
-#include "platform/linux_platform.h"
-#include "shell/tppal.h"
 
 int main(int argc, char* argv[])
 {

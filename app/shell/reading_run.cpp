@@ -1,13 +1,14 @@
 // The reading run: one click on the card icon runs every stage in a fixed order.
+#include "shell/text_format.h"
+#include "shell/tppal.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "shell/text_format.h"
-#include "shell/tppal.h"
-
-namespace {
+namespace
+{
 
 // Clears the "run under way" mark however the run ends.
 struct RunMark {

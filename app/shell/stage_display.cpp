@@ -1,5 +1,7 @@
 // The progress page: follow-up labels, the six stage rows, the legend, and the contract that
 // every stage of a reading run keeps.
+#include "shell/tppal.h"
+
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -7,9 +9,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "shell/tppal.h"
-
-namespace {
+namespace
+{
 
 const char* const kEtatIcons[] = {":/icons/etat_attente.svg", ":/icons/etat_encours.svg",
                                   ":/icons/etat_valide.svg", ":/icons/etat_echec.svg",
@@ -53,7 +54,7 @@ void Tppal::buildProgressPage()
     layout->addSpacing(22);
 
     static const char* const captions[] = {
-        "Contrôle des fichiers",   "Contrôle Mise à Jour",       "Initialisation du lecteur",
+        "Contrôle des fichiers",         "Contrôle Mise à Jour",      "Initialisation du lecteur",
         "Contrôle cartes CPS && Vitale", "Récupération informations", "Génération du PDF"};
     static const char* const iconNames[] = {"Image_etat1", "Image_etat2b", "Image_etat3",
                                             "Image_etat4", "Image_etat5",  "Image_etat6"};
@@ -70,9 +71,8 @@ void Tppal::buildProgressPage()
         image_etat_rows[i]->setObjectName(QString::fromLatin1(iconNames[i]));
         image_etat_rows[i]->setFixedSize(24, 24);
         // The caption escapes "&" as "&&" as a mnemonic label would; it shows one ampersand.
-        label_etat_rows[i] = new QLabel(QString::fromUtf8(captions[i]).replace(
-                                            QStringLiteral("&&"), QStringLiteral("&")),
-                                        box);
+        label_etat_rows[i] = new QLabel(
+            QString::fromUtf8(captions[i]).replace(QStringLiteral("&&"), QStringLiteral("&")), box);
         label_etat_rows[i]->setObjectName(QString::fromLatin1(labelNames[i]));
         label_etat_rows[i]->setFont(rowFont);
         h->addWidget(image_etat_rows[i]);
@@ -113,7 +113,8 @@ void Tppal::buildProgressPage()
     legend->addStretch();
     for (const auto& [icon, text] : entries) {
         auto* pic = new QLabel(tab_launch);
-        pic->setPixmap(etatPixmap(icon).scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        pic->setPixmap(
+            etatPixmap(icon).scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         legend->addWidget(pic);
         legend->addWidget(new QLabel(QString::fromUtf8(text), tab_launch));
         legend->addSpacing(10);
@@ -181,7 +182,8 @@ void Tppal::runStage(EtatRow row, const StageTexts& texts, const std::function<v
             appli_check_continue2 = 1;
             label_suivi->setText(texts.failure);
             setLabelColor(label_suivi, ClMaroon);
-            label_suivi2->setText(QStringLiteral("Consulter le diagnostic pour plus d'informations"));
+            label_suivi2->setText(
+                QStringLiteral("Consulter le diagnostic pour plus d'informations"));
             setLabelColor(label_suivi2, ClMaroon);
         }
         setEtat(row, EtatEchec);

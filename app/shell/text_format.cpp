@@ -1,6 +1,7 @@
 #include "shell/text_format.h"
 
-namespace kelvora {
+namespace kelvora
+{
 
 qint32 dateNumber(const QDate& date)
 {

@@ -4,7 +4,8 @@
 #include <QDate>
 #include <QString>
 
-namespace kelvora {
+namespace kelvora
+{
 
 // Today's date as the yyyymmdd number the daily update rule compares.
 qint32 dateNumber(const QDate& date);

@@ -1,9 +1,13 @@
 #include "shell/tppal.h"
 
+#include "store/statements.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFont>
+#include <QFrame>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,16 +15,13 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QFrame>
-#include <QHBoxLayout>
 #include <QToolButton>
 #include <stdexcept>
 
-#include "store/statements.h"
-
 using namespace kelvora;
 
-namespace {
+namespace
+{
 
 QToolButton* toolButton(QWidget* bar, const char* name, const QString& text, const char* icon)
 {
@@ -83,13 +84,18 @@ void Tppal::buildFrame()
     barLayout->addStretch();
     btn_diagnostique->setVisible(false);
 
-    connect(btn_vitale, &QToolButton::clicked, this, [this] { guarded([this] { btn_vitaleClick(); }); });
+    connect(btn_vitale, &QToolButton::clicked, this,
+            [this] { guarded([this] { btn_vitaleClick(); }); });
     connect(btn_diagnostique, &QToolButton::clicked, this,
             [this] { guarded([this] { btn_diagnostiqueClick(); }); });
-    connect(btn_config, &QToolButton::clicked, this, [this] { guarded([this] { btn_configClick(); }); });
-    connect(btn_update, &QToolButton::clicked, this, [this] { guarded([this] { btn_updateClick(); }); });
-    connect(btn_about, &QToolButton::clicked, this, [this] { guarded([this] { btn_aboutClick(); }); });
-    connect(btn_quit, &QToolButton::clicked, this, [this] { guarded([this] { btn_quitClick(); }); });
+    connect(btn_config, &QToolButton::clicked, this,
+            [this] { guarded([this] { btn_configClick(); }); });
+    connect(btn_update, &QToolButton::clicked, this,
+            [this] { guarded([this] { btn_updateClick(); }); });
+    connect(btn_about, &QToolButton::clicked, this,
+            [this] { guarded([this] { btn_aboutClick(); }); });
+    connect(btn_quit, &QToolButton::clicked, this,
+            [this] { guarded([this] { btn_quitClick(); }); });
 
     tab_master = new QTabWidget(this);
     tab_master->setObjectName(QStringLiteral("tab_master"));
@@ -154,7 +160,8 @@ void Tppal::FormCreate()
 
     appli_dossier_commun = m_platform.commonAppDataFolder() + QLatin1Char('/') + appli_societe +
                            QLatin1Char('/') + appli_logiciel;
-    appli_dossier_apilec = m_platform.commonAppDataFolder() + QStringLiteral("/santesocial/api_lec/");
+    appli_dossier_apilec =
+        m_platform.commonAppDataFolder() + QStringLiteral("/santesocial/api_lec/");
     appli_dossier_apilec_force = appli_dossier_apilec.toLocal8Bit();
     // The reader library's configuration sits in its data folder on every platform.
     appli_ini_file = appli_dossier_apilec + QStringLiteral("api_lec.ini");

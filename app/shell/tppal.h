@@ -3,6 +3,12 @@
 // one place that lists the application state they share.
 #pragma once
 
+#include "carddata/vitale_record.h"
+#include "diagnostics/rtf_writer.h"
+#include "platform/platform.h"
+#include "reader/apilec_library.h"
+#include "reader/ini_file.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -12,12 +18,6 @@
 #include <memory>
 #include <optional>
 #include <vector>
-
-#include "carddata/vitale_record.h"
-#include "diagnostics/rtf_writer.h"
-#include "platform/platform.h"
-#include "reader/apilec_library.h"
-#include "reader/ini_file.h"
 
 class QLabel;
 class QLineEdit;
@@ -31,10 +31,12 @@ class QStatusBar;
 class QNetworkAccessManager;
 class QNetworkReply;
 
-namespace kelvora::store {
+namespace kelvora::store
+{
 class Connection;
 }
-namespace kelvora {
+namespace kelvora
+{
 class Downloader;
 }
 
@@ -56,7 +58,8 @@ enum : quint32 {
 // Font-style bits of a piece of log text.
 enum : int { StyleNone = 0, StyleBold = 1, StyleItalic = 2, StyleUnderline = 4, StyleStrike = 8 };
 
-class Tppal : public QMainWindow {
+class Tppal : public QMainWindow
+{
     Q_OBJECT
 
 public:

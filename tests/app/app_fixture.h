@@ -1,6 +1,10 @@
 // A real main window over a real store in a temporary installation, with a fake platform.
 #pragma once
 
+#include "fake_platform.h"
+#include "shell/tppal.h"
+#include "store/connection.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -9,11 +13,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "fake_platform.h"
-#include "shell/tppal.h"
-#include "store/connection.h"
-
-namespace kelvora::testing {
+namespace kelvora::testing
+{
 
 inline QApplication& application()
 {
@@ -24,7 +25,8 @@ inline QApplication& application()
     return *app;
 }
 
-class AppFixture : public ::testing::Test {
+class AppFixture : public ::testing::Test
+{
 public:
     QTemporaryDir temp;
     FakePlatform platform;
@@ -79,7 +81,8 @@ public:
     void start()
     {
         window = std::make_unique<Tppal>(platform);
-        window->appli_url_update = QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
+        window->appli_url_update =
+            QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
     }
 
     QString log() const { return window->debug_texte->toPlainText(); }

@@ -1,4 +1,6 @@
 // The diagnostic log: styled pieces of text, the system report, the RTF save.
+#include "app_fixture.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
@@ -6,13 +8,13 @@
 #include <QTextEdit>
 #include <QToolButton>
 
-#include "app_fixture.h"
-
 using namespace kelvora::testing;
 
-namespace {
+namespace
+{
 
-class DebugLog : public AppFixture {
+class DebugLog : public AppFixture
+{
 protected:
     void SetUp() override
     {
@@ -77,8 +79,10 @@ TEST_F(DebugLog, SavesAsRtfThatAWordProcessorReads)
     const QString html = QString::fromUtf8(unrtf.readAllStandardOutput());
     EXPECT_TRUE(html.contains(QStringLiteral("<b>"))) << html.toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("<u>"))) << html.toStdString();
-    EXPECT_TRUE(html.contains(QStringLiteral("#ff0000"), Qt::CaseInsensitive)) << html.toStdString();
-    EXPECT_TRUE(html.contains(QStringLiteral("#0000ff"), Qt::CaseInsensitive)) << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("#ff0000"), Qt::CaseInsensitive))
+        << html.toStdString();
+    EXPECT_TRUE(html.contains(QStringLiteral("#0000ff"), Qt::CaseInsensitive))
+        << html.toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("d&eacute;tail")) ||
                 html.contains(QStringLiteral("détail")))
         << html.toStdString();

@@ -1,13 +1,15 @@
 // A platform that records what the window asks of it, for component tests.
 #pragma once
 
+#include "platform/platform.h"
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QStringList>
 #include <functional>
 
-#include "platform/platform.h"
-
-namespace kelvora::testing {
+namespace kelvora::testing
+{
 
 struct ShownMessage {
     QString text;
@@ -15,13 +17,14 @@ struct ShownMessage {
     MessageIcon icon;
 };
 
-class FakePlatform : public Platform {
+class FakePlatform : public Platform
+{
 public:
-    QString dataFolder;       // common application-data folder
-    QString exeFolder;        // with trailing "/"
-    QString libraryVersion;   // what fileVersion() answers for an existing file
+    QString dataFolder;     // common application-data folder
+    QString exeFolder;      // with trailing "/"
+    QString libraryVersion; // what fileVersion() answers for an existing file
     QDateTime clock = QDateTime(QDate(2026, 12, 9), QTime(10, 30));
-    QString savePath;         // answer of the save dialog; empty = cancel
+    QString savePath; // answer of the save dialog; empty = cancel
     bool elevatedResult = true;
 
     QList<ShownMessage> messages;
@@ -61,10 +64,14 @@ public:
     }
     SystemFacts systemFacts() override
     {
-        return {QStringLiteral("Debian GNU/Linux 12 (bookworm)"), QStringLiteral("6.1.0"),
-                QStringLiteral("64 bits"), QStringLiteral("cabinet-01"),
-                QStringLiteral("0123456789abcdef"), QStringLiteral("SeaBIOS"),
-                QStringLiteral("178BFBFF00A20F12"), 512};
+        return {QStringLiteral("Debian GNU/Linux 12 (bookworm)"),
+                QStringLiteral("6.1.0"),
+                QStringLiteral("64 bits"),
+                QStringLiteral("cabinet-01"),
+                QStringLiteral("0123456789abcdef"),
+                QStringLiteral("SeaBIOS"),
+                QStringLiteral("178BFBFF00A20F12"),
+                512};
     }
     QDateTime now() override { return clock; }
     void processEvents() override

@@ -1,17 +1,19 @@
 // The reading run: PIN guard, daily update rule, stage contract and the files check.
+#include "app_fixture.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
 
-#include "app_fixture.h"
-
 using namespace kelvora::testing;
 
-namespace {
+namespace
+{
 
-class ReadingRun : public AppFixture {
+class ReadingRun : public AppFixture
+{
 protected:
     void run(const QString& pin = QStringLiteral("1234"))
     {
@@ -112,8 +114,7 @@ TEST_F(ReadingRun, FilesCheckVerdicts)
     }
     // Any other folder code is the beginning of the path as it stands.
     sql("DELETE FROM fichiers");
-    sql("INSERT INTO fichiers VALUES (1,'autre.dat','" + temp.path().toStdString() +
-        "/','12')");
+    sql("INSERT INTO fichiers VALUES (1,'autre.dat','" + temp.path().toStdString() + "/','12')");
     start();
     run();
     EXPECT_TRUE(log().contains(QStringLiteral("autre.dat (") + temp.path() +
@@ -140,10 +141,10 @@ TEST_F(ReadingRun, FirstFailureIsAnnouncedAndLaterStagesOnlyUpdateTheirRows)
     const QString text = log();
     EXPECT_EQ(text.count(QStringLiteral("manquant\n")), 2);
     // Every run heading is written, but no later sub-heading once the failure is announced.
-    for (const char* heading : {"### Fichiers", "### Mise à Jour", "### Initialisation Lecteurs",
-                                "### Lecteur CPS", "### Lecteur Vitale", "### Gestion CPS",
-                                "### Controle CPS", "### Gestion Vitale",
-                                "### Traitement des Données", "### Génération PDF"})
+    for (const char* heading :
+         {"### Fichiers", "### Mise à Jour", "### Initialisation Lecteurs", "### Lecteur CPS",
+          "### Lecteur Vitale", "### Gestion CPS", "### Controle CPS", "### Gestion Vitale",
+          "### Traitement des Données", "### Génération PDF"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(heading))) << heading;
     EXPECT_FALSE(text.contains(QStringLiteral("\nGénération du PDF\n")));
 }

@@ -1,4 +1,6 @@
 // Start-up: the store opened with its key, the last check date, the initial display.
+#include "app_fixture.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
@@ -6,18 +8,19 @@
 #include <QTextEdit>
 #include <QToolButton>
 
-#include "app_fixture.h"
-
 using namespace kelvora::testing;
 
-namespace {
+namespace
+{
 
 const QString kCannotLoad = QStringLiteral(
     "Impossible de charger le système de configuration ! \rVeuillez réinstaller l'application");
 const QString kCorrupt =
     QStringLiteral("Base de données corromptue ! \rVeuillez réinstaller l'application");
 
-class Startup : public AppFixture {};
+class Startup : public AppFixture
+{
+};
 
 TEST_F(Startup, ReadsTheLastCheckDate)
 {
@@ -28,7 +31,7 @@ TEST_F(Startup, ReadsTheLastCheckDate)
     };
     const Case cases[] = {
         {"20240315", true, 20240315},
-        {nullptr, true, -567485616}, // NULL: never checked
+        {nullptr, true, -567485616},  // NULL: never checked
         {nullptr, false, -567485616}, // no row at all
     };
     for (const Case& c : cases) {
@@ -52,7 +55,8 @@ TEST_F(Startup, UnusableStoreEndsTheApplication)
     };
     const Case cases[] = {
         {"missing", [](Startup&) {}, {kCannotLoad, kCorrupt}},
-        {"garbage", [](Startup& t) { t.writeFile(t.storePath(), QByteArray(4096, 'x')); },
+        {"garbage",
+         [](Startup& t) { t.writeFile(t.storePath(), QByteArray(4096, 'x')); },
          {kCannotLoad, kCorrupt}},
         {"wrong key",
          [](Startup& t) {
