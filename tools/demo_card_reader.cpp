@@ -66,15 +66,19 @@ void demoCardReader(const DemoLayout& layout)
     writeFile(folder / "api_lec.ini",
               "[Lecteur]\r\nRessource_Vitale=" + reader + "\r\nRessource_CPS=" + reader + "\r\n");
 
-    writeFile(folder / "api_lec_sim.ini",
-              "; Sc\xe9nario du lecteur de d\xe9monstration (voir apilec-sim/README.md)\r\n"
-              "[Lecteurs]\r\nListe=" +
-                  reader +
-                  "\r\n[CPS]\r\nInseree=1\r\nPIN=1234\r\n"
-                  "[Vitale]\r\nInseree=1\r\nDocument=carte.xml\r\n" +
-                  dictionarySection(demoFile("dictionnaire.ini")) +
-                  "; fonction=r\xe9sultat,d\xe9tail : par exemple Lec_ControleCPS=41,3\r\n"
-                  "[Retours]\r\n");
+    // The scenario in use, and a second one with the ten-beneficiary card to copy over it.
+    const auto scenario = [&](const char* document) {
+        return "; Sc\xe9nario du lecteur de d\xe9monstration (voir apilec-sim/README.md)\r\n"
+               "[Lecteurs]\r\nListe=" +
+               reader +
+               "\r\n[CPS]\r\nInseree=1\r\nPIN=1234\r\n"
+               "[Vitale]\r\nInseree=1\r\nDocument=" +
+               document + "\r\n" + dictionarySection(demoFile("dictionnaire.ini")) +
+               "; fonction=r\xe9sultat,d\xe9tail : par exemple Lec_ControleCPS=41,3\r\n"
+               "[Retours]\r\n";
+    };
+    writeFile(folder / "api_lec_sim.ini", scenario("carte.xml"));
+    writeFile(folder / "api_lec_sim-10.ini", scenario("carte-10.xml"));
 
     for (const char* name : {"carte.xml", "carte-10.xml"})
         writeFile(folder / name, demoFile(name));

@@ -77,6 +77,19 @@ TEST_F(ReadingRun, DailyRule)
     }
 }
 
+TEST_F(ReadingRun, SecondRunOfTheDaySkipsTheCheck)
+{
+    createStore(nullptr);
+    start();
+    run();
+    EXPECT_TRUE(log().contains(QStringLiteral("Dernier contrôle dépassé (56/48/-567)\n")));
+    // The check recorded today's date, whatever the server answered.
+    run();
+    EXPECT_TRUE(log().contains(QStringLiteral("Dernier contrôle ce jour (09/12/2026)\n")));
+    EXPECT_FALSE(log().contains(QStringLiteral("\nContrôle Mise à Jour\n")));
+    EXPECT_EQ(window->etat(EtatRow::MiseAJour), EtatNonTeste);
+}
+
 TEST_F(ReadingRun, FilesCheckVerdicts)
 {
     createStore("20261209");

@@ -38,6 +38,8 @@ TEST_F(DemoRun, LaysOutTheCardReaderFiles)
     EXPECT_TRUE(scenario.contains("[CPS]\r\nInseree=1\r\nPIN=1234\r\n"));
     EXPECT_TRUE(scenario.contains("[Vitale]\r\nInseree=1\r\nDocument=carte.xml\r\n"));
     EXPECT_TRUE(scenario.contains("[Dictionnaire]\r\n1.01=R\xe9gime g\xe9n\xe9ral\r\n"));
+    QByteArray tenBeneficiaries = read(QStringLiteral("api_lec_sim-10.ini"));
+    EXPECT_EQ(tenBeneficiaries.replace("Document=carte-10.xml", "Document=carte.xml"), scenario);
     for (const char* name : {"carte.xml", "carte-10.xml"}) {
         QFile source(QStringLiteral(KELVORA_SOURCE_DIR "/tools/demo/") + QLatin1String(name));
         ASSERT_TRUE(source.open(QIODevice::ReadOnly));
