@@ -13,6 +13,8 @@ void Tppal::check_fichiersExecute()
         {QStringLiteral("Contrôle des fichiers"), QStringLiteral("Contrôle des fichiers"),
          QStringLiteral("Fichier(s) manquant(s) !")},
         [this] {
+            if (!Base_donnees)
+                throw std::runtime_error("Base de configuration non ouverte");
             for (const kelvora::store::Fichier& row : kelvora::store::listFichiers(*Base_donnees)) {
                 appli_check_val1 = QString::fromStdString(row.nom);
                 appli_check_val2 = QString::fromStdString(row.dossier);
@@ -27,7 +29,8 @@ void Tppal::check_fichiersExecute()
                 else
                     appli_check_val1.prepend(appli_check_val2);
 
-                if (!QFileInfo::exists(appli_check_val1)) {
+                // A folder of that name is not the file; a link counts as its target.
+                if (!QFileInfo(appli_check_val1).isFile()) {
                     AddDebugText(QStringLiteral("manquant\r\n"), StyleBold, ClRed);
                     appli_check_continue = 1;
                     continue;

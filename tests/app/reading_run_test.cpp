@@ -96,6 +96,11 @@ TEST_F(ReadingRun, FilesCheckVerdicts)
     writeFile(platform.exeFolder + QStringLiteral("api_lec.dll"), "x");
     writeFile(apilecFolder() + QStringLiteral("api_lec.ini"), QByteArray(999, 'a'));
     writeFile(temp.path() + QStringLiteral("/autre.dat"), QByteArray(12, 'b'));
+    QDir().mkpath(platform.exeFolder + QStringLiteral("dossier.dll"));
+    QFile::link(apilecFolder() + QStringLiteral("api_lec.ini"),
+                platform.exeFolder + QStringLiteral("lien.ini"));
+    QFile::link(temp.path() + QStringLiteral("/absent.dll"),
+                platform.exeFolder + QStringLiteral("perdu.dll"));
     struct Case {
         const char* rows;
         QString lines;
@@ -111,6 +116,11 @@ TEST_F(ReadingRun, FilesCheckVerdicts)
          QStringLiteral("api_lec.ini (apilec) : taille incorrecte (999!=1000)\n"), false},
         {"(2,'b.dll','N/A','0'),(1,'a.dll','N/A','0')",
          QStringLiteral("a.dll (N/A) : manquant\nb.dll (N/A) : manquant\n"), false},
+        // A folder is not the file; a link stands for its target, a dangling one for nothing.
+        {"(1,'dossier.dll','N/A','0'),(2,'lien.ini','N/A','999'),(3,'perdu.dll','N/A','0')",
+         QStringLiteral("dossier.dll (N/A) : manquant\nlien.ini (N/A) : présent (taille valide)\n"
+                        "perdu.dll (N/A) : manquant\n"),
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.rows);
@@ -132,6 +142,18 @@ TEST_F(ReadingRun, FilesCheckVerdicts)
     run();
     EXPECT_TRUE(log().contains(QStringLiteral("autre.dat (") + temp.path() +
                                QStringLiteral("/) : présent (taille valide)\n")));
+}
+
+// Start-up already asked the application to end; a run in the meantime must not crash.
+TEST_F(ReadingRun, WithoutAStoreTheRunEndsThroughTheErrorBox)
+{
+    start();
+    platform.messages.clear();
+    run();
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Error);
+    EXPECT_EQ(window->etat(EtatRow::Fichiers), EtatEnCours);
+    EXPECT_FALSE(log().contains(QStringLiteral("### Mise à Jour")));
 }
 
 TEST_F(ReadingRun, FirstFailureIsAnnouncedAndLaterStagesOnlyUpdateTheirRows)
