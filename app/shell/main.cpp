@@ -25,8 +25,8 @@ int main(int argc, char* argv[])
         light.setColor(QPalette::Highlight, QColor(0x1f, 0x6f, 0xd1));
         QApplication::setPalette(light);
     }
+    // The name only: a display name would be appended to the window's caption on X11.
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kelvora"));
 
     Tppal window(platform);
     // When the store could not be opened the end is already requested; the window shows
