@@ -1,6 +1,7 @@
 #include "pdf/images/bitmap.h"
 
 #include <cstring>
+#include <limits>
 
 namespace kelvora::pdf
 {
@@ -150,6 +151,9 @@ void TBitmap::LoadFromBytes(const std::string& ABytes)
     int bits = ReadU16(ABytes, 28);
     std::uint32_t compression = ReadU32(ABytes, 30);
     std::uint32_t colors_used = ReadU32(ABytes, 46);
+    // -2^31 cannot be negated; it is no real height anyway.
+    if (height == std::numeric_limits<std::int32_t>::min())
+        throw EPictureError("Bitmap image is not valid");
     bool top_down = height < 0;
     if (top_down)
         height = -height;

@@ -208,6 +208,10 @@ TEST(BitmapFile, ReadsBottomUpRowsAndPalettes)
     std::string cut = MakeBmp(4, 4, 24, {}, std::vector<std::vector<std::uint8_t>>(4));
     cut.resize(cut.size() - 10);
     EXPECT_THROW(bad.LoadFromBytes(cut), EPictureError);
+    // A height of -2^31 has no positive counterpart; it must be refused, not negated.
+    std::string lowest = MakeBmp(1, 1, 24, {}, {{0, 0, 0}});
+    lowest.replace(22, 4, std::string("\x00\x00\x00\x80", 4));
+    EXPECT_THROW(bad.LoadFromBytes(lowest), EPictureError);
 }
 
 TEST(PictureFormats, ExtensionChoosesTheGraphicKind)
