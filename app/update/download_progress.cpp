@@ -18,7 +18,10 @@ double roundHalfEven(double value)
 
 QString downloadProgressText(const QLocale& locale, double doneKb, double totalKb, double minutes)
 {
-    const auto number = [&locale](double value) { return locale.toString(value, 'f', 2); };
+    // The thousands separator is always shown, even where the locale leaves it out by default.
+    QLocale grouped = locale;
+    grouped.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+    const auto number = [&grouped](double value) { return grouped.toString(value, 'f', 2); };
     return number(doneKb) + QStringLiteral(" sur ") + number(totalKb) +
            QStringLiteral(" Kb fait, temps restant ") + number(minutes) + QStringLiteral(" min");
 }

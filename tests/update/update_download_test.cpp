@@ -94,6 +94,9 @@ TEST(DownloadProgress, TextUsesTheLocaleSeparators)
     const QLocale english(QLocale::English, QLocale::UnitedStates);
     EXPECT_EQ(kelvora::downloadProgressText(english, 1234.567, 0.004, 0),
               QStringLiteral("1,234.57 sur 0.00 Kb fait, temps restant 0.00 min"));
+    // A locale that leaves out thousands separators by default still shows them here.
+    EXPECT_EQ(kelvora::downloadProgressText(QLocale::c(), 2500, 5000, 90),
+              QStringLiteral("2,500.00 sur 5,000.00 Kb fait, temps restant 90.00 min"));
 }
 
 TEST(DownloadProgress, BarRoundsHalvesToEven)
