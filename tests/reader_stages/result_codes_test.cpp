@@ -120,6 +120,64 @@ TEST_F(ResultCodes, EachStageClassifiesItsCode)
     }
 }
 
+TEST_F(ResultCodes, TheDataReadClassifiesItsResult)
+{
+    // One beneficiary with a CMU entry; the scenario's dictionary knows none of the codes.
+    const QByteArray carte =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><T_AsnDonneesVitale><tech><numSerie>42"
+        "</numSerie></tech><listeBenef><b><ident><nomUsuel>DUPONT</nomUsuel></ident><cmu>"
+        "<typeCMU>1</typeCMU></cmu></b></listeBenef></T_AsnDonneesVitale>";
+    writeFile(apilecFolder() + QStringLiteral("carte.xml"), carte);
+    const QString head = QStringLiteral("Extraction des informations\n"
+                                        "Retour en erreur : %1 (code : %2)\n"
+                                        "Taille retour : %3 (session : 2)\n");
+    struct Case {
+        QByteArray retour;
+        QString lines;
+        bool stops;
+    };
+    const Case cases[] = {
+        {"Lec_LectureVitale=60,61",
+         head.arg(60).arg(61).arg(carte.size()) +
+             QStringLiteral("Cette erreur est bloquante pour la lecture\n"
+                            "Assurez-vous que le carte est bien insérée\n"
+                            "La carte ne peut pas être lue\n"),
+         true},
+        // Not blocking: the document is decoded, and a label the library does not know
+        // leaves the fixed part of its slot alone.
+        {"Lec_LectureVitale=61,60",
+         head.arg(61).arg(60).arg(carte.size()) +
+             QStringLiteral("Erreur sans impact sur le fonctionnement\n"
+                            "La données ont été récupérées\n * cmu\nDictionnaire 13: 30(30)\n"
+                            "Dictionnaire 1: 30(30)\nDictionnaire 2: 30(30)\n"),
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.retour.toStdString());
+        scenario(kReaderA, c.retour);
+        start();
+        run();
+        EXPECT_EQ(section(QStringLiteral("Traitement des Données")), c.lines);
+        EXPECT_EQ(window->etat(EtatRow::Informations), c.stops ? EtatEchec : EtatValide);
+        // Both cards are released and both sessions closed whatever the read gave.
+        EXPECT_TRUE(callLog().contains("Lec_FermetureSessionVitale session=2 -> 0,0"));
+        EXPECT_TRUE(callLog().contains("Lec_FermetureSessionCPS session=1 -> 0,0"));
+        if (c.stops) {
+            EXPECT_EQ(format(QStringLiteral("La carte ne peut pas être lue")), kBoldRed);
+            EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Données illisibles !"));
+            EXPECT_EQ(window->appli_vitale.appli_xml_cnt2, 0);
+        } else {
+            EXPECT_EQ(format(QStringLiteral("La données ont été récupérées")), kBoldGreen);
+            ASSERT_EQ(window->appli_vitale.appli_xml_cnt2, 1);
+            const QStringList& entry = window->appli_vitale.appli_xml_ext[0];
+            EXPECT_EQ(entry[14], QStringLiteral("- CMU : "));
+            EXPECT_EQ(entry[51], QString());
+            EXPECT_EQ(entry[52], QString());
+        }
+        window.reset();
+    }
+}
+
 TEST_F(ResultCodes, AStageAfterAFailureMakesNoCall)
 {
     // The professional-card session refused: no patient-card session is asked for, and its
