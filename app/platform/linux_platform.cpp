@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,7 +13,10 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QUrl>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -83,6 +87,16 @@ quint32 l2CacheKb()
         return size.toUInt() * factor;
     }
     return 0;
+}
+
+// A process that ended but was not reaped yet (no init to reap it) counts as ended.
+bool processRunning(qint64 pid)
+{
+    if (::kill(static_cast<pid_t>(pid), 0) != 0)
+        return false;
+    const QString stat = readFirstLine(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype close = stat.lastIndexOf(QLatin1Char(')'));
+    return close < 0 || stat.mid(close + 2, 1) != QLatin1String("Z");
 }
 
 } // namespace
@@ -161,7 +175,31 @@ bool LinuxPlatform::startElevated(const QString& program)
 {
     QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner |
                                        QFileDevice::ExeUser);
-    return QProcess::startDetached(QStringLiteral("pkexec"), {program});
+    // pkexec answers only when the installer ends, so the shell it starts as root leaves a
+    // mark once the password is accepted; pkexec ending without the mark means refused.
+    QTemporaryDir markDir;
+    if (!markDir.isValid())
+        return false;
+    const QString mark = markDir.filePath(QStringLiteral("autorise"));
+    qint64 pid = 0;
+    if (!QProcess::startDetached(QStringLiteral("pkexec"),
+                                 {QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                                  QStringLiteral(": > \"$1\" && exec \"$0\""), program, mark},
+                                 QString(), &pid) ||
+        pid <= 0)
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    // The authentication dialog gives up by itself well before this.
+    while (waited.elapsed() < 10 * 60 * 1000) {
+        if (QFile::exists(mark))
+            return true;
+        if (!processRunning(pid))
+            return QFile::exists(mark);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(50);
+    }
+    return false;
 }
 
 QString LinuxPlatform::saveFileName(QWidget* parent, const QString& title, const QString& filter,

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace
@@ -55,6 +56,61 @@ TEST(LinuxPlatform, CommonFolderCanBeMovedForDemosAndTests)
     EXPECT_EQ(platform.commonAppDataFolder(), QStringLiteral("/srv/kelvora-demo"));
     qunsetenv("KELVORA_PROGRAMDATA");
     EXPECT_EQ(platform.commonAppDataFolder(), QStringLiteral("/var/lib"));
+}
+
+} // namespace
+
+namespace
+{
+
+// A stand-in pkexec on PATH: "accepte" runs the command as given, "refuse" exits as pkexec
+// does when the password is refused.
+class ElevatedStart : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QByteArray savedPath = qgetenv("PATH");
+
+    void TearDown() override { qputenv("PATH", savedPath); }
+
+    void fakePkexec(const QByteArray& body)
+    {
+        const QString bin = dir.filePath(QStringLiteral("bin"));
+        QDir().mkpath(bin);
+        QFile f(bin + QStringLiteral("/pkexec"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + body + "\n");
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", QFile::encodeName(bin) + ':' + savedPath);
+    }
+
+    QString installer()
+    {
+        const QString path = dir.filePath(QStringLiteral("kelvoraps-last.exe"));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n: > \"$(dirname \"$0\")/installe\"\n");
+        return path;
+    }
+};
+
+TEST_F(ElevatedStart, AcceptedPasswordStartsTheInstaller)
+{
+    fakePkexec("exec \"$@\"");
+    kelvora::LinuxPlatform platform;
+    EXPECT_TRUE(platform.startElevated(installer()));
+    for (int i = 0; i < 100 && !QFile::exists(dir.filePath(QStringLiteral("installe"))); ++i)
+        QThread::msleep(20);
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("installe"))));
+}
+
+TEST_F(ElevatedStart, RefusedPasswordIsAFailure)
+{
+    fakePkexec("sleep 0.2; exit 126");
+    kelvora::LinuxPlatform platform;
+    EXPECT_FALSE(platform.startElevated(installer()));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("installe"))));
 }
 
 } // namespace
