@@ -1,6 +1,10 @@
 // The diagnostic log pane: text appended piece by piece, each with its own style and colour,
 // and saved on demand as RTF.
 #include "shell/tppal.h"
+#include "shell/win_color.h"
+
+using kelvora::toQColor;
+using kelvora::toWinColor;
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -15,16 +19,6 @@
 
 namespace
 {
-
-QColor toQColor(quint32 c)
-{
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
-quint32 toWinColor(const QColor& c)
-{
-    return quint32(c.red()) | (quint32(c.green()) << 8) | (quint32(c.blue()) << 16);
-}
 
 QTextEdit* richPane(QWidget* parent, const char* name)
 {

@@ -1,6 +1,9 @@
 // The progress page: follow-up labels, the six stage rows, the legend, and the contract that
 // every stage of a reading run keeps.
 #include "shell/tppal.h"
+#include "shell/win_color.h"
+
+using kelvora::toQColor;
 
 #include <QFrame>
 #include <QGridLayout>
@@ -19,11 +22,6 @@ const char* const kEtatIcons[] = {":/icons/etat_attente.svg", ":/icons/etat_enco
 QPixmap etatPixmap(int index)
 {
     return QIcon(QString::fromLatin1(kEtatIcons[index])).pixmap(24, 24);
-}
-
-QColor toQColor(quint32 c)
-{
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
 } // namespace
@@ -145,8 +143,7 @@ void Tppal::setLabelColor(QLabel* label, quint32 color)
 
 quint32 Tppal::labelColor(const QLabel* label)
 {
-    const QColor c = label->palette().color(QPalette::WindowText);
-    return quint32(c.red()) | (quint32(c.green()) << 8) | (quint32(c.blue()) << 16);
+    return kelvora::toWinColor(label->palette().color(QPalette::WindowText));
 }
 
 void Tppal::raz_etatExecute()
