@@ -457,15 +457,7 @@ void TPdfCanvas::WriteTextOperand(std::u16string_view s, std::string_view AOpera
     if (FIsVirtual || FContents == nullptr)
         return;
     TPdfMemoryStream& out = FContents->Stream();
-    if (HasSurrogates(s)) {
-        out.WriteByte('<');
-        WriteAnsi(TextToHex(s), out);
-        out.WriteByte('>');
-    } else {
-        out.WriteByte('(');
-        WriteEscapedAnsi(s, out);
-        out.WriteByte(')');
-    }
+    WriteStringOperand(s, out);
     out.Write(AOperator);
 }
 

@@ -45,17 +45,12 @@ assert len(WIN_ANSI) == 224, len(WIN_ANSI)
 # The no-break space and the soft hyphen measure 0, like the empty codes.
 ZERO_CODES = {160, 173}
 
-# (table name, AFM file or None for the fixed-width 600)
+# (table name, AFM file or None for the fixed-width 600). The other Courier faces and the
+# oblique Arial faces share these tables; pdf_font_widths.h names them.
 FONTS = [
     ("kFixedWidthWidths", None),
-    ("kFixedWidthBoldWidths", None),
-    ("kFixedWidthItalicWidths", None),
-    ("kFixedWidthBoldItalicWidths", None),
     ("kArialWidths", "NimbusSans-Regular.afm"),
     ("kArialBoldWidths", "NimbusSans-Bold.afm"),
-    # The oblique faces share the upright advance widths.
-    ("kArialItalicWidths", "NimbusSans-Regular.afm"),
-    ("kArialBoldItalicWidths", "NimbusSans-Bold.afm"),
     ("kTimesRomanWidths", "NimbusRoman-Regular.afm"),
     ("kTimesBoldWidths", "NimbusRoman-Bold.afm"),
     ("kTimesItalicWidths", "NimbusRoman-Italic.afm"),

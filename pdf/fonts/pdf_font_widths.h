@@ -10,16 +10,18 @@ namespace kelvora::pdf
 using TPdfWidthTable = std::array<std::uint16_t, 224>;
 
 extern const TPdfWidthTable kFixedWidthWidths;
-extern const TPdfWidthTable kFixedWidthBoldWidths;
-extern const TPdfWidthTable kFixedWidthItalicWidths;
-extern const TPdfWidthTable kFixedWidthBoldItalicWidths;
 extern const TPdfWidthTable kArialWidths;
 extern const TPdfWidthTable kArialBoldWidths;
-extern const TPdfWidthTable kArialItalicWidths;
-extern const TPdfWidthTable kArialBoldItalicWidths;
 extern const TPdfWidthTable kTimesRomanWidths;
 extern const TPdfWidthTable kTimesBoldWidths;
 extern const TPdfWidthTable kTimesItalicWidths;
 extern const TPdfWidthTable kTimesBoldItalicWidths;
+
+// Courier is 600 in every face, and the oblique Arial faces keep the upright advance widths.
+inline const TPdfWidthTable& kFixedWidthBoldWidths = kFixedWidthWidths;
+inline const TPdfWidthTable& kFixedWidthItalicWidths = kFixedWidthWidths;
+inline const TPdfWidthTable& kFixedWidthBoldItalicWidths = kFixedWidthWidths;
+inline const TPdfWidthTable& kArialItalicWidths = kArialWidths;
+inline const TPdfWidthTable& kArialBoldItalicWidths = kArialBoldWidths;
 
 } // namespace kelvora::pdf

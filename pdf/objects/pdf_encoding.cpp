@@ -114,6 +114,19 @@ std::u16string EscapeLiteral(std::u16string_view S)
     return result;
 }
 
+void WriteStringOperand(std::u16string_view S, TPdfMemoryStream& AStream)
+{
+    if (HasSurrogates(S)) {
+        AStream.WriteByte('<');
+        WriteAnsi(TextToHex(S), AStream);
+        AStream.WriteByte('>');
+    } else {
+        AStream.WriteByte('(');
+        WriteEscapedAnsi(S, AStream);
+        AStream.WriteByte(')');
+    }
+}
+
 void WriteEscapedAnsi(std::u16string_view S, TPdfMemoryStream& AStream)
 {
     char buf[256];

@@ -20,6 +20,9 @@ std::u16string EscapeLiteral(std::u16string_view S);
 void WriteEscapedAnsi(std::u16string_view S, TPdfMemoryStream& AStream);
 
 bool HasSurrogates(std::u16string_view S);
+// A byte string operand: (literal) in Windows-1252, or <hex> of its code units when the text
+// leaves the first plane.
+void WriteStringOperand(std::u16string_view S, TPdfMemoryStream& AStream);
 // Each code unit as upper-case hex, at least two digits.
 std::u16string TextToHex(std::u16string_view S);
 // Each code unit as exactly four upper-case hex digits (UTF-16 big-endian).

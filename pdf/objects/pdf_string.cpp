@@ -7,15 +7,7 @@ namespace kelvora::pdf
 
 void TPdfString::WriteBody(TPdfMemoryStream& AStream)
 {
-    if (HasSurrogates(FValue)) {
-        AStream.WriteByte('<');
-        WriteAnsi(TextToHex(FValue), AStream);
-        AStream.WriteByte('>');
-    } else {
-        AStream.WriteByte('(');
-        WriteEscapedAnsi(FValue, AStream);
-        AStream.WriteByte(')');
-    }
+    WriteStringOperand(FValue, AStream);
 }
 
 } // namespace kelvora::pdf
