@@ -15,10 +15,7 @@ void Tppal::buildPdfPage()
                                       int pixels, bool bold) {
         field = new QLabel(QString::fromUtf8(text), tab_pdf);
         field->setObjectName(QString::fromLatin1(name));
-        QFont f(QStringLiteral("Tahoma"));
-        f.setPixelSize(pixels);
-        f.setBold(bold);
-        field->setFont(f);
+        field->setFont(pixelFont(pixels, bold));
         setLabelColor(field, ClBlack);
         field->setAlignment(Qt::AlignCenter);
         field->setFixedWidth(585);
@@ -45,9 +42,7 @@ void Tppal::buildPdfPage()
     layout->addWidget(image_pdf, 0, Qt::AlignHCenter);
 
     auto* fileName = new QLabel(QStringLiteral("attestation.pdf"), tab_pdf);
-    QFont small(QStringLiteral("Tahoma"));
-    small.setPixelSize(12);
-    fileName->setFont(small);
+    fileName->setFont(pixelFont(12));
     setLabelColor(fileName, 0x6B5F55); // slate grey: a caption, quieter than the labels
     layout->addWidget(fileName, 0, Qt::AlignHCenter);
     layout->addStretch();

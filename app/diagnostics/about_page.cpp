@@ -18,18 +18,13 @@ void Tppal::buildAboutPage()
     layout->setContentsMargins(16, 14, 16, 10);
     lbl_about1 = new QLabel(QStringLiteral("A Propos"), tab_about);
     lbl_about1->setObjectName(QStringLiteral("lbl_about1"));
-    QFont big = font();
-    big.setPixelSize(24);
-    big.setBold(true);
-    lbl_about1->setFont(big);
+    lbl_about1->setFont(pixelFont(24, true));
     lbl_about1->setAlignment(Qt::AlignCenter);
     layout->addWidget(lbl_about1);
     lbl_about2 = new QLabel(
         QStringLiteral("Retrouvez ci-dessous les informations de cette application"), tab_about);
     lbl_about2->setObjectName(QStringLiteral("lbl_about2"));
-    QFont medium = font();
-    medium.setPixelSize(15);
-    lbl_about2->setFont(medium);
+    lbl_about2->setFont(pixelFont(15));
     lbl_about2->setAlignment(Qt::AlignCenter);
     layout->addWidget(lbl_about2);
     layout->addSpacing(8);

@@ -16,10 +16,7 @@ void Tppal::buildHomePage()
     layout->setSpacing(6);
 
     auto* title = new QLabel(QStringLiteral("Génération d'une attestation"), tab_carte);
-    QFont titleFont = font();
-    titleFont.setPixelSize(24);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
+    title->setFont(pixelFont(24, true));
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
 
@@ -27,9 +24,7 @@ void Tppal::buildHomePage()
         QStringLiteral("Insérez les carte CPS puis Vitale, le code CPS puis cliquez sur l'icône "
                        "ci-dessous"),
         tab_carte);
-    QFont subFont = font();
-    subFont.setPixelSize(13);
-    subtitle->setFont(subFont);
+    subtitle->setFont(pixelFont(13));
     subtitle->setAlignment(Qt::AlignCenter);
     subtitle->setWordWrap(true);
     layout->addWidget(subtitle);
@@ -50,10 +45,7 @@ void Tppal::buildHomePage()
     auto* pinRow = new QHBoxLayout();
     pinRow->addStretch();
     auto* pinLabel = new QLabel(QStringLiteral("Code CPS :"), tab_carte);
-    QFont pinFont = font();
-    pinFont.setPixelSize(14);
-    pinFont.setBold(true);
-    pinLabel->setFont(pinFont);
+    pinLabel->setFont(pixelFont(14, true));
     pinRow->addWidget(pinLabel);
     pin_cps = new QLineEdit(tab_carte);
     pin_cps->setObjectName(QStringLiteral("pin_cps"));

@@ -33,19 +33,14 @@ void Tppal::buildProgressPage()
 
     label_suivi = new QLabel(tab_launch);
     label_suivi->setObjectName(QStringLiteral("label_suivi"));
-    QFont big = font();
-    big.setPixelSize(24);
-    big.setBold(true);
-    label_suivi->setFont(big);
+    label_suivi->setFont(pixelFont(24, true));
     label_suivi->setAlignment(Qt::AlignCenter);
     label_suivi->setFixedWidth(585);
     layout->addWidget(label_suivi, 0, Qt::AlignHCenter);
 
     label_suivi2 = new QLabel(tab_launch);
     label_suivi2->setObjectName(QStringLiteral("label_suivi2"));
-    QFont medium = font();
-    medium.setPixelSize(15);
-    label_suivi2->setFont(medium);
+    label_suivi2->setFont(pixelFont(15));
     label_suivi2->setAlignment(Qt::AlignCenter);
     label_suivi2->setFixedWidth(585);
     layout->addWidget(label_suivi2, 0, Qt::AlignHCenter);
@@ -58,8 +53,7 @@ void Tppal::buildProgressPage()
                                             "Image_etat4", "Image_etat5",  "Image_etat6"};
     static const char* const labelNames[] = {"label_etat1", "label_etat2b", "label_etat3",
                                              "label_etat4", "label_etat5",  "label_etat6"};
-    QFont rowFont = font();
-    rowFont.setPixelSize(13);
+    const QFont rowFont = pixelFont(13);
     const auto makeRow = [&](int i) {
         auto* box = new QWidget(tab_launch);
         auto* h = new QHBoxLayout(box);

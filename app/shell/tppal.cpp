@@ -151,6 +151,15 @@ void Tppal::buildFrame()
     }
 }
 
+QFont Tppal::pixelFont(int pixels, bool bold, bool italic) const
+{
+    QFont f = font();
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+
 void Tppal::FormCreate()
 {
     appli_nom = QStringLiteral("Kelvora");

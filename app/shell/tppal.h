@@ -137,6 +137,8 @@ public:
     void runStage(EtatRow row, const StageTexts& texts, const std::function<void()>& work,
                   bool letRepaint = true);
     void setLabelColor(QLabel* label, quint32 color);
+    // The window's font at a pixel height, for the titles and labels of the pages.
+    QFont pixelFont(int pixels, bool bold = false, bool italic = false) const;
     static quint32 labelColor(const QLabel* label);
 
     // --- Diagnostics ---

@@ -18,23 +18,16 @@ void Tppal::buildUpdatePage()
     auto* layout = new QVBoxLayout(tab_update);
     layout->setContentsMargins(16, 26, 16, 12);
     layout->setSpacing(8);
-    const auto fontOf = [this](int pixels, bool bold, bool italic) {
-        QFont f = font();
-        f.setPixelSize(pixels);
-        f.setBold(bold);
-        f.setItalic(italic);
-        return f;
-    };
 
     label_update1 = new QLabel(QStringLiteral("Mise à jour de l'application"), tab_update);
     label_update1->setObjectName(QStringLiteral("label_update1"));
-    label_update1->setFont(fontOf(24, true, false));
+    label_update1->setFont(pixelFont(24, true, false));
     label_update1->setAlignment(Qt::AlignCenter);
     layout->addWidget(label_update1);
 
     label_update2 = new QLabel(QStringLiteral("Contrôle en cours..."), tab_update);
     label_update2->setObjectName(QStringLiteral("label_update2"));
-    label_update2->setFont(fontOf(15, false, false));
+    label_update2->setFont(pixelFont(15, false, false));
     label_update2->setAlignment(Qt::AlignCenter);
     layout->addWidget(label_update2);
     layout->addStretch(2);
@@ -45,7 +38,7 @@ void Tppal::buildUpdatePage()
     btn_update_go->setIcon(QIcon(QStringLiteral(":/icons/miseajour.svg")));
     btn_update_go->setIconSize(QSize(24, 24));
     btn_update_go->setCursor(Qt::PointingHandCursor);
-    btn_update_go->setFont(fontOf(13, true, false));
+    btn_update_go->setFont(pixelFont(13, true, false));
     btn_update_go->setStyleSheet(QStringLiteral("QPushButton { padding: 8px 18px; }"));
     btn_update_go->setVisible(false);
     connect(btn_update_go, &QPushButton::clicked, this,
@@ -82,7 +75,7 @@ void Tppal::buildUpdatePage()
                        "actuel sera fermé pour permettre \nla mise à jour de l'application."),
         tab_update);
     label_update_notice->setObjectName(QStringLiteral("label_update_notice"));
-    label_update_notice->setFont(fontOf(11, false, true));
+    label_update_notice->setFont(pixelFont(11, false, true));
     label_update_notice->setAlignment(Qt::AlignCenter);
     label_update_notice->setWordWrap(true);
     layout->addWidget(label_update_notice);
