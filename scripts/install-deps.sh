@@ -12,6 +12,8 @@ packages=(
     qpdf poppler-utils unrtf
     fonts-urw-base35 fonts-dejavu-core
     locales xvfb xauth imagemagick pkexec
+    debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream shellcheck librsvg2-bin
+    adduser xdg-utils qt6-translations-l10n xdotool
 )
 
 missing=()
