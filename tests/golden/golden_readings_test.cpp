@@ -1,0 +1,174 @@
+// Whole readings on a demo installation with the stand-in library: the saved RTF log and the
+// certificate are compared byte for byte with files kept beside this test, dates and times
+// masked. KELVORA_GOLDEN_UPDATE=1 rewrites the files; a change to them says why in its commit.
+#include "app_fixture.h"
+#include "loopback_server.h"
+
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+
+using namespace kelvora;
+using namespace kelvora::testing;
+
+namespace
+{
+
+struct GoldenCase {
+    const char* name;
+    const char* pin;
+    // Changes the demo installation before the reading.
+    std::function<void(const QString& apilec, const QString& common)> prepare;
+    // Update check: already done today, an unreachable server, or a server answering "update".
+    enum class Update { Done, Unreachable, Available } update = Update::Done;
+};
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void replaceInFile(const QString& path, const QByteArray& from, const QByteArray& to)
+{
+    QByteArray bytes = readAll(path);
+    ASSERT_TRUE(bytes.contains(from)) << path.toStdString() << " lacks " << from.toStdString();
+    bytes.replace(from, to);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// Times, dates and the loopback port differ from run to run and from locale to locale.
+QByteArray masked(QByteArray bytes)
+{
+    static const QRegularExpression patterns[] = {
+        QRegularExpression(QStringLiteral("D:\\d{14}[^)]*")),
+        QRegularExpression(QStringLiteral("\\d\\d\\D\\d\\d\\D\\d{4} \\d\\d\\D\\d\\d")),
+        QRegularExpression(QStringLiteral("127\\.0\\.0\\.1:\\d+")),
+    };
+    static const char* const masks[] = {"D:<date>", "<date heure>", "127.0.0.1:<port>"};
+    QString text = QString::fromLatin1(bytes);
+    for (std::size_t i = 0; i < std::size(patterns); ++i)
+        text.replace(patterns[i], QString::fromLatin1(masks[i]));
+    return text.toLatin1();
+}
+
+class GoldenReading : public AppFixture, public ::testing::WithParamInterface<GoldenCase>
+{
+protected:
+    LoopbackServer server;
+
+    GoldenReading() { application(); }
+
+    void SetUp() override
+    {
+        AppFixture::SetUp();
+        platform.exeFolder = QStringLiteral(KELVORA_BIN_DIR "/");
+        platform.libraryVersion = QStringLiteral("5.20.1.0");
+        QProcess admin;
+        admin.start(QStringLiteral(KELVORA_BIN_DIR "/kelvora-admin"),
+                    {QStringLiteral("demo"), dataFolder()});
+        ASSERT_TRUE(admin.waitForFinished(60000));
+        ASSERT_EQ(admin.exitCode(), 0) << admin.readAllStandardError().toStdString();
+    }
+
+    void setDateMaj(const char* value)
+    {
+        QProcess admin;
+        admin.start(QStringLiteral(KELVORA_BIN_DIR "/kelvora-admin"),
+                    {QStringLiteral("sql"), storePath(),
+                     QStringLiteral("UPDATE configuration SET valeur = %1 WHERE id = 'date_maj'")
+                         .arg(QLatin1String(value))});
+        ASSERT_TRUE(admin.waitForFinished(60000));
+        ASSERT_EQ(admin.exitCode(), 0) << admin.readAllStandardError().toStdString();
+    }
+
+    // Runs the reading through the window and saves its log; returns the log's bytes.
+    QByteArray readThroughWindow(const GoldenCase& c)
+    {
+        start();
+        if (c.update == GoldenCase::Update::Available) {
+            server.respond = [](const HttpRequest&, QTcpSocket* socket) {
+                LoopbackServer::answer(socket, 200, "update");
+            };
+            window->appli_url_update = server.url(QStringLiteral("/obtenir-derniere-version.php"));
+        }
+        window->pin_cps->setText(QString::fromLatin1(c.pin));
+        window->action_vitale2Click();
+        platform.savePath = temp.path() + QStringLiteral("/diagnostic.rtf");
+        window->btn_sauve_fichierClick();
+        return readAll(platform.savePath);
+    }
+
+    void compare(const QString& file, const QByteArray& produced)
+    {
+        const QString golden = QStringLiteral(KELVORA_GOLDEN_DIR "/") + file;
+        if (qEnvironmentVariableIntValue("KELVORA_GOLDEN_UPDATE") == 1) {
+            QFile out(golden);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            out.write(produced);
+            return;
+        }
+        ASSERT_TRUE(QFile::exists(golden)) << "no golden file " << golden.toStdString();
+        EXPECT_EQ(produced, readAll(golden))
+            << file.toStdString() << " differs from the file kept beside the test";
+    }
+};
+
+TEST_P(GoldenReading, LogAndCertificateMatchTheKeptFiles)
+{
+    const GoldenCase& c = GetParam();
+    if (c.update == GoldenCase::Update::Done)
+        setDateMaj("'20261209'");
+    if (c.prepare)
+        c.prepare(apilecFolder(), commonFolder());
+
+    const QByteArray rtf = readThroughWindow(c);
+    ASSERT_FALSE(rtf.isEmpty());
+    compare(QString::fromLatin1(c.name) + QStringLiteral(".rtf"), masked(rtf));
+
+    // A failed reading leaves no certificate, or an emptied one.
+    const QByteArray pdf = readAll(commonFolder() + QStringLiteral("/attestation.pdf"));
+    if (!pdf.isEmpty())
+        compare(QString::fromLatin1(c.name) + QStringLiteral(".pdf"), masked(pdf));
+    else
+        EXPECT_FALSE(QFile::exists(QStringLiteral(KELVORA_GOLDEN_DIR "/") +
+                                   QString::fromLatin1(c.name) + QStringLiteral(".pdf")));
+}
+
+const auto useScenario = [](const char* from, const char* to) {
+    return [from, to](const QString& apilec, const QString&) {
+        replaceInFile(apilec + QStringLiteral("api_lec_sim.ini"), from, to);
+    };
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Readings, GoldenReading,
+    ::testing::Values(
+        GoldenCase{"carte-demo", "1234", {}},
+        GoldenCase{"carte-dix-beneficiaires", "1234",
+                   useScenario("Document=carte.xml", "Document=carte-10.xml")},
+        GoldenCase{"code-faux", "4321", {}},
+        GoldenCase{"sans-lecteur", "1234",
+                   useScenario("Liste=SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0",
+                               "Liste=")},
+        GoldenCase{"fichier-manquant", "1234",
+                   [](const QString& apilec, const QString&) {
+                       QFile::remove(apilec + QStringLiteral("api_lec.ini"));
+                   }},
+        GoldenCase{"document-illisible", "1234",
+                   [](const QString& apilec, const QString& common) {
+                       QFile f(apilec + QStringLiteral("pas-xml.txt"));
+                       ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+                       f.write("Ceci n'est pas un document de carte.\r\n");
+                       useScenario("Document=carte.xml", "Document=pas-xml.txt")(apilec, common);
+                   }},
+        GoldenCase{"mise-a-jour-disponible", "1234", {}, GoldenCase::Update::Available},
+        GoldenCase{"serveur-injoignable", "1234", {}, GoldenCase::Update::Unreachable}),
+    [](const ::testing::TestParamInfo<GoldenCase>& info) {
+        QString name = QString::fromLatin1(info.param.name);
+        return name.replace(QLatin1Char('-'), QLatin1Char('_')).toStdString();
+    });
+
+} // namespace
