@@ -1,0 +1,55 @@
+# Installation layout of a workstation. The program finds its logo and card-reader library in
+# its own folder, so they all go to one private folder and /usr/bin/kelvora links to the program.
+# Components: "kelvora" (the product) and "formation" (the stand-in card library, training only).
+set(KELVORA_INSTALL_PKGDIR lib/kelvora CACHE STRING "Folder of the program, its logo and card library")
+set(KELVORA_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+
+if(TARGET kelvora)
+    install(TARGETS kelvora RUNTIME DESTINATION ${KELVORA_INSTALL_PKGDIR} COMPONENT kelvora)
+    install(FILES ${KELVORA_OUTPUT_DIR}/attest.vqi DESTINATION ${KELVORA_INSTALL_PKGDIR}
+        COMPONENT kelvora)
+    # Relative, so the link stays right under DESTDIR and in the package.
+    install(CODE "
+        set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
+        file(MAKE_DIRECTORY \"\${bin}\")
+        file(CREATE_LINK ../${KELVORA_INSTALL_PKGDIR}/kelvora \"\${bin}/kelvora\" SYMBOLIC)
+        message(STATUS \"Installing: \${bin}/kelvora -> ../${KELVORA_INSTALL_PKGDIR}/kelvora\")"
+        COMPONENT kelvora)
+endif()
+if(TARGET kelvora-admin)
+    install(TARGETS kelvora-admin RUNTIME DESTINATION bin COMPONENT kelvora)
+endif()
+# libapi_lec.so, .so.5 and .so.5.20.1.0: the program opens the unversioned name beside itself.
+if(TARGET api_lec)
+    install(TARGETS api_lec LIBRARY DESTINATION ${KELVORA_INSTALL_PKGDIR} COMPONENT formation
+        NAMELINK_COMPONENT formation)
+endif()
+
+install(FILES ${KELVORA_PACKAGING_DIR}/fr.kelvora.Kelvora.desktop
+    DESTINATION share/applications COMPONENT kelvora)
+install(FILES ${KELVORA_PACKAGING_DIR}/fr.kelvora.Kelvora.metainfo.xml
+    DESTINATION share/metainfo COMPONENT kelvora)
+install(FILES ${KELVORA_PACKAGING_DIR}/man/kelvora.1 ${KELVORA_PACKAGING_DIR}/man/kelvora-admin.1
+    DESTINATION share/man/man1 COMPONENT kelvora)
+install(FILES ${KELVORA_PACKAGING_DIR}/icons/kelvora.svg
+    DESTINATION share/icons/hicolor/scalable/apps COMPONENT kelvora)
+
+# PNG sizes for menus and docks that do not draw SVG, rendered from the one SVG.
+find_program(KELVORA_RSVG_CONVERT rsvg-convert)
+if(KELVORA_RSVG_CONVERT)
+    set(png_files)
+    foreach(size 16 22 24 32 48 64 128 256)
+        set(png ${CMAKE_BINARY_DIR}/icons/${size}x${size}/kelvora.png)
+        add_custom_command(OUTPUT ${png}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/${size}x${size}
+            COMMAND ${KELVORA_RSVG_CONVERT} -w ${size} -h ${size}
+                ${KELVORA_PACKAGING_DIR}/icons/kelvora.svg -o ${png}
+            DEPENDS ${KELVORA_PACKAGING_DIR}/icons/kelvora.svg
+            VERBATIM)
+        list(APPEND png_files ${png})
+        install(FILES ${png} DESTINATION share/icons/hicolor/${size}x${size}/apps COMPONENT kelvora)
+    endforeach()
+    add_custom_target(kelvora_icons ALL DEPENDS ${png_files})
+else()
+    message(STATUS "rsvg-convert not found: the PNG icons are not built (scripts/install-deps.sh installs librsvg2-bin)")
+endif()
