@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the Debian packages kelvora and kelvora-formation into build-package/ from the working
+# tree, then runs lintian on them: any error fails the build.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="$root/build-package"
+src="$out/src"
+
+"$root/scripts/install-deps.sh"
+
+# One version for the program and the package.
+project_version="$(sed -n 's/^project(Kelvora VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists.txt")"
+package_version="$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)"
+if [[ "${package_version%%-*}" != "$project_version" ]]; then
+    echo "package.sh : debian/changelog est en $package_version, CMakeLists.txt en $project_version" >&2
+    exit 1
+fi
+
+# A copy of the tracked and new files, so the packaging never writes into the checkout and
+# other build trees stay out of it.
+rm -rf "$src" "$out"/*.deb "$out"/*.changes "$out"/*.buildinfo "$out"/*.ddeb
+mkdir -p "$src"
+(cd "$root" && git ls-files -z --cached --others --exclude-standard) |
+    (cd "$root" && while IFS= read -r -d '' f; do [[ -e "$f" ]] && printf '%s\0' "$f"; done) |
+    (cd "$root" && xargs -0 cp --parents -t "$src")
+
+(cd "$src" && nice -n 10 dpkg-buildpackage -b -us -uc -j2)
+
+# The formation package's purge must name every demonstration file its postinst copies.
+missing_in_purge=()
+for f in "$src"/debian/kelvora-formation/usr/share/kelvora-formation/api_lec/*; do
+    grep -qF "$(basename "$f")" "$root/debian/kelvora-formation.postrm" ||
+        missing_in_purge+=("$(basename "$f")")
+done
+if ((${#missing_in_purge[@]})); then
+    echo "package.sh : debian/kelvora-formation.postrm n'efface pas ${missing_in_purge[*]}" >&2
+    exit 1
+fi
+
+# dpkg-buildpackage writes beside the tree it builds: build-package/.
+echo "== lintian"
+lintian_status=0
+lintian --info --display-level '>=warning' "$out"/kelvora_*.changes || lintian_status=$?
+if ((lintian_status)); then
+    echo "package.sh : lintian signale des erreurs" >&2
+    exit 1
+fi
+ls -l "$out"/*.deb
