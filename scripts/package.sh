@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian packages kelvora and kelvora-formation into build-package/ from the working
-# tree, then runs lintian on them: any error fails the build.
+# Builds the Debian packages kelvora and kelvora-formation into build-package/ from the last
+# commit, then runs lintian on them: any error fails the build.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$root/build-package"
@@ -16,13 +16,12 @@ if [[ "${package_version%%-*}" != "$project_version" ]]; then
     exit 1
 fi
 
-# A copy of the tracked and new files, so the packaging never writes into the checkout and
-# other build trees stay out of it.
-rm -rf "$src" "$out"/*.deb "$out"/*.changes "$out"/*.buildinfo "$out"/*.ddeb
+# The packages are built from the last commit, never from files being edited: a copy of HEAD,
+# so the packaging writes nothing into the checkout.
+rm -rf "$src" "$out"/*.deb "$out"/*.changes "$out"/*.buildinfo
 mkdir -p "$src"
-(cd "$root" && git ls-files -z --cached --others --exclude-standard) |
-    (cd "$root" && while IFS= read -r -d '' f; do [[ -e "$f" ]] && printf '%s\0' "$f"; done) |
-    (cd "$root" && xargs -0 cp --parents -t "$src")
+git -C "$root" archive --format=tar HEAD | tar -x -C "$src"
+echo "package.sh : paquets construits depuis le commit $(git -C "$root" rev-parse --short HEAD)"
 
 (cd "$src" && nice -n 10 dpkg-buildpackage -b -us -uc -j2)
 
