@@ -8,14 +8,6 @@ src="$out/src"
 
 "$root/scripts/install-deps.sh"
 
-# One version for the program and the package.
-project_version="$(sed -n 's/^project(Kelvora VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists.txt")"
-package_version="$(dpkg-parsechangelog -l "$root/debian/changelog" -S Version)"
-if [[ "${package_version%%-*}" != "$project_version" ]]; then
-    echo "package.sh : debian/changelog est en $package_version, CMakeLists.txt en $project_version" >&2
-    exit 1
-fi
-
 # The packages are built from the last commit, never from files being edited: a copy of HEAD,
 # so the packaging writes nothing into the checkout.
 rm -rf "$src" "$out"/*.deb "$out"/*.changes "$out"/*.buildinfo
@@ -23,12 +15,20 @@ mkdir -p "$src"
 git -C "$root" archive --format=tar HEAD | tar -x -C "$src"
 echo "package.sh : paquets construits depuis le commit $(git -C "$root" rev-parse --short HEAD)"
 
+# One version for the program and the package.
+project_version="$(sed -n 's/^project(Kelvora VERSION \([^ )]*\).*/\1/p' "$src/CMakeLists.txt")"
+package_version="$(dpkg-parsechangelog -l "$src/debian/changelog" -S Version)"
+if [[ "${package_version%%-*}" != "$project_version" ]]; then
+    echo "package.sh : debian/changelog est en $package_version, CMakeLists.txt en $project_version" >&2
+    exit 1
+fi
+
 (cd "$src" && nice -n 10 dpkg-buildpackage -b -us -uc -j2)
 
 # The formation package's purge must name every demonstration file its postinst copies.
 missing_in_purge=()
 for f in "$src"/debian/kelvora-formation/usr/share/kelvora-formation/api_lec/*; do
-    grep -qF "$(basename "$f")" "$root/debian/kelvora-formation.postrm" ||
+    grep -qF "$(basename "$f")" "$src/debian/kelvora-formation.postrm" ||
         missing_in_purge+=("$(basename "$f")")
 done
 if ((${#missing_in_purge[@]})); then
