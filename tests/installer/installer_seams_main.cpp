@@ -1,0 +1,45 @@
+// The tests' build of kelvora-installer: the same work as the installed program, with its cache
+// folder, two of its commands and an after-copy hook taken from the environment:
+//   KELVORA_INSTALLER_CACHE        folder holding the per-run work folders
+//   KELVORA_INSTALLER_DPKG_QUERY   stands in for dpkg-query (the installed version)
+//   KELVORA_INSTALLER_APT_GET      stands in for apt-get (records what it was given)
+//   KELVORA_INSTALLER_AFTER_COPY   program run with the original path once it has been copied
+// This program is never installed. Should it ever run with raised rights (setuid, pkexec, sudo)
+// it ignores these variables all the same.
+#include "tools/installer/child_process.h"
+#include "tools/installer/installer.h"
+
+#include <cstdlib>
+#include <sys/auxv.h>
+
+namespace
+{
+
+const char* variable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace kelvora::installer;
+    Settings settings;
+    const bool raisedRights = ::getauxval(AT_SECURE) != 0 || std::getenv("PKEXEC_UID") != nullptr ||
+                              std::getenv("SUDO_UID") != nullptr;
+    if (!raisedRights) {
+        if (const char* cache = variable("KELVORA_INSTALLER_CACHE"))
+            settings.cacheRoot = cache;
+        if (const char* query = variable("KELVORA_INSTALLER_DPKG_QUERY"))
+            settings.tools.dpkgQuery = query;
+        if (const char* apt = variable("KELVORA_INSTALLER_APT_GET"))
+            settings.tools.aptGet = apt;
+        if (const char* hook = variable("KELVORA_INSTALLER_AFTER_COPY"))
+            settings.afterCopy = [hook](const std::filesystem::path& original) {
+                runProgram(hook, {original.string()});
+            };
+    }
+    return runInstaller(argc, argv, settings);
+}
