@@ -11,7 +11,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libhpdf-dev
     qpdf poppler-utils unrtf
     fonts-urw-base35 fonts-dejavu-core
-    locales xvfb xauth imagemagick pkexec
+    locales xvfb xauth imagemagick pkexec libxml2-utils
     debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream shellcheck librsvg2-bin
     adduser xdg-utils qt6-translations-l10n xdotool
 )
