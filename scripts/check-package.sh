@@ -1,0 +1,180 @@
+#!/usr/bin/env bash
+# Acceptance of the Debian packages on this machine, as root: build, install, a reading by a
+# member of the group kelvora under Xvfb, a start by a user outside the group, remove, purge,
+# lintian. Each step prints « ok » or « ÉCHEC »; the script fails if any step failed.
+#   scripts/check-package.sh [--no-build]   (--no-build: reuse the packages in build-package/)
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="$root/build-package"
+data=/var/lib/Talvix/kelvoraps
+reader=/var/lib/santesocial/api_lec
+member=kvmembre
+outsider=kvexterne
+failures=0
+
+ok() { echo "ok     - $*"; }
+fail() {
+    echo "ÉCHEC  - $*"
+    failures=$((failures + 1))
+}
+check() { # check "what" command...
+    local what="$1"
+    shift
+    if "$@"; then ok "$what"; else fail "$what"; fi
+}
+stat_is() { # stat_is FILE FORMAT EXPECTED: says what it found when it differs
+    local found
+    found="$(stat -c "$2" "$1" 2>&1)"
+    [[ "$found" == "$3" ]] || { echo "       | $1 : « $found », attendu « $3 »"; return 1; }
+}
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+known() { dpkg-query -W "$1" >/dev/null 2>&1; }
+none_installed() { ! installed kelvora && ! installed kelvora-formation; }
+none_known() { ! known kelvora && ! known kelvora-formation; }
+apt() { DEBIAN_FRONTEND=noninteractive apt-get -y -qq "$@" >/dev/null 2>&1; }
+
+if ((EUID != 0)); then
+    echo "check-package.sh : à lancer en root" >&2
+    exit 2
+fi
+
+# A session as an ordinary user, with its own home and nothing of root's environment, on a
+# virtual screen; runs the bash script given on standard input.
+as_user() {
+    local user="$1"
+    shift
+    runuser -u "$user" -- env -i HOME="/home/$user" USER="$user" LOGNAME="$user" \
+        PATH=/usr/bin:/bin LANG=fr_FR.UTF-8 "$@" \
+        xvfb-run -a -s "-screen 0 1024x768x24" bash -s
+}
+
+cleanup() {
+    for user in "$member" "$outsider"; do
+        if id "$user" >/dev/null 2>&1; then userdel -r "$user" >/dev/null 2>&1; fi
+    done
+}
+trap cleanup EXIT
+
+echo "== construction"
+if [[ "${1:-}" == "--no-build" ]]; then
+    echo "       (paquets existants de build-package/)"
+else
+    if "$root/scripts/package.sh" >"$out.log" 2>&1; then
+        ok "scripts/package.sh construit les paquets (journal : $out.log)"
+    else
+        fail "scripts/package.sh (voir $out.log)"
+        exit 1
+    fi
+fi
+debs=("$out"/kelvora_*.deb "$out"/kelvora-formation_*.deb)
+check "deux paquets : ${debs[*]##*/}" test -f "${debs[0]}" -a -f "${debs[1]}"
+
+echo "== installation"
+for p in kelvora-formation kelvora; do
+    if known "$p"; then apt purge "$p"; fi
+done
+rm -rf "$data" "$reader"
+if apt install "${debs[@]}"; then
+    ok "apt-get install des deux paquets"
+else
+    fail "apt-get install des deux paquets"
+    exit 1
+fi
+check "/usr/bin/kelvora mène à /usr/lib/kelvora/kelvora" \
+    test "$(readlink -f /usr/bin/kelvora)" = /usr/lib/kelvora/kelvora
+check "logo et bibliothèque à côté du programme" \
+    test -f /usr/lib/kelvora/attest.vqi -a -e /usr/lib/kelvora/libapi_lec.so
+check "groupe système kelvora" bash -c "getent group kelvora >/dev/null"
+for dir in "$data" "$reader"; do
+    check "$dir : root:kelvora 2770" stat_is "$dir" '%U:%G %a' 'root:kelvora 2770'
+done
+check "base de configuration créée, 0660 groupe kelvora" \
+    stat_is "$data/attest.vqs" '%G %a' 'kelvora 660'
+check "scénario de démonstration en place" test -f "$reader/api_lec_sim.ini"
+
+cleanup
+useradd -m -s /bin/bash "$member"
+useradd -m -s /bin/bash "$outsider"
+usermod -a -G kelvora "$member"
+
+echo "== lecture par un membre du groupe kelvora ($member)"
+# Type the PIN in the window, press Enter, wait for the certificate (the day's first reading also
+# tries the update server, which may be unreachable here), then close the program.
+as_user "$member" >"/tmp/check-package-$member.log" 2>&1 <<SCRIPT
+cd "\$HOME"
+kelvora & pid=\$!
+window=\$(timeout 30 xdotool search --sync --onlyvisible --pid "\$pid" --name Kelvora | head -n1)
+[[ -n "\$window" ]] || { echo "pas de fenêtre"; kill "\$pid"; exit 1; }
+xdotool windowfocus --sync "\$window"
+xdotool type --delay 100 1234
+xdotool key Return
+for _ in \$(seq 120); do
+    [[ -s "$data/attestation.pdf" ]] && break
+    sleep 1
+done
+sleep 2
+kill "\$pid" 2>/dev/null
+wait "\$pid"
+exit 0
+SCRIPT
+pdf="$data/attestation.pdf"
+check "attestation.pdf écrite dans $data" test -s "$pdf"
+check "attestation.pdf en mode 0660, groupe kelvora" stat_is "$pdf" '%a %G' '660 kelvora'
+check "attestation.pdf lisible : « Attestation de droits »" \
+    bash -c "pdftotext '$pdf' - 2>/dev/null | grep -q 'Attestation de droits'"
+open_files="$(find "$data" "$reader" -mindepth 1 \( -perm -o=r -o -perm -o=w \) -printf '%m %p\n')"
+check "aucun fichier ouvert aux autres comptes dans les dossiers partagés" test -z "$open_files"
+if [[ -n "$open_files" ]]; then printf '       | %s\n' "$open_files"; fi
+
+echo "== démarrage par un utilisateur hors du groupe ($outsider)"
+# One message box, closed with Enter; the program then ends by itself, not by a signal.
+as_user "$outsider" >"/tmp/check-package-$outsider.log" 2>&1 <<'SCRIPT'
+cd "$HOME"
+kelvora 2>"$HOME/stderr.txt" & pid=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" --name . | head -n1)
+[[ -n "$window" ]] || { echo "fenêtres : aucune"; kill "$pid"; exit 1; }
+echo "fenêtre : $(xdotool getwindowname "$window")"
+xdotool windowfocus --sync "$window"
+xdotool key Return
+for _ in $(seq 10); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 1
+done
+if kill -0 "$pid" 2>/dev/null; then
+    echo "toujours ouvert après Entrée"
+    kill "$pid"
+    exit 1
+fi
+wait "$pid"
+status=$?
+echo "code de sortie : $status"
+cat "$HOME/stderr.txt"
+((status < 128))
+SCRIPT
+outsider_status=$?
+check "le programme se ferme après le message, sans plantage" test "$outsider_status" = 0
+check "le message nomme le dossier et le groupe kelvora (stderr)" \
+    bash -c "grep -q '$data' /tmp/check-package-$outsider.log &&
+             grep -qi 'groupe.*kelvora' /tmp/check-package-$outsider.log"
+sed 's/^/       | /' "/tmp/check-package-$outsider.log"
+
+echo "== désinstallation"
+apt remove kelvora-formation kelvora
+check "apt-get remove : paquets retirés" none_installed
+check "apt-get remove : données gardées (base, attestation)" test -f "$data/attest.vqs" -a -f "$pdf"
+check "apt-get remove : fichiers du lecteur gardés" test -f "$reader/api_lec.ini"
+apt purge kelvora-formation kelvora
+check "apt-get purge : paquets purgés" none_known
+check "apt-get purge : dossier de données supprimé" test ! -e "$data"
+check "apt-get purge : dossier du lecteur vidé et supprimé" test ! -e "$reader"
+
+echo "== lintian"
+if lintian --fail-on error "${debs[@]}" >/tmp/check-package-lintian.log 2>&1; then
+    ok "lintian : aucune erreur"
+else
+    fail "lintian signale des erreurs"
+fi
+grep -v '^running with root' /tmp/check-package-lintian.log | sed 's/^/       | /'
+
+echo "== $failures échec(s)"
+((failures == 0))
