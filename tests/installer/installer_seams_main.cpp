@@ -1,14 +1,15 @@
 // The tests' build of kelvora-installer: the same work as the installed program, with its cache
 // folder, two of its commands and an after-copy hook taken from the environment:
 //   KELVORA_INSTALLER_CACHE        folder holding the per-run work folders
-//   KELVORA_INSTALLER_DPKG_QUERY   stands in for dpkg-query (the installed version)
 //   KELVORA_INSTALLER_APT_GET      stands in for apt-get (records what it was given)
+//   KELVORA_INSTALLER_DPKG_QUERY   stands in for dpkg-query (the installed version)
 //   KELVORA_INSTALLER_AFTER_COPY   program run with the original path once it has been copied
-// This program is never installed. Should it ever run with raised rights (setuid, pkexec, sudo)
-// it ignores these variables all the same.
+// The first two are required. This program is never installed; it refuses to run setuid or
+// through pkexec rather than fall back to the real folder and apt-get.
 #include "tools/installer/child_process.h"
 #include "tools/installer/installer.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <sys/auxv.h>
 
@@ -27,19 +28,21 @@ int main(int argc, char** argv)
 {
     using namespace kelvora::installer;
     Settings settings;
-    const bool raisedRights = ::getauxval(AT_SECURE) != 0 || std::getenv("PKEXEC_UID") != nullptr ||
-                              std::getenv("SUDO_UID") != nullptr;
-    if (!raisedRights) {
-        if (const char* cache = variable("KELVORA_INSTALLER_CACHE"))
-            settings.cacheRoot = cache;
-        if (const char* query = variable("KELVORA_INSTALLER_DPKG_QUERY"))
-            settings.tools.dpkgQuery = query;
-        if (const char* apt = variable("KELVORA_INSTALLER_APT_GET"))
-            settings.tools.aptGet = apt;
-        if (const char* hook = variable("KELVORA_INSTALLER_AFTER_COPY"))
-            settings.afterCopy = [hook](const std::filesystem::path& original) {
-                runProgram(hook, {original.string()});
-            };
+    const char* cache = variable("KELVORA_INSTALLER_CACHE");
+    const char* apt = variable("KELVORA_INSTALLER_APT_GET");
+    // A test must never reach the real cache folder or apt-get, whatever its environment.
+    if (::getauxval(AT_SECURE) != 0 || std::getenv("PKEXEC_UID") != nullptr || cache == nullptr ||
+        apt == nullptr) {
+        std::fputs("kelvora-installer-seams ne sert qu'aux tests.\n", stderr);
+        return static_cast<int>(ExitCode::Usage);
     }
+    settings.cacheRoot = cache;
+    settings.tools.aptGet = apt;
+    if (const char* query = variable("KELVORA_INSTALLER_DPKG_QUERY"))
+        settings.tools.dpkgQuery = query;
+    if (const char* hook = variable("KELVORA_INSTALLER_AFTER_COPY"))
+        settings.afterCopy = [hook](const std::filesystem::path& original) {
+            runProgram(hook, {original.string()});
+        };
     return runInstaller(argc, argv, settings);
 }

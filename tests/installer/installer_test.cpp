@@ -238,11 +238,16 @@ TEST(Installer, RunsOnlyAsRootWithOneAbsolutePath)
         const char* words;
     };
     const std::string nobody = "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
+    const std::string redirected =
+        "KELVORA_INSTALLER_CACHE=/nonexistent KELVORA_INSTALLER_APT_GET=/bin/false ";
     const Case cases[] = {
         {"installed program as an ordinary user",
          nobody + q(KELVORA_INSTALLER) + " /tmp/kelvora.deb", ExitCode::NotRoot, "root"},
         {"tests' program as an ordinary user",
-         nobody + q(KELVORA_INSTALLER_SEAMS) + " /tmp/kelvora.deb", ExitCode::NotRoot, "root"},
+         nobody + "env " + redirected + q(KELVORA_INSTALLER_SEAMS) + " /tmp/kelvora.deb",
+         ExitCode::NotRoot, "root"},
+        {"tests' program without its redirections", q(KELVORA_INSTALLER_SEAMS) + " /tmp/k.deb",
+         ExitCode::Usage, "tests"},
         {"no argument", q(KELVORA_INSTALLER), ExitCode::Usage, "Usage"},
         {"two arguments", q(KELVORA_INSTALLER) + " /a.deb /b.deb", ExitCode::Usage, "Usage"},
     };
