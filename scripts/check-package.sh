@@ -105,6 +105,7 @@ cd "\$HOME"
 kelvora & pid=\$!
 window=\$(timeout 30 xdotool search --sync --onlyvisible --pid "\$pid" --name Kelvora | head -n1)
 [[ -n "\$window" ]] || { echo "pas de fenêtre"; kill "\$pid"; exit 1; }
+echo "icône : \$(xprop -id "\$window" _NET_WM_ICON | head -c 40)"
 xdotool windowfocus --sync "\$window"
 xdotool type --delay 100 1234
 xdotool key Return
@@ -118,13 +119,14 @@ wait "\$pid"
 exit 0
 SCRIPT
 pdf="$data/attestation.pdf"
+check "la fenêtre porte une icône" grep -q "icône : _NET_WM_ICON(CARDINAL) =" "/tmp/check-package-$member.log"
 check "attestation.pdf écrite dans $data" test -s "$pdf"
 check "attestation.pdf en mode 0660, groupe kelvora" stat_is "$pdf" '%a %G' '660 kelvora'
 check "attestation.pdf lisible : « Attestation de droits »" \
     bash -c "pdftotext '$pdf' - 2>/dev/null | grep -q 'Attestation de droits'"
-open_files="$(find "$data" "$reader" -mindepth 1 \( -perm -o=r -o -perm -o=w \) -printf '%m %p\n')"
+open_files="$(find "$data" "$reader" -mindepth 1 \( -perm -o=r -o -perm -o=w \) -printf '       | %m %p\n')"
 check "aucun fichier ouvert aux autres comptes dans les dossiers partagés" test -z "$open_files"
-if [[ -n "$open_files" ]]; then printf '       | %s\n' "$open_files"; fi
+if [[ -n "$open_files" ]]; then echo "$open_files"; fi
 
 echo "== démarrage par un utilisateur hors du groupe ($outsider)"
 # One message box, closed with Enter; the program then ends by itself, not by a signal.
