@@ -128,6 +128,12 @@ open_files="$(find "$data" "$reader" -mindepth 1 \( -perm -o=r -o -perm -o=w \) 
 check "aucun fichier ouvert aux autres comptes dans les dossiers partagés" test -z "$open_files"
 if [[ -n "$open_files" ]]; then echo "$open_files"; fi
 
+echo "== réinstallation"
+store_before="$(md5sum <"$data/attest.vqs")"
+apt install --reinstall "${debs[@]}"
+check "une réinstallation garde la base telle quelle" \
+    test "$(md5sum <"$data/attest.vqs")" = "$store_before"
+
 echo "== démarrage par un utilisateur hors du groupe ($outsider)"
 # One message box, closed with Enter; the program then ends by itself, not by a signal.
 as_user "$outsider" >"/tmp/check-package-$outsider.log" 2>&1 <<'SCRIPT'
