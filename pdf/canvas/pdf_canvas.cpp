@@ -476,8 +476,8 @@ void TPdfCanvas::ExecuteXObject(std::u16string_view xObject)
     if (FIsVirtual || FContents == nullptr)
         return;
     TPdfMemoryStream& out = FContents->Stream();
-    out.WriteByte('/');
-    WriteAnsi(xObject, out);
+    // Encoded as the resource key is, so a name with a space still finds its image.
+    WriteName(xObject, out);
     out.Write(" Do\n");
 }
 

@@ -63,11 +63,10 @@ int TPdfType1Font::GetCharWidth(std::u16string_view AText, std::size_t APos) con
 {
     if (APos >= AText.size())
         return 0;
-    char16_t code = AText[APos];
-    // The table stops at 255: measure the byte the character is written as (€ as 0x80, else ?).
-    if (code > 255)
-        return FArray[static_cast<unsigned char>(AnsiChar(code))];
-    return FArray[code];
+    // Measure the byte the character is written as (€ as 0x80, Ł as ?); the second half of a
+    // surrogate pair writes nothing, its first half already measured the '?'.
+    const std::optional<char> byte = AnsiByteAt(AText, APos);
+    return byte ? FArray[static_cast<unsigned char>(*byte)] : 0;
 }
 
 } // namespace kelvora::pdf

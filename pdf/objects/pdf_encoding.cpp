@@ -72,6 +72,33 @@ bool IsNameDelimiter(char16_t C)
     }
 }
 
+bool IsHighSurrogate(char16_t C)
+{
+    return C >= 0xD800 && C <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t C)
+{
+    return C >= 0xDC00 && C <= 0xDFFF;
+}
+
+// Name bytes of S: each character's Windows-1252 byte, #XX outside the regular characters.
+template <typename Out> void AppendNameBytes(Out& AOut, std::u16string_view S)
+{
+    for (std::size_t i = 0; i < S.size(); ++i) {
+        const std::optional<char> byte = AnsiByteAt(S, i);
+        if (!byte)
+            continue;
+        const auto b = static_cast<unsigned char>(*byte);
+        if (b < 0x21 || b > 0x7E || IsNameDelimiter(static_cast<char16_t>(b))) {
+            AOut.push_back('#');
+            AppendHex(AOut, b, 2);
+        } else {
+            AOut.push_back(static_cast<typename Out::value_type>(b));
+        }
+    }
+}
+
 } // namespace
 
 char AnsiChar(char16_t AChar)
@@ -85,12 +112,23 @@ char AnsiChar(char16_t AChar)
     return '?';
 }
 
+std::optional<char> AnsiByteAt(std::u16string_view S, std::size_t APos)
+{
+    const char16_t c = S[APos];
+    if (IsLowSurrogate(c) && APos > 0 && IsHighSurrogate(S[APos - 1]))
+        return std::nullopt;
+    return AnsiChar(c);
+}
+
 void WriteAnsi(std::u16string_view S, TPdfMemoryStream& AStream)
 {
     char buf[256];
     std::size_t n = 0;
-    for (char16_t c : S) {
-        buf[n++] = AnsiChar(c);
+    for (std::size_t i = 0; i < S.size(); ++i) {
+        const std::optional<char> byte = AnsiByteAt(S, i);
+        if (!byte)
+            continue;
+        buf[n++] = *byte;
         if (n == sizeof buf) {
             AStream.Write(buf, n);
             n = 0;
@@ -116,31 +154,49 @@ std::u16string EscapeLiteral(std::u16string_view S)
 
 void WriteStringOperand(std::u16string_view S, TPdfMemoryStream& AStream)
 {
-    if (HasSurrogates(S)) {
-        AStream.WriteByte('<');
-        WriteAnsi(TextToHex(S), AStream);
-        AStream.WriteByte('>');
-    } else {
-        AStream.WriteByte('(');
-        WriteEscapedAnsi(S, AStream);
-        AStream.WriteByte(')');
+    AStream.WriteByte('(');
+    WriteEscapedAnsi(S, AStream);
+    AStream.WriteByte(')');
+}
+
+void WriteTextString(std::u16string_view S, TPdfMemoryStream& AStream)
+{
+    bool ascii = true;
+    for (char16_t c : S)
+        ascii = ascii && c < 0x80;
+    if (ascii) {
+        WriteStringOperand(S, AStream);
+        return;
     }
+    std::string hex = "<FEFF";
+    hex.reserve(hex.size() + S.size() * 4 + 1);
+    for (std::size_t i = 0; i < S.size(); ++i) {
+        char16_t c = S[i];
+        // Half a pair is no UTF-16 a reader can decode.
+        const bool paired = (IsHighSurrogate(c) && i + 1 < S.size() && IsLowSurrogate(S[i + 1])) ||
+                            (IsLowSurrogate(c) && i > 0 && IsHighSurrogate(S[i - 1]));
+        if ((IsHighSurrogate(c) || IsLowSurrogate(c)) && !paired)
+            c = 0xFFFD;
+        AppendHex(hex, c, 4);
+    }
+    hex.push_back('>');
+    AStream.Write(hex);
 }
 
 void WriteEscapedAnsi(std::u16string_view S, TPdfMemoryStream& AStream)
 {
     char buf[256];
     std::size_t n = 0;
-    for (char16_t c : S) {
+    for (std::size_t i = 0; i < S.size(); ++i) {
         if (n + 2 > sizeof buf) {
             AStream.Write(buf, n);
             n = 0;
         }
-        if (char letter = EscapeLetter(c)) {
+        if (char letter = EscapeLetter(S[i])) {
             buf[n++] = '\\';
             buf[n++] = letter;
-        } else {
-            buf[n++] = AnsiChar(c);
+        } else if (const std::optional<char> byte = AnsiByteAt(S, i)) {
+            buf[n++] = *byte;
         }
     }
     AStream.Write(buf, n);
@@ -182,14 +238,7 @@ std::u16string EncodeName(std::u16string_view S)
 {
     std::u16string result;
     result.reserve(S.size());
-    for (char16_t c : S) {
-        if (c < 0x21 || c > 0x7E || IsNameDelimiter(c)) {
-            result.push_back(u'#');
-            AppendHex(result, c, 2);
-        } else {
-            result.push_back(c);
-        }
-    }
+    AppendNameBytes(result, S);
     return result;
 }
 
@@ -198,14 +247,7 @@ void WriteName(std::u16string_view S, TPdfMemoryStream& AStream)
     std::string bytes;
     bytes.reserve(S.size() + 1);
     bytes.push_back('/');
-    for (char16_t c : S) {
-        if (c < 0x21 || c > 0x7E || IsNameDelimiter(c)) {
-            bytes.push_back('#');
-            AppendHex(bytes, c, 2);
-        } else {
-            bytes.push_back(static_cast<char>(c));
-        }
-    }
+    AppendNameBytes(bytes, S);
     AStream.Write(bytes);
 }
 

@@ -2,6 +2,7 @@
 
 #include "pdf/objects/pdf_memory_stream.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,7 +12,11 @@ namespace kelvora::pdf
 // The Windows-1252 byte of one UTF-16 code unit; '?' for a character the code page lacks.
 char AnsiChar(char16_t AChar);
 
-// Writes S as Windows-1252 bytes, one byte per code unit, no terminator.
+// The byte written for the code unit at APos of S. A character the code page lacks is one '?'
+// whatever its plane: the first half of a surrogate pair writes it, the second half nothing.
+std::optional<char> AnsiByteAt(std::u16string_view S, std::size_t APos);
+
+// Writes S as Windows-1252 bytes, one byte per character, no terminator.
 void WriteAnsi(std::u16string_view S, TPdfMemoryStream& AStream);
 
 // Escapes ( ) \ CR LF TAB BS FF with a backslash; everything else unchanged.
@@ -20,9 +25,12 @@ std::u16string EscapeLiteral(std::u16string_view S);
 void WriteEscapedAnsi(std::u16string_view S, TPdfMemoryStream& AStream);
 
 bool HasSurrogates(std::u16string_view S);
-// A byte string operand: (literal) in Windows-1252, or <hex> of its code units when the text
-// leaves the first plane.
+// A byte string operand: (literal) in Windows-1252. Never hex: the standard fonts read one
+// byte per glyph, so hex digits of UTF-16 units would shift every later character.
 void WriteStringOperand(std::u16string_view S, TPdfMemoryStream& AStream);
+// A text string for readers (document information): (literal) when plain ASCII, otherwise
+// <FEFF...> in UTF-16BE, since readers decode other bytes as PDFDocEncoding, not Windows-1252.
+void WriteTextString(std::u16string_view S, TPdfMemoryStream& AStream);
 // Each code unit as upper-case hex, at least two digits.
 std::u16string TextToHex(std::u16string_view S);
 // Each code unit as exactly four upper-case hex digits (UTF-16 big-endian).
@@ -30,7 +38,8 @@ std::u16string TextToUtf16Hex(std::u16string_view S);
 // Byte-order mark and language escape for English: FEFF001B656E001B.
 std::u16string UnicodeTextPrefix();
 
-// Name characters outside 0x21..0x7E and the delimiters become #XX.
+// Each character as its Windows-1252 byte ('?' when the code page lacks it); bytes outside
+// 0x21..0x7E and the delimiters become #XX.
 std::u16string EncodeName(std::u16string_view S);
 void WriteName(std::u16string_view S, TPdfMemoryStream& AStream);
 

@@ -8,7 +8,7 @@
 namespace kelvora::pdf
 {
 
-// A byte string: literal form, or plain hex when the text leaves the first plane.
+// A byte string: always the literal form, one Windows-1252 byte per character.
 class TPdfString : public TPdfObject
 {
 public:

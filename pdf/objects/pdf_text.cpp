@@ -7,16 +7,7 @@ namespace kelvora::pdf
 
 void TPdfText::WriteBody(TPdfMemoryStream& AStream)
 {
-    if (HasSurrogates(FValue)) {
-        AStream.WriteByte('<');
-        WriteAnsi(UnicodeTextPrefix(), AStream);
-        WriteAnsi(TextToUtf16Hex(FValue), AStream);
-        AStream.WriteByte('>');
-    } else {
-        AStream.WriteByte('(');
-        WriteEscapedAnsi(FValue, AStream);
-        AStream.WriteByte(')');
-    }
+    WriteTextString(FValue, AStream);
 }
 
 } // namespace kelvora::pdf

@@ -8,7 +8,7 @@
 namespace kelvora::pdf
 {
 
-// Human-readable text (document information): literal form, or UTF-16 hex with a prefix.
+// Human-readable text (document information): literal when plain ASCII, else UTF-16BE hex.
 class TPdfText : public TPdfObject
 {
 public:

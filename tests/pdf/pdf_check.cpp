@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -90,14 +91,33 @@ std::string MaskDates(std::string ABytes)
     return ::testing::AssertionSuccess();
 }
 
-std::string PdfToText(const std::string& ABytes)
+namespace
+{
+
+// What a poppler tool prints for the file of the bytes (its path goes in place of "%"), or a
+// marker of its failure.
+std::string PopplerOutput(const std::string& ACommand, const std::string& ABytes)
 {
     TTempFile file(ABytes);
+    std::string command = ACommand;
+    command.replace(command.find('%'), 1, "'" + file.Path() + "'");
     std::string output;
-    int code = Run("pdftotext -q -enc UTF-8 '" + file.Path() + "' -", output);
+    int code = Run(command, output);
     if (code != 0)
-        return "<pdftotext failed with " + std::to_string(code) + ">";
+        return "<" + ACommand + " failed with " + std::to_string(code) + ">";
     return output;
+}
+
+} // namespace
+
+std::string PdfToText(const std::string& ABytes)
+{
+    return PopplerOutput("pdftotext -q -enc UTF-8 % -", ABytes);
+}
+
+std::string PdfInfo(const std::string& ABytes)
+{
+    return PopplerOutput("pdfinfo -enc UTF-8 %", ABytes);
 }
 
 ::testing::AssertionResult IsReadablePdf(const std::string& ABytes,
@@ -112,6 +132,44 @@ std::string PdfToText(const std::string& ABytes)
                                                  << text;
     }
     return ::testing::AssertionSuccess();
+}
+
+std::optional<TRgb> RenderedPixel(const std::string& ABytes, double AFx, double AFy)
+{
+    TTempFile file(ABytes);
+    const std::string image = file.Path() + "-page";
+    std::string output;
+    if (Run("pdftoppm -r 20 -singlefile '" + file.Path() + "' '" + image + "'", output) != 0)
+        return std::nullopt;
+    std::ifstream in(image + ".ppm", std::ios::binary);
+    std::string magic;
+    int width = 0;
+    int height = 0;
+    int max = 0;
+    in >> magic >> width >> height >> max;
+    in.get();
+    std::string pixels((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove((image + ".ppm").c_str());
+    const auto at = (static_cast<std::size_t>(AFy * height) * static_cast<std::size_t>(width) +
+                     static_cast<std::size_t>(AFx * width)) *
+                    3;
+    if (magic != "P6" || max != 255 || at + 3 > pixels.size())
+        return std::nullopt;
+    const auto c = [&](std::size_t i) { return static_cast<unsigned char>(pixels[at + i]); };
+    return TRgb{c(0), c(1), c(2)};
+}
+
+std::string MadeByImageMagick(const std::string& AArguments, const std::string& AExtension)
+{
+    TTempFile file("");
+    const std::string path = file.Path() + AExtension;
+    std::string output;
+    if (Run("convert " + AArguments + " '" + path + "'", output) != 0)
+        return {};
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::remove(path.c_str());
+    return bytes;
 }
 
 std::string FixturePath(const std::string& AName)

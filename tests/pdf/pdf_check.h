@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <gtest/gtest.h>
+#include <optional>
 #include <streambuf>
 #include <string>
 #include <string_view>
@@ -22,9 +23,24 @@ std::string MaskDates(std::string ABytes);
 ::testing::AssertionResult PassesQpdfCheck(const std::string& ABytes);
 // The text pdftotext extracts from the bytes, in UTF-8.
 std::string PdfToText(const std::string& ABytes);
+// What pdfinfo reads from the bytes (the information dictionary), in UTF-8.
+std::string PdfInfo(const std::string& ABytes);
 // qpdf --check passes and pdftotext finds every expected UTF-8 snippet.
 ::testing::AssertionResult IsReadablePdf(const std::string& ABytes,
                                          const std::vector<std::string>& AExpectedTexts = {});
+
+struct TRgb {
+    int R = 0;
+    int G = 0;
+    int B = 0;
+};
+// The colour pdftoppm renders on page 1 at the fractions AFx, AFy of its width and height
+// (from the top left); nothing when it cannot render.
+std::optional<TRgb> RenderedPixel(const std::string& ABytes, double AFx, double AFy);
+
+// The bytes of a picture ImageMagick's convert makes from AArguments, written with the
+// extension that chooses the format (".jpg"); empty when convert fails.
+std::string MadeByImageMagick(const std::string& AArguments, const std::string& AExtension);
 
 std::string ReadFixture(const std::string& AName);
 std::string FixturePath(const std::string& AName);

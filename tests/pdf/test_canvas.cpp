@@ -112,8 +112,11 @@ INSTANTIATE_TEST_SUITE_P(
         TOpCase{"accented_text",
                 [](TPdfCanvas& c) { c.TextOut(57.5, 760, u"Assuré social : "); },
                 "BT\n57.5 760 Td\n(Assur\xE9 social : ) Tj\nET\n"},
-        TOpCase{"text_outside_first_plane", [](TPdfCanvas& c) { c.ShowText(u"a\U0001F600"); },
-                "<61D83DDE00> Tj\n"},
+        TOpCase{"text_outside_first_plane",
+                [](TPdfCanvas& c) { c.ShowText(u"a\U0001F600\U0001D49C(Ł)"); },
+                "(a??\\(?\\)) Tj\n"},
+        TOpCase{"xobject_name_encoded", [](TPdfCanvas& c) { c.ExecuteXObject(u"a b"); },
+                "/a#20b Do\n"},
         TOpCase{"dash", [](TPdfCanvas& c) { c.SetDash(kDash32, 0); }, "[3 2 ] 0 d\n"},
         TOpCase{"dash_first_zero", [](TPdfCanvas& c) { c.SetDash(kDash02, 0); }, "[] 0 d\n"},
         TOpCase{"dash_empty", [](TPdfCanvas& c) { c.SetDash({}, 4); }, "[] 4 d\n"},
@@ -293,6 +296,50 @@ TEST_F(CanvasTest, TextWidthFollowsTheFontAndSpacing)
     EXPECT_EQ(Canvas().MeasureText(u"AAAA", 20), 2);
     EXPECT_EQ(Canvas().MeasureText(u"AAAA", 26.7f), 4);
     EXPECT_EQ(Canvas().MeasureText(u"", 5), 0);
+}
+
+struct TWrittenWidthCase {
+    const char16_t* Text;
+    const char16_t* Written; // what reaches the file, one character per byte
+};
+
+class WidthOfWrittenText : public CanvasTest,
+                           public ::testing::WithParamInterface<TWrittenWidthCase>
+{
+};
+
+// A text measures exactly as the bytes it is written as: one '?' per character the code
+// page lacks, whatever its plane, and a surrogate pair takes one character spacing.
+TEST_P(WidthOfWrittenText, MatchesTheBytesShown)
+{
+    const TWrittenWidthCase& c = GetParam();
+    Canvas().SetCharSpace(1);
+    EXPECT_EQ(Appended([&](TPdfCanvas& k) { k.ShowText(c.Text); }),
+              Appended([&](TPdfCanvas& k) { k.ShowText(c.Written); }));
+    EXPECT_FLOAT_EQ(Canvas().TextWidth(c.Text), Canvas().TextWidth(c.Written));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, WidthOfWrittenText,
+    ::testing::Values(TWrittenWidthCase{u"a\U0001F600b", u"a?b"},
+                      TWrittenWidthCase{u"\U0001D49C\U0001D49C", u"??"},
+                      TWrittenWidthCase{u"\u0141\u0081", u"??"},
+                      TWrittenWidthCase{u"\xD83Dx", u"?x"}, TWrittenWidthCase{u"\xDE00", u"?"},
+                      TWrittenWidthCase{u"\u20ac\u0153\U00010000", u"\u20ac\u0153?"}));
+
+// One character outside the code page used to turn the whole line into hex digits that the
+// font reads byte by byte.
+TEST_F(CanvasTest, CharactersOutsideTheCodePageExtractAsOneQuestionMarkEach)
+{
+    Canvas().TextOut(20, 700, u"BÉRANGER Zoé \U0001F600 Łukasz \U0001D49C fin");
+    EXPECT_TRUE(IsReadablePdf(SaveToBytes(doc), {"BÉRANGER Zoé ? ?ukasz ? fin"}));
+}
+
+TEST_F(CanvasTest, MeasureTextNeverCutsASurrogatePair)
+{
+    const float one = Canvas().TextWidth(u"?");
+    EXPECT_EQ(Canvas().MeasureText(u"\U0001F600\U0001F600", one * 1.5f), 2);
+    EXPECT_EQ(Canvas().MeasureText(u"\U0001F600\U0001F600", one * 2), 4);
 }
 
 struct TWordCase {

@@ -26,6 +26,7 @@ namespace
 
 using test::IsReadablePdf;
 using test::MaskDates;
+using test::PdfInfo;
 using test::SaveToBytes;
 
 std::string Body(TPdfObject& AObject)
@@ -350,6 +351,21 @@ TEST(Info, PropertiesReplaceTheirEntryAndReadBack)
     EXPECT_TRUE(info.CreationDate().IsZero());
     doc.AddPage();
     EXPECT_TRUE(IsReadablePdf(SaveToBytes(doc)));
+}
+
+// Readers take information strings as PDFDocEncoding or UTF-16BE, never as Windows-1252.
+TEST(Info, TextsOutsideAsciiReadBackWholeInAReader)
+{
+    TPdfDoc doc;
+    doc.NewDoc();
+    doc.AddPage();
+    doc.Info().SetTitle(u"Attestation Régime 5 € œ Łódź \U0001D49C");
+    doc.Info().SetAuthor(u"Kelvora (PS)");
+    const std::string info = PdfInfo(SaveToBytes(doc));
+    EXPECT_NE(info.find("Title:           Attestation Régime 5 € œ Łódź \U0001D49C\n"),
+              std::string::npos)
+        << info;
+    EXPECT_NE(info.find("Author:          Kelvora (PS)\n"), std::string::npos) << info;
 }
 
 TEST(Outlines, DestinationsAnnotationsAndViewerSettingsMakeAValidFile)

@@ -1,5 +1,6 @@
 #include "pdf/canvas/pdf_canvas.h"
 #include "pdf/document/pdf_doc.h"
+#include "pdf/fonts/pdf_font_widths.h"
 #include "pdf/fonts/pdf_standard_fonts.h"
 #include "pdf/objects/pdf_dictionary.h"
 #include "pdf/objects/pdf_errors.h"
@@ -38,26 +39,41 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TWidthCase{u"Arial", 32, 278}, TWidthCase{u"Arial", u'0', 556},
         TWidthCase{u"Arial", u'A', 667}, TWidthCase{u"Arial", u'W', 944},
-        TWidthCase{u"Arial", u'a', 556}, TWidthCase{u"Arial", 128, 556},
+        TWidthCase{u"Arial", u'a', 556}, TWidthCase{u"Arial", u'€', 556},
         TWidthCase{u"Arial", 176, 400}, TWidthCase{u"Arial", 233, 556},
         TWidthCase{u"Arial", 160, 0}, TWidthCase{u"Arial", 173, 0}, TWidthCase{u"Arial", 9, 0},
-        TWidthCase{u"Arial", 127, 0}, TWidthCase{u"Arial", 129, 0}, TWidthCase{u"Arial", 157, 0},
-        TWidthCase{u"Arial-Bold", 32, 278}, TWidthCase{u"Arial-Bold", u'A', 722},
-        TWidthCase{u"Arial-Bold", u'W', 944}, TWidthCase{u"Arial-Bold", 233, 556},
-        TWidthCase{u"Arial-Bold", 160, 0}, TWidthCase{u"Arial-Italic", u'A', 667},
-        TWidthCase{u"Arial-BoldItalic", u'A', 722}, TWidthCase{u"Times-Roman", 32, 250},
-        TWidthCase{u"Times-Roman", u'0', 500}, TWidthCase{u"Times-Roman", u'A', 722},
-        TWidthCase{u"Times-Roman", u'W', 944}, TWidthCase{u"Times-Roman", u'a', 444},
-        TWidthCase{u"Times-Roman", 128, 500}, TWidthCase{u"Times-Roman", 176, 400},
-        TWidthCase{u"Times-Roman", 233, 444}, TWidthCase{u"Times-Bold", u'A', 722},
-        TWidthCase{u"Times-Bold", u'W', 1000}, TWidthCase{u"Times-Bold", u'a', 500},
-        TWidthCase{u"Times-Bold", 233, 444}, TWidthCase{u"Times-Italic", u'A', 611},
-        TWidthCase{u"Times-Italic", u'W', 833}, TWidthCase{u"Times-Italic", u'a', 500},
-        TWidthCase{u"Times-Italic", 173, 0}, TWidthCase{u"Times-BoldItalic", u'A', 667},
-        TWidthCase{u"Times-BoldItalic", u'W', 889}, TWidthCase{u"Times-BoldItalic", 176, 400},
-        TWidthCase{u"FixedWidth", u'A', 600}, TWidthCase{u"FixedWidth", 160, 600},
-        TWidthCase{u"FixedWidth-Bold", 255, 600}, TWidthCase{u"FixedWidth-Italic", 32, 600},
-        TWidthCase{u"FixedWidth-BoldItalic", 127, 600}, TWidthCase{u"FixedWidth", 31, 0}));
+        TWidthCase{u"Arial", 127, 0},
+        // A character the code page lacks is written, and measured, as '?'.
+        TWidthCase{u"Arial", 0x81, 556}, TWidthCase{u"Arial", 0x141, 556},
+        TWidthCase{u"Times-Roman", 0x9D, 444}, TWidthCase{u"Arial-Bold", 32, 278},
+        TWidthCase{u"Arial-Bold", u'A', 722}, TWidthCase{u"Arial-Bold", u'W', 944},
+        TWidthCase{u"Arial-Bold", 233, 556}, TWidthCase{u"Arial-Bold", 160, 0},
+        TWidthCase{u"Arial-Italic", u'A', 667}, TWidthCase{u"Arial-BoldItalic", u'A', 722},
+        TWidthCase{u"Times-Roman", 32, 250}, TWidthCase{u"Times-Roman", u'0', 500},
+        TWidthCase{u"Times-Roman", u'A', 722}, TWidthCase{u"Times-Roman", u'W', 944},
+        TWidthCase{u"Times-Roman", u'a', 444}, TWidthCase{u"Times-Roman", u'€', 500},
+        TWidthCase{u"Times-Roman", 176, 400}, TWidthCase{u"Times-Roman", 233, 444},
+        TWidthCase{u"Times-Bold", u'A', 722}, TWidthCase{u"Times-Bold", u'W', 1000},
+        TWidthCase{u"Times-Bold", u'a', 500}, TWidthCase{u"Times-Bold", 233, 444},
+        TWidthCase{u"Times-Italic", u'A', 611}, TWidthCase{u"Times-Italic", u'W', 833},
+        TWidthCase{u"Times-Italic", u'a', 500}, TWidthCase{u"Times-Italic", 173, 0},
+        TWidthCase{u"Times-BoldItalic", u'A', 667}, TWidthCase{u"Times-BoldItalic", u'W', 889},
+        TWidthCase{u"Times-BoldItalic", 176, 400}, TWidthCase{u"FixedWidth", u'A', 600},
+        TWidthCase{u"FixedWidth", 160, 600}, TWidthCase{u"FixedWidth-Bold", 255, 600},
+        TWidthCase{u"FixedWidth-Italic", 32, 600}, TWidthCase{u"FixedWidth-BoldItalic", 127, 600},
+        TWidthCase{u"FixedWidth", 31, 0}));
+
+// No character is written as these bytes any more (U+0081 becomes '?'), so the table is read
+// directly: the codes WinAnsiEncoding leaves empty have no width.
+TEST(Widths, UnassignedWinAnsiCodesAreZeroInEveryProportionalTable)
+{
+    for (const TPdfWidthTable* table :
+         {&kArialWidths, &kArialBoldWidths, &kTimesRomanWidths, &kTimesBoldWidths,
+          &kTimesItalicWidths, &kTimesBoldItalicWidths}) {
+        for (int code : {127, 129, 141, 143, 144, 157})
+            EXPECT_EQ((*table)[static_cast<std::size_t>(code - 32)], 0) << code;
+    }
+}
 
 TEST(Widths, ObliqueFacesShareTheUprightTables)
 {

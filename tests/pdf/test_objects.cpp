@@ -70,11 +70,27 @@ INSTANTIATE_TEST_SUITE_P(
         TBodyCase{"line break", [] { return TPdfString::CreateString(u"a\r\nb"); }, "(a\\r\\nb)"},
         TBodyCase{"accented string", [] { return TPdfString::CreateString(u"Régime"); },
                   "(R\xE9gime)"},
-        TBodyCase{"accented text", [] { return TPdfText::CreateText(u"Sécu"); }, "(S\xE9\x63u)"},
-        TBodyCase{"string outside first plane",
-                  [] { return TPdfString::CreateString(u"é" + kSmiley); }, "<E9D83DDE00>"},
+        // Readers decode the bytes of a literal text as PDFDocEncoding: anything but ASCII
+        // goes as UTF-16BE behind a byte-order mark.
+        TBodyCase{"ascii text", [] { return TPdfText::CreateText(u"Kelvora (1.0)"); },
+                  "(Kelvora \\(1.0\\))"},
+        TBodyCase{"accented text", [] { return TPdfText::CreateText(u"Sécu"); },
+                  "<FEFF005300E900630075>"},
+        TBodyCase{"text with euro sign", [] { return TPdfText::CreateText(u"5 €"); },
+                  "<FEFF0035002020AC>"},
         TBodyCase{"text outside first plane", [] { return TPdfText::CreateText(u"A" + kSmiley); },
-                  "<FEFF001B656E001B0041D83DDE00>"},
+                  "<FEFF0041D83DDE00>"},
+        TBodyCase{"text with half a pair",
+                  [] { return TPdfText::CreateText(std::u16string(u"a") + char16_t(0xD83D)); },
+                  "<FEFF0061FFFD>"},
+        // A byte string stays literal: one '?' per character the code page lacks.
+        TBodyCase{"string outside first plane",
+                  [] { return TPdfString::CreateString(u"é" + kSmiley + u"Ł"); },
+                  "(\xE9?"
+                  "?)"},
+        TBodyCase{"name with euro sign", [] { return TPdfName::CreateName(u"a€"); }, "/a#80"},
+        TBodyCase{"name outside the code page",
+                  [] { return TPdfName::CreateName(u"Ł" + kSmiley + u"b"); }, "/??b"},
         TBodyCase{"empty array", [] { return TPdfArray::CreateArray(nullptr); }, "[]"},
         TBodyCase{"number array",
                   [] {
