@@ -160,7 +160,16 @@ void TBitmap::LoadFromBytes(const std::string& ABytes)
     if (header_size < 40 || compression != 0 || width <= 0 || height <= 0 || width > kMaxSide ||
         height > kMaxSide)
         throw EPictureError("Bitmap image is not valid");
-    TBitmap bitmap(width, height, FormatOfDepth(bits));
+    const TPixelFormat format = FormatOfDepth(bits);
+    // The header's size must be backed by the file before any pixel memory is taken: 54 bytes
+    // may announce 32768 x 32768 pixels (3 GB).
+    const std::size_t row_bytes =
+        (static_cast<std::size_t>(width) * static_cast<std::size_t>(bits) + 7) / 8;
+    const std::size_t stride = (row_bytes + 3) & ~static_cast<std::size_t>(3);
+    if (data_offset > ABytes.size() ||
+        stride * static_cast<std::size_t>(height) > ABytes.size() - data_offset)
+        throw EPictureError("Bitmap image is not valid");
+    TBitmap bitmap(width, height, format);
 
     if (bits <= 8) {
         std::uint32_t count = colors_used != 0 ? colors_used : (1u << bits);
@@ -178,11 +187,6 @@ void TBitmap::LoadFromBytes(const std::string& ABytes)
         bitmap.SetPalette(std::move(palette));
     }
 
-    std::size_t row_bytes = bitmap.RowBytes();
-    std::size_t stride = (row_bytes + 3) & ~static_cast<std::size_t>(3);
-    if (data_offset > ABytes.size() ||
-        stride * static_cast<std::size_t>(height) > ABytes.size() - data_offset)
-        throw EPictureError("Bitmap image is not valid");
     for (int y = 0; y < height; ++y) {
         int source_row = top_down ? y : height - 1 - y;
         std::memcpy(bitmap.ScanLine(y),

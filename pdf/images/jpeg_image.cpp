@@ -29,7 +29,8 @@ extern "C" void JpegSilence(j_common_ptr) {}
 struct THeader {
     int Width = 0;
     int Height = 0;
-    bool Grayscale = false;
+    TJpegColorSpace ColorSpace = TJpegColorSpace::RGB;
+    bool AdobeInverted = false;
 };
 
 // Plain C-style on purpose: libjpeg reports errors by longjmp, which must not skip
@@ -52,7 +53,12 @@ bool ReadHeader(const unsigned char* AData, unsigned long ASize, THeader* AOut, 
     jpeg_read_header(&info, TRUE);
     AOut->Width = static_cast<int>(info.image_width);
     AOut->Height = static_cast<int>(info.image_height);
-    AOut->Grayscale = info.jpeg_color_space == JCS_GRAYSCALE;
+    // Four components are CMYK, or YCCK that the viewer's decoder turns back into CMYK.
+    if (info.jpeg_color_space == JCS_GRAYSCALE)
+        AOut->ColorSpace = TJpegColorSpace::Gray;
+    else if (info.num_components == 4)
+        AOut->ColorSpace = TJpegColorSpace::CMYK;
+    AOut->AdobeInverted = info.num_components == 4 && info.saw_Adobe_marker;
     jpeg_destroy_decompress(&info);
     return true;
 }
@@ -76,7 +82,8 @@ void TJPEGImage::LoadFromBytes(std::string ABytes)
     FData = std::move(ABytes);
     FWidth = header.Width;
     FHeight = header.Height;
-    FGrayscale = header.Grayscale;
+    FColorSpace = header.ColorSpace;
+    FAdobeInverted = header.AdobeInverted;
 }
 
 } // namespace kelvora::pdf

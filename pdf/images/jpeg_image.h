@@ -8,7 +8,10 @@
 namespace kelvora::pdf
 {
 
-// A JPEG file kept byte for byte; only its header is read (size and grayscale).
+// How the samples of a JPEG file are to be read, from its header.
+enum class TJpegColorSpace { Gray, RGB, CMYK };
+
+// A JPEG file kept byte for byte; only its header is read (size and colour space).
 class TJPEGImage : public TGraphic
 {
 public:
@@ -18,7 +21,10 @@ public:
 
     int Width() const override { return FWidth; }
     int Height() const override { return FHeight; }
-    bool Grayscale() const { return FGrayscale; }
+    bool Grayscale() const { return FColorSpace == TJpegColorSpace::Gray; }
+    TJpegColorSpace ColorSpace() const { return FColorSpace; }
+    // Four components behind an Adobe marker: stored inverted, as Photoshop writes them.
+    bool AdobeInverted() const { return FAdobeInverted; }
     std::string_view Data() const { return FData; }
     std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TJPEGImage>(*this); }
 
@@ -26,7 +32,8 @@ private:
     std::string FData;
     int FWidth = 0;
     int FHeight = 0;
-    bool FGrayscale = false;
+    TJpegColorSpace FColorSpace = TJpegColorSpace::RGB;
+    bool FAdobeInverted = false;
 };
 
 } // namespace kelvora::pdf

@@ -44,6 +44,19 @@ void AddImageEntries(TPdfImage& AImage, int AWidth, int AHeight)
     AImage.Attributes().AddNumberItem(u"BitsPerComponent", 8);
 }
 
+const char16_t* JpegColorSpaceName(TJpegColorSpace AColorSpace)
+{
+    switch (AColorSpace) {
+    case TJpegColorSpace::Gray:
+        return u"DeviceGray";
+    case TJpegColorSpace::CMYK:
+        return u"DeviceCMYK";
+    case TJpegColorSpace::RGB:
+        break;
+    }
+    return u"DeviceRGB";
+}
+
 } // namespace
 
 std::unique_ptr<TPdfImage> TPdfImageCreator::CreateImage(const TGraphic&)
@@ -91,8 +104,10 @@ std::unique_ptr<TPdfImage> TPdfJpegImage::CreateImage(const TGraphic& AImage)
     TPdfDictionary& attrs = image->Attributes();
     attrs.AddNameItem(u"Type", u"XObject");
     attrs.AddNameItem(u"Subtype", u"Image");
-    attrs.AddNameItem(u"ColorSpace", jpeg->Grayscale() ? u"DeviceGray" : u"DeviceRGB");
+    attrs.AddNameItem(u"ColorSpace", JpegColorSpaceName(jpeg->ColorSpace()));
     AddImageEntries(*image, jpeg->Width(), jpeg->Height());
+    if (jpeg->AdobeInverted())
+        attrs.AddItem(u"Decode", TPdfArray::CreateNumArray(nullptr, {1, 0, 1, 0, 1, 0, 1, 0}));
     attrs.PdfArrayByName(u"Filter")->AddItem(TPdfName::CreateName(u"DCTDecode"));
     return image;
 }

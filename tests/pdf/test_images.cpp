@@ -8,11 +8,19 @@
 #include "pdf/objects/pdf_errors.h"
 #include "pdf_check.h"
 
+#include <array>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <jpeglib.h>
+#include <optional>
 #include <string>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 namespace kelvora::pdf
@@ -113,6 +121,94 @@ TEST(JpegImage, GrayscaleFileIsDeviceGray)
     EXPECT_NE(Written(*image).find("/ColorSpace /DeviceGray\r\n"), std::string::npos);
 }
 
+// A CMYK JPEG without Adobe marker, written with libjpeg: ImageMagick always writes four
+// components as YCCK behind an Adobe marker, so it cannot make this kind.
+std::string PlainCmykJpeg(int AWidth, int AHeight, std::array<std::uint8_t, 4> ACmyk)
+{
+    jpeg_compress_struct info;
+    jpeg_error_mgr err;
+    info.err = jpeg_std_error(&err);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(AWidth);
+    info.image_height = static_cast<JDIMENSION>(AHeight);
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    info.write_Adobe_marker = FALSE;
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row;
+    for (int x = 0; x < AWidth; ++x)
+        row.insert(row.end(), ACmyk.begin(), ACmyk.end());
+    JSAMPROW rows[1] = {row.data()};
+    while (info.next_scanline < info.image_height)
+        jpeg_write_scanlines(&info, rows, 1);
+    jpeg_finish_compress(&info);
+    std::string bytes(reinterpret_cast<const char*>(buffer), size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return bytes;
+}
+
+struct TCmykCase {
+    const char* Label;
+    std::function<std::string()> Make;
+    bool Inverted;
+    test::TRgb Colour; // of the source, in RGB
+};
+
+class CmykJpeg : public ::testing::TestWithParam<TCmykCase>
+{
+};
+
+TEST_P(CmykJpeg, IsDeclaredCmykAndRendersInItsOwnColours)
+{
+    const std::string file = GetParam().Make();
+    ASSERT_FALSE(file.empty());
+    TJPEGImage jpeg;
+    jpeg.LoadFromBytes(file);
+    auto image = CreatePdfImage(jpeg, u"Pdf-Jpeg");
+    EXPECT_NE(Written(*image).find(
+                  "/ColorSpace /DeviceCMYK\r\n/Width 16\r\n/Height 8\r\n"
+                  "/BitsPerComponent 8\r\n" +
+                  std::string(GetParam().Inverted ? "/Decode [1 0 1 0 1 0 1 0 ]\r\n>>" : ">>")),
+              std::string::npos)
+        << Written(*image).substr(0, 200);
+
+    TPdfDoc doc;
+    doc.NewDoc();
+    doc.AddPage();
+    doc.AddXObject(u"logo", std::move(image));
+    doc.Canvas().DrawXObject(0, 0, 596, 842, u"logo");
+    const std::optional<test::TRgb> pixel = test::RenderedPixel(test::SaveToBytes(doc), 0.5, 0.5);
+    ASSERT_TRUE(pixel.has_value());
+    // Viewers turn CMYK into RGB through their own ink model: close, not equal.
+    const test::TRgb want = GetParam().Colour;
+    EXPECT_NEAR(pixel->R, want.R, 40);
+    EXPECT_NEAR(pixel->G, want.G, 40);
+    EXPECT_NEAR(pixel->B, want.B, 40);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CmykJpeg,
+    ::testing::Values(TCmykCase{"adobe_inverted_by_imagemagick",
+                                [] {
+                                    return test::MadeByImageMagick(
+                                        "-size 16x8 'xc:cmyk(0,255,255,0)' -colorspace CMYK",
+                                        ".jpg");
+                                },
+                                true,
+                                {255, 0, 0}},
+                      TCmykCase{"plain_without_adobe_marker",
+                                [] {
+                                    return PlainCmykJpeg(16, 8, {0, 0, 255, 0});
+                                },
+                                false,
+                                {255, 255, 0}}),
+    [](const auto& info) { return std::string(info.param.Label); });
+
 TEST(JpegImage, UnreadableDataFailsInThePictureLayer)
 {
     TJPEGImage jpeg;
@@ -184,6 +280,35 @@ TEST(BitmapImage, IndexedPictureWithoutPaletteFails)
     } catch (const EPdfInvalidImageFormat& e) {
         EXPECT_STREQ(e.what(), "failed to get Palette..");
     }
+}
+
+// Loads ABytes with 256 MB of address space to spare; exits 0 only when the file is refused.
+[[noreturn]] void LoadWithLittleMemory(const std::string& ABytes)
+{
+    std::ifstream statm("/proc/self/statm");
+    unsigned long long pages = 0;
+    statm >> pages;
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max =
+        pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (256ull << 20);
+    setrlimit(RLIMIT_AS, &limit);
+    try {
+        TBitmap bitmap;
+        bitmap.LoadFromBytes(ABytes);
+    } catch (const EPictureError&) {
+        std::_Exit(0);
+    }
+    std::_Exit(1);
+}
+
+// 54 bytes announcing 32768 x 32768 pixels of 24 bits (3 GB): taking the pixels before
+// looking at the file's length fails in the bounded child.
+TEST(BitmapFileDeathTest, HeaderLargerThanTheFileIsRefusedBeforeMemoryIsTaken)
+{
+    std::string header = MakeBmp(1, 1, 24, {}, {{0, 0, 0}}).substr(0, 54);
+    for (std::size_t at : {18u, 22u})
+        header.replace(at, 4, std::string("\x00\x80\x00\x00", 4));
+    EXPECT_EXIT(LoadWithLittleMemory(header), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(BitmapFile, ReadsBottomUpRowsAndPalettes)
