@@ -149,7 +149,10 @@ for _ in $(seq 10); do
     sleep 1
 done
 if kill -0 "$pid" 2>/dev/null; then
-    echo "toujours ouvert après Entrée"
+    echo "toujours ouvert après Entrée :"
+    for w in $(xdotool search --onlyvisible --pid "$pid" --name .); do
+        echo "  fenêtre : $(xdotool getwindowname "$w")"
+    done
     kill "$pid"
     exit 1
 fi
