@@ -1,14 +1,16 @@
 #include "attestation/attestation_layout.h"
 
 #include "attestation/attestation_texts.h"
-#include "carddata/vitale_decode.h"
+#include "carddata/document/vitale_decode.h"
 #include "pdf/canvas/pdf_canvas.h"
 #include "pdf/document/pdf_doc.h"
 #include "pdf/images/pdf_image_creator.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <ostream>
 #include <string_view>
+#include <vector>
 
 namespace kelvora
 {
@@ -21,27 +23,115 @@ using Extended = long double;
 constexpr std::u16string_view kLogo = u"logo_sante";
 constexpr int kExoPiece = 150; // characters of a split exemption line per printed line
 constexpr Extended kNoteStep = 8;
+constexpr Extended kTableHeight = 500; // the beneficiaries' table on the first page
+// Room kept under a baseline inside the table: Arial 10 descends 2.1 points below it.
+constexpr Extended kDescent = 3;
 
 std::u16string_view u16(const QString& text)
 {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-// The page being drawn: margin, line step and running baseline as the layout moves down.
-class Page
+// One printed note: the baseline moves down by `drop`, then `text` is written at `x`.
+struct NoteLine {
+    Extended drop;
+    Extended x;
+    QString text;
+};
+
+// The exemption, rights, mutual and CMU lines of an entry. An exemption line longer than 150
+// characters is cut into pieces of 150: the first indented like every note and 16 points
+// down, the others at the margin 8 points apart.
+std::vector<NoteLine> noteLines(const QStringList& entry, Extended m)
+{
+    const Extended indented = m + 13;
+    std::vector<NoteLine> lines;
+    for (const int s : {slot::libelleExo, slot::droits, slot::mutuelle, slot::cmu}) {
+        const QString value = slotText(entry, s);
+        if (value.isEmpty())
+            continue;
+        if (s != slot::libelleExo || value.size() <= kExoPiece) {
+            lines.push_back({kNoteStep, indented, value});
+            continue;
+        }
+        for (qsizetype done = 0; done < value.size(); done += kExoPiece)
+            lines.push_back({done == 0 ? 2 * kNoteStep : kNoteStep, done == 0 ? indented : m + 3,
+                             value.mid(done, kExoPiece)});
+    }
+    return lines;
+}
+
+pdf::TPdfDateTime pdfDate(const QDateTime& at)
+{
+    const QDate d = at.date();
+    const QTime t = at.time();
+    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
+}
+
+// The certificate being drawn: margin, line step and running baseline as the layout moves
+// down, page after page. With `drawing` off the beneficiaries are only laid out, to count
+// the pages before any footer says "page n / N".
+class Certificate
 {
 public:
-    explicit Page(pdf::TPdfCanvas& canvas) : c(canvas) {}
+    Certificate(pdf::TPdfDoc& doc, const VitaleRecord& record, const pdf::TGraphic& logo,
+                const QDateTime& extractedAt)
+        : doc(doc), c(doc.Canvas()), record(record), extractedAt(extractedAt)
+    {
+        const Extended percent = Extended(5000) / logo.Height();
+        w = logo.Width() * percent / 100;
+        size1 = c.PageHeight() - h - 15;
+        const qsizetype count =
+            std::min<qsizetype>(record.appli_xml_ext.size(), std::max(record.appli_xml_cnt2, 1));
+        for (qsizetype i = 0; i < count; ++i)
+            entries.push_back(&record.appli_xml_ext[i]);
+        if (entries.empty())
+            entries.push_back(&noEntry);
+    }
 
+    void write()
+    {
+        firstPage();
+        const Extended top2 = more;
+        drawing = false;
+        beneficiaries();
+        pages = page;
+        page = 1;
+        more = top2;
+        drawing = true;
+        beneficiaries();
+        footer();
+    }
+
+private:
+    pdf::TPdfDoc& doc;
     pdf::TPdfCanvas& c;
-    Extended begin = 17; // left margin
-    Extended br = 17;    // line step
-    Extended more = 0;   // running baseline
-    Extended size2 = 0;  // width of the two framed tables
+    const VitaleRecord& record;
+    const QDateTime& extractedAt;
+    const QStringList noEntry;
+    std::vector<const QStringList*> entries;
+
+    const Extended begin = 17; // left margin
+    const Extended br = 17;    // line step
+    const Extended h = 50;     // logo height
+    Extended w = 0;            // logo width
+    Extended size1 = 0;        // y of the logo's lower edge
+    Extended more = 0;         // running baseline
+    Extended size2 = 0;        // width of the framed tables
+    Extended tableBottom = 0;  // bottom edge of the beneficiaries' table, on every page
+    int page = 1;
+    int pages = 1;
+    bool drawing = true;
 
     void text(Extended x, Extended y, const QString& s)
     {
-        c.TextOut(static_cast<float>(x), static_cast<float>(y), u16(s));
+        if (drawing)
+            c.TextOut(static_cast<float>(x), static_cast<float>(y), u16(s));
+    }
+    void font(std::u16string_view name, float size)
+    {
+        if (drawing)
+            c.SetFont(name, size);
     }
     void line(Extended x1, Extended y1, Extended x2, Extended y2)
     {
@@ -71,6 +161,101 @@ public:
         line(m + size2, top, m + size2, top - height);
     }
 
+    void logo()
+    {
+        c.DrawXObject(15, static_cast<float>(size1), static_cast<float>(w), static_cast<float>(h),
+                      kLogo);
+    }
+    void title(Extended y)
+    {
+        c.SetFont(u"Arial-Bold", 20);
+        text(begin, y, QStringLiteral("Attestation de droits Régime Obligatoire"));
+    }
+
+    // The beneficiaries' table from its top edge at the running baseline down to the
+    // common bottom edge, with its column heads.
+    void beneficiariesTable()
+    {
+        const Extended m = begin;
+        size2 = c.PageWidth() - 2 * m;
+        c.SetLineWidth(1);
+        const Extended top2 = more;
+        frame(top2, top2 - tableBottom, {m + 404});
+        c.SetFont(u"Arial", 10);
+        text(m + 3, top2 - 15, QStringLiteral("Bénéficiaire(s)"));
+        text(m + 235, top2 - 15, QStringLiteral("n° de sécurité sociale du bénéficiaire"));
+        text(m + 415, top2 - 15, QStringLiteral("né(e) le / rang"));
+    }
+
+    // The insured person, the scheme, the title and the organisation table, then the head
+    // of the beneficiaries' table.
+    void firstPage()
+    {
+        const QStringList& first = *entries.front();
+        const Extended m = begin;
+        const Extended s = br;
+        const Extended valueX = m + 110;
+        logo();
+
+        more = size1 - s;
+        c.SetFont(u"Arial", 10);
+        text(m + 40.5L, more, QStringLiteral("Assuré social : "));
+        text(valueX, more, beneficiaryName(first));
+        more -= s;
+        text(m, more, QStringLiteral("N° de Sécurité Sociale : "));
+        text(valueX, more, formatNir(slotText(first, slot::nir)));
+        more -= s;
+        text(m + 66, more, QStringLiteral("Régime : "));
+        text(valueX, more, slotText(first, slot::libelleRegime));
+        more -= s;
+        text(m + 70, more, QStringLiteral("Caisse : "));
+        text(valueX, more, slotText(first, slot::libelleCaisse));
+
+        more -= 2 * s;
+        title(more);
+
+        // The organisation table.
+        more -= 2 * s;
+        size2 = c.PageWidth() - 2 * m;
+        c.SetLineWidth(1);
+        const Extended top = more;
+        frame(top, 52, {m + 207, m + 284, m + 404});
+        c.SetFont(u"Arial", 10);
+        text(m + 3, top - 15, QStringLiteral("organisme de rattachement sécurité sociale"));
+        text(m + 217, top - 15, QStringLiteral("code gestion"));
+        text(m + 295, top - 12, QStringLiteral("n° de sécurité sociale"));
+        text(m + 295, top - s - 5, QStringLiteral("de l'assuré"));
+        text(m + 3, top - 42, organisationText(first));
+        text(m + 217, top - 42, slotText(first, slot::codeGestion));
+        text(m + 294, top - 42, formatNir(slotText(first, slot::nir)));
+        text(m + 415, top - 42, QStringLiteral(" "));
+
+        more = top - s - 42;
+        tableBottom = more - kTableHeight;
+        beneficiariesTable();
+    }
+
+    // A further page: the logo, the title two line steps under it, and the beneficiaries'
+    // table two line steps lower, down to the same bottom edge as on the first page.
+    Extended continuationTop() const { return size1 - 4 * br; }
+
+    void nextPage()
+    {
+        if (drawing) {
+            footer();
+            doc.AddPage();
+            logo();
+            title(size1 - 2 * br);
+        }
+        ++page;
+        more = continuationTop();
+        if (drawing)
+            beneficiariesTable();
+    }
+
+    // Whether a line whose baseline is `baseline` stays inside the beneficiaries' table.
+    bool fits(Extended baseline) const { return baseline - kDescent >= tableBottom; }
+
     void row(const QStringList& entry)
     {
         const Extended y = more - 42;
@@ -80,144 +265,70 @@ public:
         text(begin + 490, y, slotText(entry, slot::rangDeNaissance));
     }
 
-    void note(Extended x, const QString& s)
+    // One block per entry: its row, then its notes. A block that would cross the table's
+    // bottom edge starts the next page; only a block taller than a whole page is cut, between
+    // two of its lines.
+    void beneficiaries()
     {
-        more -= kNoteStep;
-        text(x, more - 42, s);
-    }
-
-    // The exemption, rights, mutual and CMU lines; the first entry's exemption line is cut
-    // into pieces of 150 characters, the first piece indented like every note.
-    void notes(const QStringList& entry, bool splitExemption)
-    {
-        const Extended indented = begin + 13;
-        for (const int s : {slot::libelleExo, slot::droits, slot::mutuelle, slot::cmu}) {
-            const QString value = slotText(entry, s);
-            if (value.isEmpty())
-                continue;
-            if (s != slot::libelleExo || !splitExemption || value.size() <= kExoPiece) {
-                note(indented, value);
-                continue;
+        bool firstOnPage = true;
+        for (const QStringList* entry : entries) {
+            const std::vector<NoteLine> notes = noteLines(*entry, begin);
+            Extended depth = 0;
+            for (const NoteLine& n : notes)
+                depth += n.drop;
+            if (!firstOnPage && !fits(more - br - depth - 42)) {
+                nextPage();
+                firstOnPage = true;
             }
-            more -= kNoteStep;
-            qsizetype left = value.size();
-            qsizetype done = 0;
-            do {
-                note(done == 0 ? indented : begin + 3, value.mid(done, kExoPiece));
-                done += kExoPiece;
-                left -= kExoPiece;
-            } while (left >= kExoPiece);
-            if (left > 0)
-                note(begin + 3, value.mid(done));
+            if (!firstOnPage)
+                more -= br;
+            row(*entry);
+            font(u"Arial-Italic", 8);
+            for (const NoteLine& n : notes) {
+                if (!fits(more - n.drop - 42)) {
+                    nextPage();
+                    font(u"Arial-Italic", 8);
+                }
+                more -= n.drop;
+                text(n.x, more - 42, n.text);
+            }
+            font(u"Arial", 10);
+            firstOnPage = false;
         }
     }
-};
 
-pdf::TPdfDateTime pdfDate(const QDateTime& at)
-{
-    const QDate d = at.date();
-    const QTime t = at.time();
-    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
-}
+    // The notice, the page number when there are several pages, and the extraction line,
+    // k line steps above the bottom edge whatever the page height.
+    void footer()
+    {
+        const Extended ph = c.PageHeight();
+        const Extended s = br;
+        c.SetFont(u"Arial", 8);
+        text(15, ph - (ph - 2 * s),
+             QStringLiteral("Conformément à la loi Informatique et Libertés, vous pouvez demander "
+                            "la rectification des informations vous concernant auprès de votre "
+                            "organisme"));
+        text(15, ph - (ph - 1.5L * s), QStringLiteral("gestionnaire."));
+        if (pages > 1) {
+            const QString number = QStringLiteral("page %1 / %2").arg(page).arg(pages);
+            text(begin + size2 - c.TextWidth(u16(number)), ph - (ph - s), number);
+        }
+        c.SetFont(u"Arial-Italic", 6);
+        text(15, ph - (ph - s), extractionLine(extractedAt, record.carte_numserie));
+    }
+};
 
 } // namespace
 
 void writeAttestation(std::ostream& out, const VitaleRecord& record, const pdf::TGraphic& logo,
                       const QDateTime& extractedAt)
 {
-    const qsizetype count =
-        std::min<qsizetype>(record.appli_xml_ext.size(), std::max(record.appli_xml_cnt2, 1));
-    const QStringList first =
-        record.appli_xml_ext.isEmpty() ? QStringList() : record.appli_xml_ext.first();
-
     pdf::TPdfDoc doc;
     doc.SetClock([date = pdfDate(extractedAt)] { return date; });
     doc.NewDoc();
     doc.AddPage(); // selects Arial 10: Arial becomes the document's font F0
     doc.AddXObject(kLogo, pdf::CreatePdfImage(logo, u"Pdf-Jpeg"));
-
-    Page p(doc.Canvas());
-    pdf::TPdfCanvas& c = p.c;
-    const Extended percent = Extended(5000) / logo.Height();
-    const Extended h = 50;
-    const Extended w = logo.Width() * percent / 100;
-    const Extended size1 = c.PageHeight() - h - 15;
-    const Extended m = p.begin;
-    const Extended s = p.br;
-    const Extended valueX = m + 110;
-
-    c.DrawXObject(15, static_cast<float>(size1), static_cast<float>(w), static_cast<float>(h),
-                  kLogo);
-
-    p.more = size1 - s;
-    c.SetFont(u"Arial", 10);
-    p.text(m + 40.5L, p.more, QStringLiteral("Assuré social : "));
-    p.text(valueX, p.more, beneficiaryName(first));
-    p.more -= s;
-    p.text(m, p.more, QStringLiteral("N° de Sécurité Sociale : "));
-    p.text(valueX, p.more, formatNir(slotText(first, slot::nir)));
-    p.more -= s;
-    p.text(m + 66, p.more, QStringLiteral("Régime : "));
-    p.text(valueX, p.more, slotText(first, slot::libelleRegime));
-    p.more -= s;
-    p.text(m + 70, p.more, QStringLiteral("Caisse : "));
-    p.text(valueX, p.more, slotText(first, slot::libelleCaisse));
-
-    p.more -= 2 * s;
-    c.SetFont(u"Arial-Bold", 20);
-    p.text(m, p.more, QStringLiteral("Attestation de droits Régime Obligatoire"));
-
-    // The organisation table.
-    p.more -= 2 * s;
-    p.size2 = c.PageWidth() - 2 * m;
-    c.SetLineWidth(1);
-    const Extended top = p.more;
-    p.frame(top, 52, {m + 207, m + 284, m + 404});
-    c.SetFont(u"Arial", 10);
-    p.text(m + 3, top - 15, QStringLiteral("organisme de rattachement sécurité sociale"));
-    p.text(m + 217, top - 15, QStringLiteral("code gestion"));
-    p.text(m + 295, top - 12, QStringLiteral("n° de sécurité sociale"));
-    p.text(m + 295, top - s - 5, QStringLiteral("de l'assuré"));
-    p.text(m + 3, top - 42, organisationText(first));
-    p.text(m + 217, top - 42, slotText(first, slot::codeGestion));
-    p.text(m + 294, top - 42, formatNir(slotText(first, slot::nir)));
-    p.text(m + 415, top - 42, QStringLiteral(" "));
-
-    // The beneficiaries table: one row per entry, its notes below it. Nothing stops at the
-    // table's bottom edge: the page is never cut.
-    p.more = top - s - 42;
-    p.size2 = c.PageWidth() - 2 * m;
-    c.SetLineWidth(1);
-    const Extended top2 = p.more;
-    p.frame(top2, 500, {m + 404});
-    c.SetFont(u"Arial", 10);
-    p.text(m + 3, top2 - 15, QStringLiteral("Bénéficiaire(s)"));
-    p.text(m + 235, top2 - 15, QStringLiteral("n° de sécurité sociale du bénéficiaire"));
-    p.text(m + 415, top2 - 15, QStringLiteral("né(e) le / rang"));
-    p.row(first);
-    c.SetFont(u"Arial-Italic", 8);
-    p.notes(first, true);
-    c.SetFont(u"Arial", 10);
-    for (qsizetype i = 1; i < count; ++i) {
-        const QStringList& entry = record.appli_xml_ext[i];
-        p.more -= s;
-        p.row(entry);
-        c.SetFont(u"Arial-Italic", 8);
-        p.notes(entry, false);
-        c.SetFont(u"Arial", 10);
-    }
-
-    // The footer, k line steps above the bottom edge whatever the page height.
-    const Extended ph = c.PageHeight();
-    c.SetFont(u"Arial", 8);
-    p.text(15, ph - (ph - 2 * s),
-           QStringLiteral("Conformément à la loi Informatique et Libertés, vous pouvez demander la "
-                          "rectification des informations vous concernant auprès de votre "
-                          "organisme"));
-    p.text(15, ph - (ph - 1.5L * s), QStringLiteral("gestionnaire."));
-    c.SetFont(u"Arial-Italic", 6);
-    p.text(15, ph - (ph - s), extractionLine(extractedAt, record.carte_numserie));
-
+    Certificate(doc, record, logo, extractedAt).write();
     doc.SaveToStream(out);
 }
 

@@ -1,6 +1,6 @@
 #include "attestation/attestation_layout.h"
 #include "attestation/attestation_texts.h"
-#include "carddata/vitale_decode.h"
+#include "carddata/document/vitale_decode.h"
 #include "certificate_support.h"
 #include "pdf/images/jpeg_image.h"
 
@@ -183,7 +183,7 @@ class ExemptionLine : public ::testing::TestWithParam<ExemptionCase>
 {
 };
 
-TEST_P(ExemptionLine, IsSplitOnlyOnTheFirstEntryInPiecesOf150)
+TEST_P(ExemptionLine, IsSplitOnEveryEntryInPiecesOf150)
 {
     const ExemptionCase& c = GetParam();
     VitaleRecord record = insuredOnly();
@@ -214,8 +214,10 @@ INSTANTIATE_TEST_SUITE_P(
         ExemptionCase{"of151", 151, false, {{30, 524, 150}, {20, 516, 1}}},
         ExemptionCase{"of300", 300, false, {{30, 524, 150}, {20, 516, 150}}},
         ExemptionCase{"of301", 301, false, {{30, 524, 150}, {20, 516, 150}, {20, 508, 1}}},
-        // The second row is 17 lower (523); its line stays whole however long.
-        ExemptionCase{"secondEntry160", 160, true, {{30, 515, 160}}}),
+        // The second row is 17 lower (523); its line is cut the same way.
+        ExemptionCase{"secondEntry150", 150, true, {{30, 515, 150}}},
+        ExemptionCase{"secondEntry160", 160, true, {{30, 507, 150}, {20, 499, 10}}},
+        ExemptionCase{"secondEntry301", 301, true, {{30, 507, 150}, {20, 499, 150}, {20, 491, 1}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AttestationTexts, SocialSecurityNumberIsPrintedInItsSevenGroups)
