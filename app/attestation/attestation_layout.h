@@ -1,8 +1,9 @@
-// The certificate "Attestation de droits Régime Obligatoire": one page laid out at fixed
-// positions from the Vitale record. Needs no window, so tests read its content stream directly.
+// The certificate "Attestation de droits Régime Obligatoire": pages laid out at fixed positions
+// from the Vitale record, one unless the beneficiaries need more. Needs no window, so tests
+// read its content streams directly.
 #pragma once
 
-#include "carddata/vitale_record.h"
+#include "carddata/document/vitale_record.h"
 
 #include <QDateTime>
 #include <iosfwd>
