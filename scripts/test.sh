@@ -11,9 +11,6 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DKELVORA_WERROR=ON -DKELVORA_SANITIZE=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
-export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 cd "$build"
 echo "== tests (C locale)"

@@ -1,6 +1,6 @@
 #include "attestation/attestation_texts.h"
 
-#include "carddata/vitale_record.h"
+#include "carddata/document/vitale_record.h"
 
 namespace kelvora
 {

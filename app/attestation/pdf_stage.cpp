@@ -1,8 +1,9 @@
 // The PDF stage: the certificate written from the Vitale record, and its opening afterwards.
+#include "attestation/pdf_stage.h"
+
 #include "attestation/attestation_layout.h"
 #include "attestation/attestation_logo.h"
 #include "pdf/images/pr_image.h"
-#include "shell/tppal.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,18 +12,16 @@
 #include <sstream>
 #include <stdexcept>
 
-QString Tppal::attestationPath() const
+namespace kelvora::attestation
 {
-    return appli_dossier_commun + QStringLiteral("/attestation.pdf");
-}
 
-void Tppal::creation_pdfExecute()
+void creation_pdfExecute(RunCore& core)
 {
-    const QString path = attestationPath();
-    const auto failed = [this](const QString& why) {
-        AddDebugText(why, StyleNone, ClBlack);
-        AddDebugText(QStringLiteral("génération impossible\r\n"), StyleBold, ClRed);
-        appli_check_continue = 1;
+    const QString path = core.attestationPath();
+    const auto failed = [&core](const QString& why) {
+        core.AddDebugText(why, StyleNone, ClBlack);
+        core.AddDebugText(QStringLiteral("génération impossible\r\n"), StyleBold, ClRed);
+        core.appli_check_continue = 1;
     };
 
     // Emptied before anything else: a viewer holding the file stops the stage here, and a
@@ -35,11 +34,11 @@ void Tppal::creation_pdfExecute()
 
     try {
         kelvora::pdf::TPRJpegImage logo;
-        kelvora::loadAttestationLogo(logo, platform().executableFolder() +
-                                               QLatin1String(kelvora::kLogoFileName));
+        loadAttestationLogo(logo,
+                            core.platform().executableFolder() + QLatin1String(kLogoFileName));
         std::ostringstream document;
-        kelvora::writeAttestation(document, appli_vitale, *logo.Picture().Graphic(),
-                                  platform().now());
+        writeAttestation(document, core.appli_vitale, *logo.Picture().Graphic(),
+                         core.platform().now());
         const std::string bytes = std::move(document).str();
 
         // The certificate takes the file's name only once it is whole: a failure while
@@ -55,25 +54,28 @@ void Tppal::creation_pdfExecute()
     }
 }
 
-void Tppal::check_pdfExecute()
+void check_pdfExecute(RunCore& core)
 {
-    runStage(EtatRow::Pdf,
-             {QStringLiteral("Génération du PDF"), QStringLiteral("Génération du PDF"),
-              QStringLiteral("PDF en erreur !")},
-             [this] { creation_pdfExecute(); });
-    if (appli_check_continue == 0)
-        AddDebugText(QStringLiteral("le PDF a été correctement généré\r\n"), StyleBold, ClGreen);
+    core.runStage(EtatRow::Pdf,
+                  {QStringLiteral("Génération du PDF"), QStringLiteral("Génération du PDF"),
+                   QStringLiteral("PDF en erreur !")},
+                  [&core] { creation_pdfExecute(core); });
+    if (core.appli_check_continue == 0)
+        core.AddDebugText(QStringLiteral("le PDF a été correctement généré\r\n"), StyleBold,
+                          ClGreen);
 }
 
-void Tppal::image_pdfClick()
+void image_pdfClick(RunCore& core)
 {
-    const QString path = attestationPath();
+    const QString path = core.attestationPath();
     if (QFileInfo(path).isFile()) {
-        platform().openDocument(path);
+        core.platform().openDocument(path);
         return;
     }
-    platform().messageBox(QStringLiteral("Le fichier attestation.pdf est introuvable ! \rVeuillez "
+    core.platform().messageBox(QStringLiteral("Le fichier attestation.pdf est introuvable ! \rVeuillez "
                                          "relancer la procédure de lecture Carte Vitale"),
                           QStringLiteral("Erreur ouverture PDF..."),
-                          kelvora::MessageIcon::Information);
+                               MessageIcon::Information);
 }
+
+} // namespace kelvora::attestation

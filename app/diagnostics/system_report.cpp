@@ -1,8 +1,10 @@
 // The head of every diagnostic log: who we are and what machine we run on.
-#include "shell/tppal.h"
+#include "diagnostics/system_report.h"
 
 #include <QLocale>
-#include <QTextEdit>
+
+namespace kelvora::diagnostics
+{
 
 namespace
 {
@@ -32,21 +34,21 @@ QString reportDateTime(const QDateTime& when)
 
 } // namespace
 
-void Tppal::debug_modeExecute()
+void debug_modeExecute(RunCore& c)
 {
-    debug_texte->clear();
-    const auto value = [this](const QString& label, const QString& v) {
-        AddDebugText(label, StyleNone, ClBlack);
-        AddDebugText(v + QStringLiteral("\r\n"), StyleBold, ClBlack);
+    c.debug.clear();
+    const auto value = [&c](const QString& label, const QString& v) {
+        c.AddDebugText(label, StyleNone, ClBlack);
+        c.AddDebugText(v + QStringLiteral("\r\n"), StyleBold, ClBlack);
     };
-    AddDebugText(QStringLiteral("Diagnostic pour ") + appli_nom + QStringLiteral("\r\n\r\n"),
+    c.AddDebugText(QStringLiteral("Diagnostic pour ") + c.appli_nom + QStringLiteral("\r\n\r\n"),
                  StyleBold | StyleUnderline, ClBlue);
-    AddDebugText(QStringLiteral("Informations Générales\r\n"), StyleBold | StyleUnderline, ClBlack);
-    value(QStringLiteral("Heure et Date : "), reportDateTime(platform().now()));
-    value(QStringLiteral("Version Logiciel : "), appli_version);
-    value(QStringLiteral("Version APILEC : "), appli_apilec_version);
+    c.AddDebugText(QStringLiteral("Informations Générales\r\n"), StyleBold | StyleUnderline, ClBlack);
+    value(QStringLiteral("Heure et Date : "), reportDateTime(c.platform().now()));
+    value(QStringLiteral("Version Logiciel : "), c.appli_version);
+    value(QStringLiteral("Version APILEC : "), c.appli_apilec_version);
 
-    const kelvora::SystemFacts facts = platform().systemFacts();
+    const SystemFacts facts = c.platform().systemFacts();
     value(QStringLiteral("Version Windows : "), facts.osCaption);
     value(QStringLiteral("   - Build : "), facts.osBuildNumber);
     value(QStringLiteral("   - Architecture : "), facts.osArchitecture);
@@ -56,3 +58,5 @@ void Tppal::debug_modeExecute()
     value(QStringLiteral("CPU ID : "), facts.processorId);
     value(QStringLiteral("CPU Cache L2 : "), QString::number(facts.l2CacheSizeKb));
 }
+
+} // namespace kelvora::diagnostics

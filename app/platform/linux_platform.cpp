@@ -1,14 +1,11 @@
 #include "platform/linux_platform.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHostInfo>
-#include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -17,6 +14,8 @@
 #include <QThread>
 #include <QUrl>
 #include <csignal>
+#include <cstdio>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -154,21 +153,19 @@ bool LinuxPlatform::acquireSingleInstance(const QString& name)
     return true;
 }
 
-void LinuxPlatform::messageBox(const QString& text, const QString& caption, MessageIcon icon)
+void LinuxPlatform::messageBox(const QString& text, const QString& caption, MessageIcon)
 {
+    // Without a window the message goes to the error output, one line per line of text.
     QString body = text;
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
-                    caption, body, QMessageBox::Ok);
-    box.exec();
+    std::fprintf(stderr, "%s : %s\n", caption.toLocal8Bit().constData(),
+                 body.toLocal8Bit().constData());
 }
 
 bool LinuxPlatform::openDocument(const QString& pathOrUrl)
 {
-    const QUrl url =
-        pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl) : QUrl::fromLocalFile(pathOrUrl);
-    return QDesktopServices::openUrl(url);
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {pathOrUrl});
 }
 
 bool LinuxPlatform::startElevated(const QString& program)
@@ -202,17 +199,44 @@ bool LinuxPlatform::startElevated(const QString& program)
     return false;
 }
 
-QString LinuxPlatform::saveFileName(QWidget* parent, const QString& title, const QString& filter,
-                                    const QString& defaultSuffix, const QString& initialName)
+QString LinuxPlatform::saveFileName(QWidget*, const QString&, const QString&, const QString&,
+                                    const QString&)
 {
-    QFileDialog dialog(parent, title, QString(), filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(defaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.selectFile(initialName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    return {}; // no dialog without a window: the caller treats it as cancelled
+}
+
+namespace
+{
+
+class SharedObject : public SharedLibrary
+{
+public:
+    explicit SharedObject(void* handle) : handle_(handle) {}
+    ~SharedObject() override { dlclose(handle_); }
+    SharedObject(const SharedObject&) = delete;
+    SharedObject& operator=(const SharedObject&) = delete;
+    void* symbol(const char* name) const override { return dlsym(handle_, name); }
+
+private:
+    void* handle_;
+};
+
+} // namespace
+
+std::unique_ptr<SharedLibrary> LinuxPlatform::openSharedObject(const QString& path, QString& error)
+{
+    void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) {
+        const char* reason = dlerror();
+        error = reason != nullptr ? QString::fromLocal8Bit(reason) : path;
+        return nullptr;
+    }
+    return std::make_unique<SharedObject>(handle);
+}
+
+std::unique_ptr<SharedLibrary> LinuxPlatform::loadLibrary(const QString& path, QString& error)
+{
+    return openSharedObject(path, error);
 }
 
 SystemFacts LinuxPlatform::systemFacts()

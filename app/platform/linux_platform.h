@@ -1,4 +1,5 @@
-// The platform services on Linux desktops.
+// The platform services on Linux. Nothing here needs a window: the dialogs of the desktop
+// program are added over it by the window layer, so a reading also runs without a screen.
 #pragma once
 
 #include "platform/platform.h"
@@ -23,10 +24,14 @@ public:
     bool startElevated(const QString& program) override;
     QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& defaultSuffix, const QString& initialName) override;
+    std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override;
     SystemFacts systemFacts() override;
     QDateTime now() override;
     void processEvents() override;
     void requestQuit() override;
+
+    // dlopen() with every symbol resolved at once, shared with the test platform.
+    static std::unique_ptr<SharedLibrary> openSharedObject(const QString& path, QString& error);
 
 private:
     int m_lockFd = -1; // held for the life of the process; the kernel drops the lock at exit

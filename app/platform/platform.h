@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <memory>
 
 class QWidget;
 
@@ -22,6 +23,15 @@ struct SystemFacts {
     QString biosManufacturer;
     QString processorId;
     quint32 l2CacheSizeKb = 0;
+};
+
+// A library bound at run time; unloaded when the object goes.
+class SharedLibrary
+{
+public:
+    virtual ~SharedLibrary() = default;
+    // The address of an exported function, or nullptr when the library lacks it.
+    virtual void* symbol(const char* name) const = 0;
 };
 
 class Platform
@@ -46,6 +56,10 @@ public:
     // Save dialog; returns the chosen path, or an empty text when the user cancels.
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& defaultSuffix, const QString& initialName) = 0;
+
+    // Loads a library by path (a bare file name searches the system's library path);
+    // nullptr, with the loader's message in `error`, when it cannot be loaded.
+    virtual std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) = 0;
 
     virtual SystemFacts systemFacts() = 0;
     virtual QDateTime now() = 0;

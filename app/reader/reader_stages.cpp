@@ -1,20 +1,27 @@
-// Listing the connected readers and initialising the library with the configured ones.
-#include "reader/cp1252.h"
-#include "shell/tppal.h"
+// Listing the connected readers, initialising the library with the configured ones, opening
+// one session per card (the professional card first), then the cards themselves and the PIN.
+#include "reader/reader_stages.h"
+
+#include "reader/binding/cp1252.h"
+#include "reader/card_call.h"
 
 #include <algorithm>
 #include <cstring>
 
-using kelvora::reader::fromCp1252;
-using kelvora::reader::LecFunction;
-using kelvora::reader::T_infosLecteur;
-using kelvora::reader::toCp1252;
+// Card calls are tables of designated fields; the ones a stage leaves out are empty on purpose.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace kelvora::reader
+{
 
 namespace
 {
 
 // No machine has more readers; a larger count from the library is not worth the allocation.
 constexpr qint32 kLecteursMax = 256;
+constexpr int kPinErrone = 41;
+// The application name the library receives, through a cell that holds its address.
+constexpr char16_t kApplication[] = u"attest";
 
 QString lineOf(const QString& text)
 {
@@ -28,103 +35,332 @@ QString nomLecteur(const T_infosLecteur& entry)
         entry.nom_ressource, qsizetype(strnlen(entry.nom_ressource, sizeof entry.nom_ressource))));
 }
 
+// The PIN's ANSI copy lives only for the call and is overwritten before its memory is freed.
+class PinAnsi
+{
+public:
+    explicit PinAnsi(const QString& pin) : bytes_(toCp1252(pin)) {}
+    ~PinAnsi()
+    {
+        volatile char* p = bytes_.data();
+        for (qsizetype i = 0; i < bytes_.size(); ++i)
+            p[i] = 0;
+    }
+    PinAnsi(const PinAnsi&) = delete;
+    PinAnsi& operator=(const PinAnsi&) = delete;
+    const char* data() const { return bytes_.constData(); }
+
+private:
+    QByteArray bytes_;
+};
+
+// Clears a field for as long as the pointer would otherwise outlive the text it points at.
+struct PointeurTemporaire {
+    const char*& field;
+    PointeurTemporaire(const char*& f, const char* value) : field(f) { field = value; }
+    ~PointeurTemporaire() { field = nullptr; }
+};
+
+const QStringList kBloquantLecteur = {
+    QStringLiteral("Cette erreur est bloquante pour le lecteur\r\n"),
+    QStringLiteral("Lecteur non joignable\r\n")};
+const QStringList kBloquantLecteurCps = {
+    QStringLiteral("Cette erreur est bloquante pour le lecteur\r\n"),
+    QStringLiteral("Lecteur CPS non joignable\r\n")};
+
+void resetSession(RunCore& c)
+{
+    // Only the patient-card number is reset: the CPS call writes the other one.
+    c.appli_api_session = 0;
+    c.appli_api_error = 0;
+    c.appli_api_char = kApplication;
+    c.appli_api_word = 0;
+}
+
+void resetCard(RunCore& c)
+{
+    c.appli_api_error = 0;
+    c.appli_api_word = 0;
+    c.appli_api_word2 = 0;
+}
+
+QString etatCarte(quint16 etat, quint16 session)
+{
+    return QStringLiteral("Etat carte : %1 (session : %2)\r\n").arg(etat).arg(session);
+}
+
+QString sessionLecteur(quint16 nombre, quint16 session)
+{
+    return QStringLiteral("Nombre lecteurs : %1 (session : %2)\r\n").arg(nombre).arg(session);
+}
+
+void readConfiguredNames(RunCore& c)
+{
+    const IniFile ini(c.appli_ini_file);
+    const auto readName = [&](const QString& label, const QString& key, QString& field) {
+        c.AddDebugText(label, StyleNone, ClBlack);
+        const auto value = ini.value(QStringLiteral("Lecteur"), key);
+        if (value) {
+            field = *value;
+            c.AddDebugText(lineOf(field), StyleNone, ClBlack);
+        } else {
+            field.clear();
+            c.AddDebugText(QStringLiteral("Fichier non trouvé à l'emplacement voulu\r\n"),
+                           StyleBold, ClRed);
+        }
+    };
+    readName(QStringLiteral("Contenu api_lec (Vitale) : "), QStringLiteral("Ressource_Vitale"),
+             c.appli_nom_lecteur_ini);
+    readName(QStringLiteral("Contenu api_lec (CPS) : "), QStringLiteral("Ressource_CPS"),
+             c.appli_nom_lecteur2_ini);
+}
+
+// The stages that are one card call each, in the order of the run.
+const CardCall kInitLecteurs{
+    .texts = {QStringLiteral("Initialisation du lecteur"), QStringLiteral("Connexion au lecteur"),
+              QStringLiteral("Lecteur ne répond pas !")},
+    .row = EtatRow::Lecteur,
+    .function = LecFunction::InitLecteurs,
+    .before = readConfiguredNames,
+    .reset = [](RunCore& c) { c.appli_api_error = 0; },
+    .call =
+        [](RunCore& c) {
+            c.appli_reader_use = toCp1252(c.appli_nom_lecteur_ini);
+            c.appli_reader_use2 = toCp1252(c.appli_nom_lecteur2_ini);
+            return int(*c.appli_apilec.initLecteurs(
+                c.appli_dossier_apilec_force.constData(), c.appli_reader_use.constData(),
+                c.appli_reader_use2.constData(), &c.appli_api_error));
+        },
+    .bloquant = kBloquantLecteur,
+    .succes = QStringLiteral("Lecteur initialisé\r\n"),
+};
+
+const CardCall kLecteurCps{
+    .texts = {QStringLiteral("Connexion au lecteur CPS"), QStringLiteral("Connexion au lecteur CPS"),
+              QStringLiteral("Lecteur CPS ne répond pas !")},
+    .row = EtatRow::Lecteur,
+    .function = LecFunction::OuvertureSessionCPS,
+    .reset = resetSession,
+    .call =
+        [](RunCore& c) {
+            return int(*c.appli_apilec.ouvertureSessionCPS(c.appli_dossier_apilec_force.constData(),
+                                                            &c.appli_api_char,
+                                                            &c.appli_api_session_CPS,
+                                                            &c.appli_api_error));
+        },
+    .detail = [](const RunCore& c) { return sessionLecteur(c.appli_api_word, c.appli_api_session_CPS); },
+    .bloquant = kBloquantLecteurCps,
+    .succes = QStringLiteral("Lecteur CPS disponible\r\n"),
+    .onSuccess =
+        [](RunCore& c, int r) {
+            c.AddDebugText(QStringLiteral("Lecteur CPS disponible\r\n"), StyleBold, ClGreen);
+            c.AddDebugText(QStringLiteral("Erreur : %1\r\n").arg(r), StyleNone, ClBlack);
+        },
+};
+
+const CardCall kLecteurVitale{
+    .texts = {QStringLiteral("Connexion au lecteur"), QStringLiteral("Connexion au lecteur Vitale"),
+              QStringLiteral("Lecteur ne répond pas !")},
+    .row = EtatRow::Lecteur,
+    .function = LecFunction::OuvertureSessionVitale,
+    .reset = resetSession,
+    .call =
+        [](RunCore& c) {
+            return int(*c.appli_apilec.ouvertureSessionVitale(
+                c.appli_dossier_apilec_force.constData(), &c.appli_api_char, &c.appli_api_session,
+                &c.appli_api_error));
+        },
+    .detail = [](const RunCore& c) { return sessionLecteur(c.appli_api_word, c.appli_api_session); },
+    .bloquant = kBloquantLecteur,
+    .succes = QStringLiteral("Lecteur disponible\r\n"),
+};
+
+const CardCall kCarteCps{
+    .texts = {QStringLiteral("Accès carte CPS"), QStringLiteral("Lecture de la carte CPS"),
+              QStringLiteral("Carte CPS pas/mal insérée !")},
+    .row = EtatRow::Cartes,
+    .function = LecFunction::IntroductionMstCPS,
+    .reset =
+        [](RunCore& c) {
+            resetCard(c);
+            c.appli_api_char_civ.fill(0);
+        },
+    .call =
+        [](RunCore& c) {
+            return int(*c.appli_apilec.introductionMstCPS(
+                c.appli_api_session_CPS, c.appli_api_word2, c.appli_api_char_civ,
+                c.appli_api_char_nom, &c.appli_api_word, &c.appli_api_error));
+        },
+    .detail = [](const RunCore& c) { return etatCarte(c.appli_api_word2, c.appli_api_session_CPS); },
+    .bloquant = kBloquantLecteurCps,
+    .succes = QStringLiteral("Lecteur CPS disponible\r\n"),
+    .onSuccess =
+        [](RunCore& c, int r) {
+            // A detail code with a zero result is reported, not a failure.
+            c.AddDebugText(QStringLiteral(" * Retour : %1\r\n").arg(r), StyleNone, ClBlack);
+            c.AddDebugText(QStringLiteral(" * Erreur : %1\r\n").arg(c.appli_api_error), StyleNone,
+                           ClBlack);
+        },
+};
+
+const CardCall kControleCps{
+    .texts = {QStringLiteral("Contrôle carte CPS"), QStringLiteral("Contrôle de la carte CPS"),
+              QStringLiteral("Carte CPS pas/mal insérée !")},
+    .row = EtatRow::Cartes,
+    .function = LecFunction::ControleCPS,
+    .reset = resetCard,
+    .call =
+        [](RunCore& c) {
+            const PinAnsi pin(c.view().pinSaisi());
+            const PointeurTemporaire pointe(c.appli_api_pin_saisie, pin.data());
+            return int(*c.appli_apilec.controleCPS(
+                c.appli_api_session_CPS, c.appli_api_pin_saisie, c.appli_api_char_date,
+                c.appli_api_char_appli, c.appli_api_char_typecarte, c.appli_api_char_presentpin,
+                c.appli_api_char_categorie, &c.appli_api_error));
+        },
+    .classifyByDetail = true,
+    .detail = [](const RunCore& c) { return etatCarte(c.appli_api_word2, c.appli_api_session_CPS); },
+    .bloquant = {QStringLiteral("Cette erreur est bloquante pour la lecture\r\n"),
+                 QStringLiteral("Assurez-vous que le carte CPS est bien insérée\r\n"),
+                 QStringLiteral("La carte CPS ne peut pas être lue\r\n")},
+    .succes = QStringLiteral("La carte est accessible\r\n"),
+    .nonBloquant =
+        [](RunCore& c, int r) {
+            if (r != kPinErrone)
+                return false;
+            c.appli_check_continue = 1;
+            c.AddDebugText(QStringLiteral("ARRET - erreur code CPS : \r\n"), StyleBold, ClRed);
+            return true;
+        },
+    .onSuccess =
+        [](RunCore& c, int) {
+            const quint16 e = c.appli_api_error;
+            if (e != 0) {
+                c.appli_check_continue = 1;
+                c.AddDebugText(QStringLiteral("Erreur : %1\r\n").arg(e), StyleBold, ClRed);
+                if (e == 2)
+                    c.AddDebugText(QStringLiteral("Probablement erreur code CPS\r\n"), StyleBold,
+                                   ClRed);
+            } else {
+                c.AddDebugText(QStringLiteral("La carte CPS est accessible\r\n"), StyleBold,
+                               ClGreen);
+            }
+        },
+    .after =
+        [](RunCore& c, int r) {
+            // A wrong PIN left in the field would be sent again at every click and block the
+            // practitioner's card after three tries.
+            if (r == kPinErrone || (r == 0 && c.appli_api_error == 2))
+                c.view().viderPin();
+        },
+};
+
+const CardCall kCarteVitale{
+    .texts = {QStringLiteral("Accès carte Vitale"), QStringLiteral("Lecture de la carte Vitale"),
+              QStringLiteral("Carte pas/mal insérée !")},
+    .row = EtatRow::Cartes,
+    .function = LecFunction::IntroductionMstVitale,
+    .reset = resetCard,
+    .call =
+        [](RunCore& c) {
+            return int(*c.appli_apilec.introductionMstVitale(c.appli_api_session, c.appli_api_word,
+                                                             &c.appli_api_word2,
+                                                             &c.appli_api_error));
+        },
+    .classifyByDetail = true,
+    .detail = [](const RunCore& c) { return etatCarte(c.appli_api_word2, c.appli_api_session); },
+    .bloquant = {QStringLiteral("Cette erreur est bloquante pour la lecture\r\n"),
+                 QStringLiteral("Assurez-vous que le carte est bien insérée\r\n"),
+                 QStringLiteral("La carte ne peut pas être lue\r\n")},
+    .succes = QStringLiteral("La carte est accessible\r\n"),
+};
+
 } // namespace
 
-void Tppal::check_ListelecteursExecute()
+void check_ListelecteursExecute(RunCore& c)
 {
     // Once a reader is known the listing never runs again in this session.
-    if (appli_reader_lec != QStringLiteral("N/A"))
+    if (c.appli_reader_lec != QStringLiteral("N/A"))
         return;
-    runStage(
+    c.runStage(
         EtatRow::Lecteur,
         {QStringLiteral("Choix du lecteur"), QStringLiteral("Connexion au lecteur"),
          QStringLiteral("Lecteur ne répond pas !")},
-        [this] {
-            if (!apilec_disponible(LecFunction::ListeLecteurs))
+        [&c] {
+            if (!apilec_disponible(c, LecFunction::ListeLecteurs))
                 return;
-            appli_api_error = 0;
-            appli_reader_nbre = qint32(appli_reader_list.size());
-            appli_apilec.listeLecteurs(appli_dossier_apilec_force.constData(),
-                                       appli_reader_list.empty() ? nullptr
-                                                                 : appli_reader_list.data(),
-                                       &appli_reader_nbre, &appli_api_error);
-            const qint32 n = std::clamp(appli_reader_nbre, 0, kLecteursMax);
-            appli_reader_list.assign(std::size_t(n), T_infosLecteur{});
-            appli_reader_nbre = n;
-            const int r = *appli_apilec.listeLecteurs(
-                appli_dossier_apilec_force.constData(),
-                appli_reader_list.empty() ? nullptr : appli_reader_list.data(), &appli_reader_nbre,
-                &appli_api_error);
-            appli_api_return = r;
+            c.appli_api_error = 0;
+            c.appli_reader_nbre = qint32(c.appli_reader_list.size());
+            c.appli_apilec.listeLecteurs(c.appli_dossier_apilec_force.constData(),
+                                         c.appli_reader_list.empty() ? nullptr
+                                                                     : c.appli_reader_list.data(),
+                                         &c.appli_reader_nbre, &c.appli_api_error);
+            const qint32 n = std::clamp(c.appli_reader_nbre, 0, kLecteursMax);
+            c.appli_reader_list.assign(std::size_t(n), T_infosLecteur{});
+            c.appli_reader_nbre = n;
+            const int r = *c.appli_apilec.listeLecteurs(
+                c.appli_dossier_apilec_force.constData(),
+                c.appli_reader_list.empty() ? nullptr : c.appli_reader_list.data(),
+                &c.appli_reader_nbre, &c.appli_api_error);
+            c.appli_api_return = r;
 
             if (r != 0) {
-                AddDebugText(QStringLiteral("Nombre de lecteurs : %1 (erreur : %2 / code : %3)\r\n")
-                                 .arg(appli_reader_nbre)
-                                 .arg(appli_api_error)
-                                 .arg(r),
-                             StyleNone, ClBlack);
-                AddDebugText(QStringLiteral("Erreur sans impact avec GALSS\r\n"), StyleNone,
-                             ClBlack);
-            } else if (appli_reader_nbre >= 1 && !appli_reader_list.empty()) {
-                AddDebugText(QStringLiteral("Nombre de lecteurs : %1\r\n").arg(appli_reader_nbre),
-                             StyleNone, ClBlack);
-                AddDebugText(QStringLiteral("Lecteur branché : "), StyleNone, ClBlack);
-                AddDebugText(lineOf(nomLecteur(appli_reader_list.front())), StyleBold, ClGreen);
+                c.AddDebugText(
+                    QStringLiteral("Nombre de lecteurs : %1 (erreur : %2 / code : %3)\r\n")
+                        .arg(c.appli_reader_nbre)
+                        .arg(c.appli_api_error)
+                        .arg(r),
+                    StyleNone, ClBlack);
+                c.AddDebugText(QStringLiteral("Erreur sans impact avec GALSS\r\n"), StyleNone,
+                               ClBlack);
+            } else if (c.appli_reader_nbre >= 1 && !c.appli_reader_list.empty()) {
+                c.AddDebugText(
+                    QStringLiteral("Nombre de lecteurs : %1\r\n").arg(c.appli_reader_nbre),
+                    StyleNone, ClBlack);
+                c.AddDebugText(QStringLiteral("Lecteur branché : "), StyleNone, ClBlack);
+                c.AddDebugText(lineOf(nomLecteur(c.appli_reader_list.front())), StyleBold,
+                               ClGreen);
             } else {
-                AddDebugText(QStringLiteral("Lecteur non branché\r\n"), StyleBold, ClRed);
-                AddDebugText(QStringLiteral("Erreur sans impact avec GALSS\r\n"), StyleNone,
-                             ClBlack);
+                c.AddDebugText(QStringLiteral("Lecteur non branché\r\n"), StyleBold, ClRed);
+                c.AddDebugText(QStringLiteral("Erreur sans impact avec GALSS\r\n"), StyleNone,
+                               ClBlack);
             }
 
-            if (!appli_reader_list.empty()) {
-                appli_reader_lec = nomLecteur(appli_reader_list.front());
-            } else {
-                AddDebugText(QStringLiteral("Aucun lecteur trouvé !\r\n"), StyleBold, ClRed);
-            }
-        });
-}
-
-void Tppal::check_initlecteursExecute()
-{
-    runStage(
-        EtatRow::Lecteur,
-        {QStringLiteral("Initialisation du lecteur"), QStringLiteral("Connexion au lecteur"),
-         QStringLiteral("Lecteur ne répond pas !")},
-        [this] {
-            const kelvora::reader::IniFile ini(appli_ini_file);
-            const auto readName = [&](const QString& label, const QString& key, QString& field) {
-                AddDebugText(label, StyleNone, ClBlack);
-                const auto value = ini.value(QStringLiteral("Lecteur"), key);
-                if (value) {
-                    field = *value;
-                    AddDebugText(lineOf(field), StyleNone, ClBlack);
-                } else {
-                    field.clear();
-                    AddDebugText(QStringLiteral("Fichier non trouvé à l'emplacement voulu\r\n"),
-                                 StyleBold, ClRed);
-                }
-            };
-            readName(QStringLiteral("Contenu api_lec (Vitale) : "),
-                     QStringLiteral("Ressource_Vitale"), appli_nom_lecteur_ini);
-            readName(QStringLiteral("Contenu api_lec (CPS) : "), QStringLiteral("Ressource_CPS"),
-                     appli_nom_lecteur2_ini);
-
-            if (!apilec_disponible(LecFunction::InitLecteurs))
-                return;
-            appli_api_error = 0;
-            appli_reader_use = toCp1252(appli_nom_lecteur_ini);
-            appli_reader_use2 = toCp1252(appli_nom_lecteur2_ini);
-            const int r = *appli_apilec.initLecteurs(
-                appli_dossier_apilec_force.constData(), appli_reader_use.constData(),
-                appli_reader_use2.constData(), &appli_api_error);
-            appli_api_return = r;
-            if (r != 0)
-                classification_resultat(
-                    r, appli_api_error, quint16(r), QString(),
-                    {QStringLiteral("Cette erreur est bloquante pour le lecteur\r\n"),
-                     QStringLiteral("Lecteur non joignable\r\n")},
-                    QStringLiteral("Lecteur initialisé\r\n"));
+            if (!c.appli_reader_list.empty())
+                c.appli_reader_lec = nomLecteur(c.appli_reader_list.front());
             else
-                AddDebugText(QStringLiteral("Lecteur initialisé\r\n"), StyleBold, ClGreen);
+                c.AddDebugText(QStringLiteral("Aucun lecteur trouvé !\r\n"), StyleBold, ClRed);
         });
 }
+
+void check_initlecteursExecute(RunCore& core)
+{
+    executeCardCall(core, kInitLecteurs);
+}
+
+void check_lecteurCPSExecute(RunCore& core)
+{
+    executeCardCall(core, kLecteurCps);
+}
+
+void check_lecteurExecute(RunCore& core)
+{
+    executeCardCall(core, kLecteurVitale);
+}
+
+void check_CPSExecute(RunCore& core)
+{
+    executeCardCall(core, kCarteCps);
+}
+
+void controle_CPSExecute(RunCore& core)
+{
+    executeCardCall(core, kControleCps);
+}
+
+void check_vitaleExecute(RunCore& core)
+{
+    executeCardCall(core, kCarteVitale);
+}
+
+} // namespace kelvora::reader

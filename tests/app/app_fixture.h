@@ -2,7 +2,10 @@
 #pragma once
 
 #include "fake_platform.h"
-#include "shell/tppal.h"
+#include "attestation/pdf_stage.h"
+#include "diagnostics/system_report.h"
+#include "ui/tppal.h"
+#include "update/update_service.h"
 #include "store/connection.h"
 
 #include <QApplication>
@@ -81,7 +84,7 @@ public:
     void start()
     {
         window = std::make_unique<Tppal>(platform);
-        window->appli_url_update =
+        window->core().appli_url_update =
             QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
     }
 

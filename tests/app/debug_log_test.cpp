@@ -1,5 +1,6 @@
 // The diagnostic log: styled pieces of text, the system report, the RTF save.
 #include "app_fixture.h"
+#include "diagnostics/system_report.h"
 
 #include <QFile>
 #include <QProcess>
@@ -26,9 +27,9 @@ protected:
 
 TEST_F(DebugLog, EachPieceKeepsItsStyleAndColour)
 {
-    window->AddDebugText(QStringLiteral("A"), StyleBold, ClRed);
-    window->AddDebugText(QStringLiteral("B"), StyleNone, ClBlack);
-    window->AddDebugText(QStringLiteral("C\r\n"), StyleBold | StyleUnderline, ClBlue);
+    window->core().AddDebugText(QStringLiteral("A"), StyleBold, ClRed);
+    window->core().AddDebugText(QStringLiteral("B"), StyleNone, ClBlack);
+    window->core().AddDebugText(QStringLiteral("C\r\n"), StyleBold | StyleUnderline, ClBlue);
     EXPECT_EQ(log(), QStringLiteral("ABC\n"));
     const QList<kelvora::RtfRun> runs = window->debugRuns();
     ASSERT_GE(runs.size(), 3);
@@ -45,9 +46,9 @@ TEST_F(DebugLog, EachPieceKeepsItsStyleAndColour)
 
 TEST_F(DebugLog, SystemReportHeadsTheLog)
 {
-    window->AddDebugText(QStringLiteral("reste d'avant\r\n"), StyleNone, ClBlack);
-    window->debug_modeExecute();
-    window->debug_modeExecute();
+    window->core().AddDebugText(QStringLiteral("reste d'avant\r\n"), StyleNone, ClBlack);
+    kelvora::diagnostics::debug_modeExecute(window->core());
+    kelvora::diagnostics::debug_modeExecute(window->core());
     const QString text = log();
     EXPECT_FALSE(text.contains(QStringLiteral("reste d'avant")));
     EXPECT_EQ(text.count(QStringLiteral("Diagnostic pour Kelvora")), 1);
@@ -64,9 +65,9 @@ TEST_F(DebugLog, SystemReportHeadsTheLog)
 
 TEST_F(DebugLog, SavesAsRtfThatAWordProcessorReads)
 {
-    window->AddDebugText(QStringLiteral("Erreur grave"), StyleBold, ClRed);
-    window->AddDebugText(QStringLiteral(" puis détail\r\n"), StyleNone, ClBlack);
-    window->AddDebugText(QStringLiteral("Titre souligné\r\n"), StyleBold | StyleUnderline, ClBlue);
+    window->core().AddDebugText(QStringLiteral("Erreur grave"), StyleBold, ClRed);
+    window->core().AddDebugText(QStringLiteral(" puis détail\r\n"), StyleNone, ClBlack);
+    window->core().AddDebugText(QStringLiteral("Titre souligné\r\n"), StyleBold | StyleUnderline, ClBlue);
     const QString path = temp.path() + QStringLiteral("/diag.rtf");
     platform.savePath = path;
     window->btn_sauve_fichier->click();
@@ -97,7 +98,7 @@ TEST_F(DebugLog, SavesAsRtfThatAWordProcessorReads)
 
 TEST_F(DebugLog, UnwritableFileIsReportedAndTheLogKept)
 {
-    window->AddDebugText(QStringLiteral("ligne\r\n"), StyleNone, ClBlack);
+    window->core().AddDebugText(QStringLiteral("ligne\r\n"), StyleNone, ClBlack);
     platform.savePath = temp.path() + QStringLiteral("/absent/diag.rtf");
     window->btn_sauve_fichier->click();
     ASSERT_EQ(platform.messages.size(), 1);
@@ -109,7 +110,7 @@ TEST_F(DebugLog, UnwritableFileIsReportedAndTheLogKept)
 TEST_F(DebugLog, ShowingThePageScrollsToTheEnd)
 {
     for (int i = 0; i < 200; ++i)
-        window->AddDebugText(QStringLiteral("ligne %1\r\n").arg(i), StyleNone, ClBlack);
+        window->core().AddDebugText(QStringLiteral("ligne %1\r\n").arg(i), StyleNone, ClBlack);
     window->show();
     window->btn_diagnostique->click();
     EXPECT_EQ(window->tab_master->currentWidget(), window->tab_debug);

@@ -1,6 +1,7 @@
 // A platform that records what the window asks of it, for component tests.
 #pragma once
 
+#include "platform/linux_platform.h"
 #include "platform/platform.h"
 
 #include <QCoreApplication>
@@ -61,6 +62,11 @@ public:
     {
         saveDialogInitialNames.append(initialName);
         return savePath;
+    }
+    // The real loader: the tests bind the stand-in library as the program does.
+    std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override
+    {
+        return LinuxPlatform::openSharedObject(path, error);
     }
     SystemFacts systemFacts() override
     {

@@ -39,7 +39,7 @@ TEST_F(Startup, ReadsTheLastCheckDate)
         QFile::remove(storePath());
         createStore(c.value, c.row);
         start();
-        EXPECT_EQ(window->appli_maj_date, c.expected);
+        EXPECT_EQ(window->core().appli_maj_date, c.expected);
         EXPECT_TRUE(platform.messages.isEmpty());
         EXPECT_EQ(platform.quitRequests, 0);
         window.reset();
@@ -81,7 +81,7 @@ TEST_F(Startup, UnusableStoreEndsTheApplication)
         }
         EXPECT_EQ(texts, c.expected);
         EXPECT_GE(platform.quitRequests, 1);
-        EXPECT_TRUE(window->appli_fin_demandee);
+        EXPECT_TRUE(window->core().appli_fin_demandee);
         window.reset();
     }
 }
@@ -102,9 +102,9 @@ TEST_F(Startup, InitialStateOfTheWindow)
     }
     EXPECT_FALSE(window->btn_diagnostique->isVisibleTo(window.get()));
     EXPECT_EQ(window->btn_update->text(), QStringLiteral(" Mise à Jour"));
-    EXPECT_EQ(window->appli_dossier_commun, commonFolder());
-    EXPECT_EQ(window->appli_dossier_apilec, apilecFolder());
-    EXPECT_EQ(window->appli_maj_name, commonFolder() + QStringLiteral("/kelvoraps-last.exe"));
+    EXPECT_EQ(window->core().appli_dossier_commun, commonFolder());
+    EXPECT_EQ(window->core().appli_dossier_apilec, apilecFolder());
+    EXPECT_EQ(window->core().appli_maj_name, commonFolder() + QStringLiteral("/kelvoraps-last.exe"));
     EXPECT_EQ(window->pin_cps->maxLength(), 4);
     EXPECT_EQ(window->pin_cps->echoMode(), QLineEdit::Password);
 }

@@ -56,8 +56,8 @@ protected:
     void run()
     {
         start();
-        ASSERT_TRUE(window->appli_apilec.complete())
-            << window->appli_apilec.missing().toStdString();
+        ASSERT_TRUE(window->core().appli_apilec.complete())
+            << window->core().appli_apilec.missing().toStdString();
         window->pin_cps->setText(QStringLiteral("1234"));
         window->action_vitale2Click();
     }
@@ -127,10 +127,10 @@ TEST_F(ReadingToCertificate, DemoCardEndsOnThePdfPageWithAValidCertificate)
     for (const char* line :
          {"Dictionnaire 13: 0(0)", "Dictionnaire 1: 0(0)", "Dictionnaire 2: 0(0)"})
         EXPECT_TRUE(log().contains(QLatin1String(line))) << line;
-    const QStringList& insured = window->appli_vitale.appli_xml_ext[0];
+    const QStringList& insured = window->core().appli_vitale.appli_xml_ext[0];
     EXPECT_EQ(insured[slot::libelleRegime], QStringLiteral("Régime général"));
     EXPECT_EQ(insured[slot::libelleCaisse], QStringLiteral("CPAM de Paris"));
-    EXPECT_EQ(window->appli_vitale.appli_xml_ext[2][slot::cmu].left(26),
+    EXPECT_EQ(window->core().appli_vitale.appli_xml_ext[2][slot::cmu].left(26),
               QStringLiteral("- CMU : CMU complémentaire"));
 
     const int vitale = sessionOf("Lec_LectureVitale");
@@ -216,12 +216,12 @@ TEST_P(CertificateFailure, LeavesAnEmptyFileInPlaceOfTheOldCertificate)
     const QString pdf = commonFolder() + QStringLiteral("/attestation.pdf");
     writeFile(pdf, "%PDF-1.2 certificat de la lecture précédente");
     start();
-    window->appli_vitale.appli_xml_cnt2 = 1;
-    window->appli_vitale.appli_xml_ext = {QStringList(kFirstEntrySlots)};
+    window->core().appli_vitale.appli_xml_cnt2 = 1;
+    window->core().appli_vitale.appli_xml_ext = {QStringList(kFirstEntrySlots)};
 
-    window->creation_pdfExecute();
+    kelvora::attestation::creation_pdfExecute(window->core());
 
-    EXPECT_EQ(window->appli_check_continue, 1);
+    EXPECT_EQ(window->core().appli_check_continue, 1);
     EXPECT_TRUE(log().contains(QStringLiteral("Impossible d'écrire dans le fichier PDF, génération "
                                               "impossible\n")))
         << log().toStdString();

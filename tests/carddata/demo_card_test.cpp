@@ -1,4 +1,4 @@
-#include "carddata/vitale_decode.h"
+#include "carddata/document/vitale_decode.h"
 #include "test_support.h"
 
 #include <QByteArray>

@@ -23,6 +23,11 @@ struct GoldenCase {
     enum class Update { Done, Unreachable, Available } update = Update::Done;
 };
 
+void PrintTo(const GoldenCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 QByteArray readAll(const QString& path)
 {
     QFile f(path);
@@ -57,9 +62,8 @@ QByteArray masked(QByteArray bytes)
 class GoldenReading : public AppFixture, public ::testing::WithParamInterface<GoldenCase>
 {
 protected:
-    LoopbackServer server;
-
-    GoldenReading() { application(); }
+    // Made once the application exists: a server needs its event loop.
+    std::unique_ptr<LoopbackServer> server;
 
     void SetUp() override
     {
@@ -89,10 +93,12 @@ protected:
     {
         start();
         if (c.update == GoldenCase::Update::Available) {
-            server.respond = [](const HttpRequest&, QTcpSocket* socket) {
+            server = std::make_unique<LoopbackServer>();
+            server->respond = [](const HttpRequest&, QTcpSocket* socket) {
                 LoopbackServer::answer(socket, 200, "update");
             };
-            window->appli_url_update = server.url(QStringLiteral("/obtenir-derniere-version.php"));
+            window->core().appli_url_update =
+                server->url(QStringLiteral("/obtenir-derniere-version.php"));
         }
         window->pin_cps->setText(QString::fromLatin1(c.pin));
         window->action_vitale2Click();

@@ -1,5 +1,6 @@
 // Binding the card-reader library by name: what is missing is said, never crashed on.
-#include "reader/apilec_library.h"
+#include "reader/binding/apilec_library.h"
+#include "standin_fixture.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -48,7 +49,7 @@ int callableCount(const ApiLecLibrary& lib)
 TEST(ApiLecLibrary, LoadsTheVersionedLibraryBesideTheExecutables)
 {
     ApiLecLibrary lib;
-    ASSERT_TRUE(lib.load(QStringLiteral(KELVORA_BIN_DIR))) << lib.errorString().toStdString();
+    ASSERT_TRUE(lib.load(kelvora::testing::systemPlatform(), QStringLiteral(KELVORA_BIN_DIR))) << lib.errorString().toStdString();
     EXPECT_TRUE(lib.complete()) << lib.missing().toStdString();
     EXPECT_EQ(lib.path(), QDir(QStringLiteral(KELVORA_BIN_DIR)).filePath("libapi_lec.so"));
     EXPECT_EQ(QFileInfo(lib.path()).canonicalFilePath(),
@@ -59,7 +60,7 @@ TEST(ApiLecLibrary, LoadsTheVersionedLibraryBesideTheExecutables)
 TEST(ApiLecLibrary, MissingLibraryIsNamedAndEveryCallDeclines)
 {
     ApiLecLibrary lib;
-    EXPECT_FALSE(lib.loadFile(QStringLiteral("/nonexistent/libapi_lec.so")));
+    EXPECT_FALSE(lib.loadFile(kelvora::testing::systemPlatform(), QStringLiteral("/nonexistent/libapi_lec.so")));
     EXPECT_FALSE(lib.loaded());
     EXPECT_FALSE(lib.errorString().isEmpty());
     EXPECT_EQ(lib.missing(), QStringLiteral("libapi_lec.so"));
@@ -70,7 +71,7 @@ TEST(ApiLecLibrary, MissingLibraryIsNamedAndEveryCallDeclines)
 TEST(ApiLecLibrary, LibraryWithoutSomeFunctionsNamesThem)
 {
     ApiLecLibrary lib;
-    ASSERT_TRUE(lib.load(QStringLiteral(KELVORA_PARTIAL_APILEC_DIR)))
+    ASSERT_TRUE(lib.load(kelvora::testing::systemPlatform(), QStringLiteral(KELVORA_PARTIAL_APILEC_DIR)))
         << lib.errorString().toStdString();
     EXPECT_TRUE(lib.loaded());
     EXPECT_FALSE(lib.complete());

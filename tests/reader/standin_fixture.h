@@ -2,7 +2,8 @@
 // the executables, with its scenario and call log in a temporary data folder.
 #pragma once
 
-#include "reader/apilec_library.h"
+#include "platform/linux_platform.h"
+#include "reader/binding/apilec_library.h"
 #include "sim_codes.h"
 
 #include <QFile>
@@ -10,6 +11,18 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <string_view>
+
+namespace kelvora::testing
+{
+
+// The real loader: these tests bind the stand-in library as the program does.
+inline Platform& systemPlatform()
+{
+    static LinuxPlatform platform;
+    return platform;
+}
+
+} // namespace kelvora::testing
 
 namespace kelvora::reader::testing
 {
@@ -50,7 +63,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(lib.load(QStringLiteral(KELVORA_BIN_DIR))) << lib.errorString().toStdString();
+        ASSERT_TRUE(lib.load(kelvora::testing::systemPlatform(), QStringLiteral(KELVORA_BIN_DIR))) << lib.errorString().toStdString();
         ASSERT_TRUE(lib.complete()) << lib.missing().toStdString();
         folder = QFile::encodeName(dir.path() + QStringLiteral("/"));
     }

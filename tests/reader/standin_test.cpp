@@ -213,7 +213,7 @@ TEST_F(StandIn, ThirdWrongPinBlocksTheCardUntilReload)
     EXPECT_EQ(controle("1234"), failed(CpsBlocked, CpsBlocked));
 
     lib.unload();
-    ASSERT_TRUE(lib.load(QStringLiteral(KELVORA_BIN_DIR)));
+    ASSERT_TRUE(lib.load(kelvora::testing::systemPlatform(), QStringLiteral(KELVORA_BIN_DIR)));
     openBoth();
     EXPECT_EQ(controle("1234"), ok());
 }

@@ -132,13 +132,13 @@ TEST_F(ConfigPage, AFileThatCannotBeWrittenIsReportedWithoutConfirmation)
     start();
     // A folder that is a plain file: no user, root included, can write below it.
     writeFile(temp.path() + QStringLiteral("/fichier"), "x");
-    window->appli_ini_file = temp.path() + QStringLiteral("/fichier/api_lec.ini");
+    window->core().appli_ini_file = temp.path() + QStringLiteral("/fichier/api_lec.ini");
     show();
     platform.messages.clear();
     window->btn_gestion_4b->click();
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Error);
-    EXPECT_TRUE(platform.messages[0].text.contains(window->appli_ini_file))
+    EXPECT_TRUE(platform.messages[0].text.contains(window->core().appli_ini_file))
         << platform.messages[0].text.toStdString();
     EXPECT_EQ(platform.messages[0].caption, QStringLiteral("Gestion lecteur"));
 }

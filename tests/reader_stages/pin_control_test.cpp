@@ -92,7 +92,7 @@ TEST_F(PinControl, ThePinIsNeverLoggedNorKept)
     EXPECT_TRUE(callLog().contains("Lec_ControleCPS session=1 pin=right -> 0,0"));
     EXPECT_FALSE(callLog().contains("8642"));
     EXPECT_FALSE(log().contains(QStringLiteral("8642")));
-    EXPECT_EQ(window->appli_api_pin_saisie, nullptr);
+    EXPECT_EQ(window->core().appli_api_pin_saisie, nullptr);
     // A right PIN stays in its field for the next run.
     EXPECT_EQ(window->pin_cps->text(), QStringLiteral("8642"));
 }

@@ -39,7 +39,7 @@ TEST_F(ReaderListing, ZeroOneAndTwoReaders)
         run();
         EXPECT_EQ(section(QStringLiteral("Liste Lecteurs")),
                   QStringLiteral("Choix du lecteur\n") + c.lines);
-        EXPECT_EQ(window->appli_reader_lec, c.kept);
+        EXPECT_EQ(window->core().appli_reader_lec, c.kept);
         if (c.kept == a && c.retours.isEmpty()) {
             EXPECT_EQ(format(a), kBoldGreen);
         }
@@ -56,12 +56,12 @@ TEST_F(ReaderListing, ListsOnlyUntilAReaderIsFound)
     scenario("");
     start();
     run();
-    EXPECT_EQ(window->appli_reader_lec, QStringLiteral("N/A"));
+    EXPECT_EQ(window->core().appli_reader_lec, QStringLiteral("N/A"));
 
     scenario(kReaderA);
     run();
     EXPECT_TRUE(section(QStringLiteral("Liste Lecteurs")).startsWith("Choix du lecteur\n"));
-    EXPECT_EQ(window->appli_reader_lec, QString::fromLatin1(kReaderA));
+    EXPECT_EQ(window->core().appli_reader_lec, QString::fromLatin1(kReaderA));
 
     run();
     EXPECT_TRUE(log().contains(QStringLiteral("### Liste Lecteurs\n### Initialisation Lecteurs\n")))
@@ -85,8 +85,8 @@ TEST_F(ReaderListing, InitialisesWithTheConfiguredNames)
     EXPECT_EQ(format(QStringLiteral("Lecteur initialisé")), kBoldGreen);
     EXPECT_TRUE(callLog().contains("Lec_InitLecteurs vitale=\"" + kReaderB + "\" cps=\"" +
                                    kReaderA + "\" -> 0,0"));
-    EXPECT_EQ(window->appli_reader_use, kReaderB);
-    EXPECT_EQ(window->appli_reader_use2, kReaderA);
+    EXPECT_EQ(window->core().appli_reader_use, kReaderB);
+    EXPECT_EQ(window->core().appli_reader_use2, kReaderA);
 }
 
 TEST_F(ReaderListing, MissingSectionGivesEmptyNamesAndABlockingRefusal)

@@ -114,7 +114,7 @@ TEST_F(ResultCodes, EachStageClassifiesItsCode)
         } else {
             EXPECT_EQ(window->label_suivi->text(), c.failure);
             EXPECT_EQ(window->etat(c.row), EtatEchec);
-            EXPECT_EQ(window->appli_check_continue, 1);
+            EXPECT_EQ(window->core().appli_check_continue, 1);
         }
         window.reset();
     }
@@ -165,11 +165,11 @@ TEST_F(ResultCodes, TheDataReadClassifiesItsResult)
         if (c.stops) {
             EXPECT_EQ(format(QStringLiteral("La carte ne peut pas être lue")), kBoldRed);
             EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Données illisibles !"));
-            EXPECT_EQ(window->appli_vitale.appli_xml_cnt2, 0);
+            EXPECT_EQ(window->core().appli_vitale.appli_xml_cnt2, 0);
         } else {
             EXPECT_EQ(format(QStringLiteral("La données ont été récupérées")), kBoldGreen);
-            ASSERT_EQ(window->appli_vitale.appli_xml_cnt2, 1);
-            const QStringList& entry = window->appli_vitale.appli_xml_ext[0];
+            ASSERT_EQ(window->core().appli_vitale.appli_xml_cnt2, 1);
+            const QStringList& entry = window->core().appli_vitale.appli_xml_ext[0];
             EXPECT_EQ(entry[14], QStringLiteral("- CMU : "));
             EXPECT_EQ(entry[51], QString());
             EXPECT_EQ(entry[52], QString());
@@ -188,7 +188,7 @@ TEST_F(ResultCodes, AStageAfterAFailureMakesNoCall)
     EXPECT_FALSE(callLog().contains("Lec_OuvertureSessionVitale"));
     EXPECT_FALSE(callLog().contains("Lec_IntroductionMst"));
     EXPECT_FALSE(callLog().contains("Lec_ControleCPS"));
-    EXPECT_EQ(window->appli_api_session, 0);
+    EXPECT_EQ(window->core().appli_api_session, 0);
     EXPECT_EQ(section(QStringLiteral("Gestion CPS")), QString());
     EXPECT_EQ(window->etat(EtatRow::Cartes), EtatEchec);
 }

@@ -85,13 +85,13 @@ TEST_F(UpdateCheck, VerdictsOfTheServer)
         LoopbackServer server(c.kind);
         server.respond = c.respond;
         startOn(server);
-        window->appli_update_timeout_ms = 300;
+        window->core().appli_update_timeout_ms = 300;
         if (QByteArray(c.name).endsWith("redirections"))
-            window->appli_url_update = server.url(QStringLiteral("/r/0"));
+            window->core().appli_url_update = server.url(QStringLiteral("/r/0"));
 
         window->btn_updateClick();
 
-        EXPECT_EQ(window->appli_update_data, c.data);
+        EXPECT_EQ(window->core().appli_update_data, c.data);
         EXPECT_EQ(window->label_update2->text(), c.status);
         EXPECT_EQ(window->etat(EtatRow::MiseAJour), c.row);
         if (!c.line.isEmpty()) {
@@ -107,7 +107,7 @@ TEST_F(UpdateCheck, VerdictsOfTheServer)
         }
         EXPECT_EQ(window->tab_master->currentWidget(), window->tab_update);
         EXPECT_EQ(window->btn_update_go->isVisibleTo(window.get()), c.row == EtatEchec);
-        EXPECT_EQ(window->appli_maj_date, kToday);
+        EXPECT_EQ(window->core().appli_maj_date, kToday);
         EXPECT_EQ(storedDate(), kToday);
         window.reset();
     }
@@ -122,7 +122,7 @@ TEST_F(UpdateCheck, AvailableUpdateIsAnnouncedWithTheDownloadAddress)
     window->btn_updateClick();
 
     const QString address =
-        window->appli_url_update + QStringLiteral("?l=kelvoraps&v=1.09&k=force");
+        window->core().appli_url_update + QStringLiteral("?l=kelvoraps&v=1.09&k=force");
     EXPECT_TRUE(log().contains(QStringLiteral("\nContrôle Mise à Jour\nEnvoi de la demande\n"
                                               "Mise à jour disponible\n") +
                                address + QStringLiteral("\n")))
@@ -132,7 +132,7 @@ TEST_F(UpdateCheck, AvailableUpdateIsAnnouncedWithTheDownloadAddress)
     EXPECT_EQ(window->label_suivi2->text(),
               QStringLiteral("Consulter le diagnostic pour plus d'informations"));
     EXPECT_EQ(Tppal::labelColor(window->label_suivi), ClMaroon);
-    EXPECT_EQ(window->appli_check_continue, 1);
+    EXPECT_EQ(window->core().appli_check_continue, 1);
     EXPECT_TRUE(window->btn_diagnostique->isVisibleTo(window.get()));
 }
 
@@ -144,7 +144,7 @@ TEST_F(UpdateCheck, RequestIsTheFormPostOfTheProduct)
         LoopbackServer::answer(socket, 200, "", "Set-Cookie: session=abc; Path=/\r\n");
     };
     startOn(server);
-    window->appli_client = QStringLiteral("Cab 12&Co=é");
+    window->core().appli_client = QStringLiteral("Cab 12&Co=é");
     window->btn_updateClick();
     window->btn_updateClick(); // a manual check asks again, without the first one's cookie
 
@@ -172,7 +172,7 @@ TEST_F(UpdateCheck, WindowStaysResponsiveButNothingElseStartsDuringTheRequest)
             window->pin_cps->setText(QStringLiteral("1234"));
             window->action_vitale2Click();
             window->btn_updateClick();
-            window->check_majExecute(); // called straight: returns, row left in progress
+            window->maj().check_majExecute(); // called straight: returns, row left in progress
             EXPECT_EQ(window->etat(EtatRow::MiseAJour), EtatEnCours);
             LoopbackServer::answer(socket, 200, "rien");
         });
@@ -187,8 +187,8 @@ TEST_F(UpdateCheck, WindowStaysResponsiveButNothingElseStartsDuringTheRequest)
     EXPECT_EQ(log().count(QStringLiteral("Envoi de la demande")), 1);
     EXPECT_EQ(window->label_update2->text(), kCurrent);
     EXPECT_EQ(window->tab_master->currentWidget(), window->tab_update);
-    EXPECT_FALSE(window->appli_maj_en_cours);
-    EXPECT_FALSE(window->appli_run_en_cours);
+    EXPECT_FALSE(window->core().appli_maj_en_cours);
+    EXPECT_FALSE(window->core().appli_run_en_cours);
 }
 
 TEST_F(UpdateCheck, MissingDateRowStillChecks)
@@ -199,7 +199,7 @@ TEST_F(UpdateCheck, MissingDateRowStillChecks)
     startOn(server);
     window->btn_updateClick();
     EXPECT_EQ(window->label_update2->text(), kCurrent);
-    EXPECT_EQ(window->appli_maj_date, kToday);
+    EXPECT_EQ(window->core().appli_maj_date, kToday);
     EXPECT_EQ(storedDate(), kelvora::store::kNeverChecked);
 }
 

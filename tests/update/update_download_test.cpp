@@ -127,12 +127,12 @@ TEST_F(UpdateDownload, ProgressEventShowsFrenchTextAndTheBar)
     createStore("20261209");
     start();
     window->clProgressBarDC1->setValue(7);
-    window->web1_download2DataItemProceed(300, 400, 0); // under half a kilobyte: no percentage
+    window->maj().web1_download2DataItemProceed(300, 400, 0); // under half a kilobyte: no percentage
     EXPECT_EQ(window->txt_suivi_download->text(),
               QStringLiteral("0,29 sur 0,39 Kb fait, temps restant 0,00 min"));
     EXPECT_EQ(window->clProgressBarDC1->value(), 7);
 
-    window->web1_download2DataItemProceed(2560000, 5120000, 90);
+    window->maj().web1_download2DataItemProceed(2560000, 5120000, 90);
     EXPECT_EQ(window->txt_suivi_download->text(),
               QStringLiteral("2\u202f500,00 sur 5\u202f000,00 Kb fait, temps restant 1,50 min"));
     EXPECT_EQ(window->clProgressBarDC1->value(), 50);
@@ -164,7 +164,7 @@ TEST_F(UpdateDownload, CompletedDownloadIsHandedToTheElevatedStart)
         ASSERT_TRUE(waitFor([&] { return !platform.elevated.isEmpty(); }));
 
         const QString path = commonFolder() + QStringLiteral("/kelvoraps-last.exe");
-        EXPECT_EQ(window->appli_maj_name, path);
+        EXPECT_EQ(window->core().appli_maj_name, path);
         EXPECT_EQ(platform.elevated, QStringList{path});
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -248,7 +248,7 @@ TEST_F(UpdateDownload, FailedTransferLeavesNoInstallerAndLaunchesNothing)
             writeFile(path, "earlier installer");
         platform.messages.clear();
         findUpdate(c.serve);
-        window->appli_update_timeout_ms = 300;
+        window->core().appli_update_timeout_ms = 300;
 
         window->btn_update_goClick();
         ASSERT_TRUE(waitFor([&] { return !platform.messages.isEmpty(); }));
@@ -295,7 +295,7 @@ TEST_F(UpdateDownload, StoppingDuringTheDownloadDiscardsIt)
         else
             window->close();
 
-        EXPECT_FALSE(window->web1_download2->isActive());
+        EXPECT_FALSE(window->maj().web1_download2->isActive());
         // The server sees the transfer's connection close.
         EXPECT_TRUE(waitFor([&] { return transfer.isNull(); }));
         EXPECT_EQ(filesOfTheDataFolder(), QStringList{QStringLiteral("attest.vqs")});
@@ -310,13 +310,13 @@ TEST_F(UpdateDownload, DownloadThatCannotStartRestoresThePage)
 {
     serveInstaller(1000);
     const int requests = int(server.requests.size());
-    window->appli_maj_name = temp.path() + QStringLiteral("/absent/kelvoraps-last.exe");
+    window->core().appli_maj_name = temp.path() + QStringLiteral("/absent/kelvoraps-last.exe");
 
     window->btn_update_goClick();
 
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].caption, kErrorCaption);
-    EXPECT_TRUE(platform.messages[0].text.contains(window->appli_maj_name));
+    EXPECT_TRUE(platform.messages[0].text.contains(window->core().appli_maj_name));
     EXPECT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
     EXPECT_FALSE(window->clProgressBarDC1->isVisibleTo(window.get()));
     EXPECT_FALSE(window->txt_suivi_download->isVisibleTo(window.get()));

@@ -32,8 +32,8 @@ public:
     void startOn(const LoopbackServer& server)
     {
         start();
-        window->appli_url_update = server.url(QStringLiteral("/obtenir-derniere-version.php"));
-        window->appli_update_timeout_ms = 5000;
+        window->core().appli_url_update = server.url(QStringLiteral("/obtenir-derniere-version.php"));
+        window->core().appli_update_timeout_ms = 5000;
     }
 
     std::int32_t storedDate()

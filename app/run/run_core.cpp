@@ -1,0 +1,129 @@
+#include "run/run_core.h"
+
+#include "store/connection.h"
+#include "store/statements.h"
+
+#include <stdexcept>
+
+namespace kelvora
+{
+
+RunCore::RunCore(Platform& platform, RunView& view) : platform_(platform), view_(view) {}
+
+RunCore::~RunCore() = default;
+
+void RunCore::FormCreate()
+{
+    appli_nom = QStringLiteral("Kelvora");
+    appli_logiciel = QStringLiteral("kelvoraps");
+    appli_societe = QStringLiteral("Talvix");
+    appli_version = QStringLiteral(KELVORA_VERSION);
+
+    appli_dossier_commun = platform_.commonAppDataFolder() + QLatin1Char('/') + appli_societe +
+                           QLatin1Char('/') + appli_logiciel;
+    appli_dossier_apilec =
+        platform_.commonAppDataFolder() + QStringLiteral("/santesocial/api_lec/");
+    appli_dossier_apilec_force = appli_dossier_apilec.toLocal8Bit();
+    // The reader library's configuration sits in its data folder on every platform.
+    appli_ini_file = appli_dossier_apilec + QStringLiteral("api_lec.ini");
+
+    appli_reader_lec = QStringLiteral("N/A");
+    appli_url_update = QStringLiteral(KELVORA_UPDATE_URL);
+    appli_url_logiciel = QStringLiteral(KELVORA_SITE_URL);
+
+    raz_etatExecute();
+
+    appli_apilec_version =
+        platform_.fileVersion(platform_.executableFolder() + QStringLiteral("libapi_lec.so"));
+    chargement_apilec();
+    CreationficheExecute();
+
+    appli_maj_name = appli_dossier_commun + QLatin1Char('/') + appli_logiciel +
+                     QStringLiteral("-last.exe");
+}
+
+void RunCore::chargement_apilec()
+{
+    appli_apilec.load(platform_, platform_.executableFolder());
+}
+
+void RunCore::CreationficheExecute()
+{
+    const QString caption = QStringLiteral("Erreur au chargement...");
+    try {
+        Base_donnees = std::make_unique<store::Connection>(store::Connection::open(
+            (appli_dossier_commun + QStringLiteral("/attest.vqs")).toStdString(),
+            store::kStorePassword));
+    } catch (const std::exception&) {
+        Base_donnees.reset();
+        platform_.messageBox(QStringLiteral("Impossible de charger le système de configuration ! "
+                                            "\rVeuillez réinstaller l'application"),
+                             caption, MessageIcon::Information);
+        appli_fin_demandee = true;
+        platform_.requestQuit();
+    }
+
+    try {
+        if (!Base_donnees)
+            throw std::runtime_error("store not open");
+        appli_maj_date = store::readDateMaj(*Base_donnees);
+    } catch (const std::exception&) {
+        platform_.messageBox(QStringLiteral("Base de données corromptue ! \rVeuillez "
+                                            "réinstaller l'application"),
+                             caption, MessageIcon::Information);
+        Base_donnees.reset();
+        appli_fin_demandee = true;
+        platform_.requestQuit();
+    }
+}
+
+void RunCore::setEtat(EtatRow row, int icon)
+{
+    appli_etats[std::size_t(row)] = icon;
+    view_.showEtat(row, icon);
+}
+
+void RunCore::raz_etatExecute()
+{
+    appli_check_continue = 0;
+    appli_check_continue2 = 0;
+    view_.setSuivi(QStringLiteral("Attente du lancement..."), ClBlack);
+    view_.setSuivi2(QStringLiteral("Attente du lancement..."), ClBlack);
+    view_.setMiseAJourTexte(QStringLiteral("Contrôle en cours..."));
+    view_.showPage(Page::Carte);
+    for (int i = 0; i < kEtatRowCount; ++i)
+        setEtat(static_cast<EtatRow>(i), EtatAttente);
+}
+
+void RunCore::runStage(EtatRow row, const StageTexts& texts, const std::function<void()>& work,
+                       bool letRepaint)
+{
+    setEtat(row, EtatEnCours);
+    if (appli_check_continue2 == 0) {
+        AddDebugText(QStringLiteral("\r\n") + texts.title + QStringLiteral("\r\n"),
+                     StyleBold | StyleUnderline, ClBlack);
+        view_.setSuivi(texts.activity);
+    }
+    if (letRepaint)
+        platform_.processEvents();
+    if (appli_check_continue == 0)
+        work();
+    if (appli_check_continue == 1) {
+        if (appli_check_continue2 == 0) {
+            appli_check_continue2 = 1;
+            view_.setSuivi(texts.failure, ClMaroon);
+            view_.setSuivi2(QStringLiteral("Consulter le diagnostic pour plus d'informations"),
+                            ClMaroon);
+        }
+        setEtat(row, EtatEchec);
+    } else {
+        setEtat(row, EtatValide);
+    }
+}
+
+QString RunCore::attestationPath() const
+{
+    return appli_dossier_commun + QStringLiteral("/attestation.pdf");
+}
+
+} // namespace kelvora

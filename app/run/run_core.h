@@ -1,0 +1,73 @@
+// The run core: the application state with what every stage works through (the log, the
+// screen, the platform, the store and the card library), and the contract stages keep.
+// The window, kelvora-admin and the tests each build one; nothing here needs a window.
+#pragma once
+
+#include "platform/platform.h"
+#include "reader/binding/apilec_library.h"
+#include "run/app_state.h"
+#include "run/diagnostic_log.h"
+#include "run/run_view.h"
+
+#include <functional>
+#include <memory>
+
+namespace kelvora
+{
+
+namespace store
+{
+class Connection;
+}
+
+class RunCore : public AppState
+{
+public:
+    RunCore(Platform& platform, RunView& view);
+    ~RunCore();
+    RunCore(const RunCore&) = delete;
+    RunCore& operator=(const RunCore&) = delete;
+
+    Platform& platform() { return platform_; }
+    RunView& view() { return view_; }
+
+    DiagnosticLog debug;
+    std::unique_ptr<store::Connection> Base_donnees;
+    // The card-reader library, loaded once at start-up from the executable's folder.
+    reader::ApiLecLibrary appli_apilec;
+
+    // Identity, paths, the stage display reset, the card library and the store; the store's
+    // failures are told in a box and end the application (appli_fin_demandee).
+    void FormCreate();
+    void CreationficheExecute();
+    void chargement_apilec();
+
+    void AddDebugText(const QString& AText, int AStyle, quint32 AColor)
+    {
+        debug.AddDebugText(AText, AStyle, AColor);
+    }
+
+    // --- Stage display ---
+    void setEtat(EtatRow row, int icon);
+    int etat(EtatRow row) const { return appli_etats[std::size_t(row)]; }
+    void raz_etatExecute();
+
+    struct StageTexts {
+        QString title;    // sub-heading in the log
+        QString activity; // follow-up label while the stage works
+        QString failure;  // follow-up label when the stage is the first to fail
+    };
+    // The contract every stage keeps; `work` runs only while no earlier stage failed and
+    // sets appli_check_continue to 1 when it fails.
+    void runStage(EtatRow row, const StageTexts& texts, const std::function<void()>& work,
+                  bool letRepaint = true);
+
+    // attestation.pdf in the common data folder.
+    QString attestationPath() const;
+
+private:
+    Platform& platform_;
+    RunView& view_;
+};
+
+} // namespace kelvora

@@ -1,0 +1,52 @@
+// The About page: who makes the program, which versions are installed, and two links.
+#include "diagnostics/about_text.h"
+#include "ui/tppal.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+void Tppal::buildAboutPage()
+{
+    auto* layout = new QVBoxLayout(tab_about);
+    layout->setContentsMargins(16, 14, 16, 10);
+    lbl_about1 = new QLabel(QStringLiteral("A Propos"), tab_about);
+    lbl_about1->setObjectName(QStringLiteral("lbl_about1"));
+    lbl_about1->setFont(pixelFont(24, true));
+    lbl_about1->setAlignment(Qt::AlignCenter);
+    layout->addWidget(lbl_about1);
+    lbl_about2 = new QLabel(
+        QStringLiteral("Retrouvez ci-dessous les informations de cette application"), tab_about);
+    lbl_about2->setObjectName(QStringLiteral("lbl_about2"));
+    lbl_about2->setFont(pixelFont(15));
+    lbl_about2->setAlignment(Qt::AlignCenter);
+    layout->addWidget(lbl_about2);
+    layout->addSpacing(8);
+
+    about_texte = new QTextEdit(tab_about);
+    about_texte->setObjectName(QStringLiteral("about_texte"));
+    about_texte->setReadOnly(true);
+    about_texte->setFrameShape(QFrame::NoFrame);
+    layout->addWidget(about_texte, 1);
+
+    const auto link = [this](const char* name, const QString& text, const char* href) {
+        auto* l = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>").arg(QLatin1String(href), text),
+                             tab_about);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setCursor(Qt::PointingHandCursor);
+        l->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+        return l;
+    };
+    lbl_link3 = link("lbl_link3", QStringLiteral("Logiciel lecture Vitale"), KELVORA_SITE_URL);
+    lbl_link2 =
+        link("lbl_link2", QStringLiteral("Support à Distance"), kelvora::diagnostics::kSupportUrl);
+    // A click opens the handler's own address, whatever the caption's anchor says.
+    connect(lbl_link3, &QLabel::linkActivated, this, [this] { lbl_link3Click(); });
+    connect(lbl_link2, &QLabel::linkActivated, this, [this] { lbl_link2Click(); });
+    auto* links = new QHBoxLayout();
+    links->addWidget(lbl_link3);
+    links->addStretch();
+    links->addWidget(lbl_link2);
+    layout->addLayout(links);
+}

@@ -1,0 +1,179 @@
+// The reader-management page: which reader the card-reader library uses for each card.
+
+#include "reader/reader_config.h"
+#include "ui/tppal.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace
+{
+
+const char* const kLecteursHabituels[] = {
+    "SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0",
+    "SCM Microsystems Inc. SCR35xx USB Smart Card Reader 0",
+    "Generic EMV Smartcard Reader 0",
+    "OMNIKEY AG Smart Card Reader USB 0",
+    "Generic Usb Smart Card Reader 0",
+    "Ingenico 25024371 TL TELIUM 2 0",
+};
+
+struct SousPage {
+    QLineEdit*& actuel;
+    QLineEdit*& aForcer;
+    QPlainTextEdit*& habituels;
+    QPushButton*& modifier;
+};
+
+QWidget* buildSousPage(QWidget* parent, const char* name, const QString& titre,
+                       const QString& introduction, const char* names[4], const SousPage& champs)
+{
+    auto* page = new QWidget(parent);
+    page->setObjectName(QString::fromLatin1(name));
+    page->setAutoFillBackground(true);
+    QPalette palette = page->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    page->setPalette(palette);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(18, 12, 18, 10);
+    layout->setSpacing(3);
+
+    auto* title = new QLabel(titre, page);
+    QFont titleFont = parent->font();
+    titleFont.setPixelSize(18);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    layout->addWidget(title);
+
+    auto* intro = new QLabel(introduction, page);
+    intro->setWordWrap(true);
+    intro->setStyleSheet(QStringLiteral("color: #4a5562;"));
+    layout->addWidget(intro);
+    layout->addSpacing(4);
+
+    // Each caption above its field, so the long reader names show whole.
+    const auto caption = [page, layout](const QString& text) {
+        auto* label = new QLabel(text, page);
+        layout->addSpacing(4);
+        layout->addWidget(label);
+    };
+
+    champs.actuel = new QLineEdit(page);
+    champs.actuel->setObjectName(QString::fromLatin1(names[0]));
+    champs.actuel->setReadOnly(true);
+    champs.actuel->setEnabled(false);
+    caption(QStringLiteral("Lecteur actuellement configuré :"));
+    layout->addWidget(champs.actuel);
+
+    champs.aForcer = new QLineEdit(page);
+    champs.aForcer->setObjectName(QString::fromLatin1(names[1]));
+    caption(QStringLiteral("Lecteur à forcer :"));
+    layout->addWidget(champs.aForcer);
+
+    champs.habituels = new QPlainTextEdit(page);
+    champs.habituels->setObjectName(QString::fromLatin1(names[2]));
+    champs.habituels->setReadOnly(true);
+    champs.habituels->setLineWrapMode(QPlainTextEdit::NoWrap);
+    champs.habituels->setFocusPolicy(Qt::NoFocus);
+    champs.habituels->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    champs.habituels->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QStringList lignes;
+    for (const char* lecteur : kLecteursHabituels)
+        lignes.append(QString::fromUtf8(lecteur));
+    champs.habituels->setPlainText(lignes.join(QLatin1Char('\n')));
+    const int marges =
+        2 * (champs.habituels->frameWidth() + int(champs.habituels->document()->documentMargin()));
+    champs.habituels->setFixedHeight(champs.habituels->fontMetrics().lineSpacing() *
+                                         int(std::size(kLecteursHabituels)) +
+                                     marges + 2);
+    champs.habituels->setStyleSheet(
+        QStringLiteral("QPlainTextEdit { background: #f7f8fa; color: #2b3440; }"));
+    caption(QStringLiteral("Lecteurs habituellements utilisés :"));
+    layout->addWidget(champs.habituels);
+    layout->addStretch();
+
+    champs.modifier = new QPushButton(QStringLiteral(" Modifier le lecteur"), page);
+    champs.modifier->setObjectName(QString::fromLatin1(names[3]));
+    champs.modifier->setIcon(QIcon(QStringLiteral(":/icons/sauver.svg")));
+    champs.modifier->setIconSize(QSize(16, 16));
+    champs.modifier->setMinimumWidth(170);
+    champs.modifier->setCursor(Qt::PointingHandCursor);
+    auto* row = new QHBoxLayout();
+    row->addStretch();
+    row->addWidget(champs.modifier);
+    layout->addLayout(row);
+    return page;
+}
+
+} // namespace
+
+void Tppal::buildConfigPage()
+{
+    auto* layout = new QVBoxLayout(tab_config);
+    layout->setContentsMargins(12, 10, 12, 6);
+
+    PageControl_config = new QTabWidget(tab_config);
+    PageControl_config->setObjectName(QStringLiteral("PageControl_config"));
+    PageControl_config->setAutoFillBackground(true);
+    QPalette palette = PageControl_config->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    PageControl_config->setPalette(palette);
+    // Sub-pages are chosen with a row of buttons above them.
+    PageControl_config->setStyleSheet(QStringLiteral(
+        "QTabWidget::pane { border: 1px solid #d5dbe3; border-radius: 3px; top: 6px; "
+        "background: white; }"
+        "QTabBar::tab { background: #f4f6f9; border: 1px solid #c9d1db; border-radius: 3px; "
+        "padding: 5px 16px; margin-right: 6px; color: #2b3440; }"
+        "QTabBar::tab:selected { background: #dde8f6; border-color: #7f9cc3; font-weight: bold; }"
+        "QTabBar::tab:hover:!selected { background: #eaf0f7; }"));
+    layout->addWidget(PageControl_config);
+
+    const char* namesVitale[4] = {"Edit_gestion_1", "edit_gestion_2", "memo_gestion_3",
+                                  "btn_gestion_4"};
+    tab_config_2 = buildSousPage(
+        PageControl_config, "tab_config_2", QStringLiteral("Gestion du lecteur Vitale"),
+        QStringLiteral("Cet espace permet de modifier le lecteur vitale à utiliser, ne faites une "
+                       "modification que sur demande du support technique"),
+        namesVitale, {Edit_gestion_1, edit_gestion_2, memo_gestion_3, btn_gestion_4});
+    PageControl_config->addTab(tab_config_2, QStringLiteral("Lecteur Vitale"));
+
+    const char* namesCps[4] = {"edit_gestion_1b", "edit_gestion_2b", "Memo2", "btn_gestion_4b"};
+    tab_config_3 = buildSousPage(
+        PageControl_config, "tab_config_3", QStringLiteral("Gestion du lecteur CPS"),
+        QStringLiteral("Cet espace permet de modifier le lecteur CPS à utiliser, ne faites une "
+                       "modification que sur demande du support technique"),
+        namesCps, {edit_gestion_1b, edit_gestion_2b, Memo2, btn_gestion_4b});
+    PageControl_config->addTab(tab_config_3, QStringLiteral("Lecteur CPS"));
+
+    connect(btn_gestion_4, &QPushButton::clicked, this,
+            [this] { guarded([this] { btn_gestion_4Click(); }); });
+    connect(btn_gestion_4b, &QPushButton::clicked, this,
+            [this] { guarded([this] { btn_gestion_4bClick(); }); });
+}
+
+void Tppal::tab_configShow()
+{
+    PageControl_config->setCurrentWidget(tab_config_2);
+    const kelvora::reader::LecteursConfigures lus = kelvora::reader::tab_configShow(*core_);
+    Edit_gestion_1->setText(lus.vitale.actuel);
+    edit_gestion_2->setText(lus.vitale.aForcer);
+    edit_gestion_1b->setText(lus.cps.actuel);
+    edit_gestion_2b->setText(lus.cps.aForcer);
+}
+
+void Tppal::btn_gestion_4Click()
+{
+    kelvora::reader::btn_gestion_4Click(*core_, edit_gestion_2->text());
+}
+
+void Tppal::btn_gestion_4bClick()
+{
+    kelvora::reader::btn_gestion_4bClick(*core_, edit_gestion_2b->text());
+}

@@ -1,0 +1,149 @@
+// The progress page: follow-up labels, the six stage rows, the legend, and the contract that
+// every stage of a reading run keeps.
+#include "ui/tppal.h"
+#include "ui/win_color.h"
+
+using kelvora::toQColor;
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace
+{
+
+const char* const kEtatIcons[] = {":/icons/etat_attente.svg", ":/icons/etat_encours.svg",
+                                  ":/icons/etat_valide.svg", ":/icons/etat_echec.svg",
+                                  ":/icons/etat_nonteste.svg"};
+
+QPixmap etatPixmap(int index)
+{
+    return QIcon(QString::fromLatin1(kEtatIcons[index])).pixmap(24, 24);
+}
+
+} // namespace
+
+void Tppal::buildProgressPage()
+{
+    auto* layout = new QVBoxLayout(tab_launch);
+    layout->setContentsMargins(16, 18, 16, 8);
+
+    label_suivi = new QLabel(tab_launch);
+    label_suivi->setObjectName(QStringLiteral("label_suivi"));
+    label_suivi->setFont(pixelFont(24, true));
+    label_suivi->setAlignment(Qt::AlignCenter);
+    label_suivi->setFixedWidth(585);
+    layout->addWidget(label_suivi, 0, Qt::AlignHCenter);
+
+    label_suivi2 = new QLabel(tab_launch);
+    label_suivi2->setObjectName(QStringLiteral("label_suivi2"));
+    label_suivi2->setFont(pixelFont(15));
+    label_suivi2->setAlignment(Qt::AlignCenter);
+    label_suivi2->setFixedWidth(585);
+    layout->addWidget(label_suivi2, 0, Qt::AlignHCenter);
+    layout->addSpacing(22);
+
+    static const char* const captions[] = {
+        "Contrôle des fichiers",         "Contrôle Mise à Jour",      "Initialisation du lecteur",
+        "Contrôle cartes CPS && Vitale", "Récupération informations", "Génération du PDF"};
+    static const char* const iconNames[] = {"Image_etat1", "Image_etat2b", "Image_etat3",
+                                            "Image_etat4", "Image_etat5",  "Image_etat6"};
+    static const char* const labelNames[] = {"label_etat1", "label_etat2b", "label_etat3",
+                                             "label_etat4", "label_etat5",  "label_etat6"};
+    const QFont rowFont = pixelFont(13);
+    const auto makeRow = [&](int i) {
+        auto* box = new QWidget(tab_launch);
+        auto* h = new QHBoxLayout(box);
+        h->setContentsMargins(0, 0, 0, 0);
+        h->setSpacing(8);
+        image_etat_rows[i] = new QLabel(box);
+        image_etat_rows[i]->setObjectName(QString::fromLatin1(iconNames[i]));
+        image_etat_rows[i]->setFixedSize(24, 24);
+        // The caption escapes "&" as "&&" as a mnemonic label would; it shows one ampersand.
+        label_etat_rows[i] = new QLabel(
+            QString::fromUtf8(captions[i]).replace(QStringLiteral("&&"), QStringLiteral("&")), box);
+        label_etat_rows[i]->setObjectName(QString::fromLatin1(labelNames[i]));
+        label_etat_rows[i]->setFont(rowFont);
+        h->addWidget(image_etat_rows[i]);
+        h->addWidget(label_etat_rows[i]);
+        h->addStretch();
+        return box;
+    };
+
+    auto* grid = new QGridLayout();
+    grid->setHorizontalSpacing(40);
+    grid->setVerticalSpacing(14);
+    grid->addWidget(makeRow(0), 0, 0);
+    grid->addWidget(makeRow(1), 1, 0);
+    grid->addWidget(makeRow(2), 0, 1);
+    grid->addWidget(makeRow(3), 1, 1);
+    grid->addWidget(makeRow(4), 2, 1);
+    auto* gridBox = new QHBoxLayout();
+    gridBox->addSpacing(60);
+    gridBox->addLayout(grid);
+    gridBox->addSpacing(20);
+    layout->addLayout(gridBox);
+    layout->addSpacing(14);
+    layout->addWidget(makeRow(5), 0, Qt::AlignHCenter);
+    layout->addStretch();
+
+    auto* line = new QFrame(tab_launch);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(line);
+
+    auto* legend = new QHBoxLayout();
+    legend->setSpacing(4);
+    static const std::pair<int, const char*> entries[] = {{EtatAttente, "En attente"},
+                                                          {EtatEnCours, "En cours"},
+                                                          {EtatNonTeste, "Etape non testée"},
+                                                          {EtatValide, "Etape validée"},
+                                                          {EtatEchec, "Etape en échec"}};
+    legend->addStretch();
+    for (const auto& [icon, text] : entries) {
+        auto* pic = new QLabel(tab_launch);
+        pic->setPixmap(
+            etatPixmap(icon).scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        legend->addWidget(pic);
+        legend->addWidget(new QLabel(QString::fromUtf8(text), tab_launch));
+        legend->addSpacing(10);
+    }
+    legend->addStretch();
+    layout->addLayout(legend);
+}
+
+void Tppal::showEtat(EtatRow row, int icon)
+{
+    QLabel* pic = image_etat_rows[static_cast<int>(row)];
+    pic->clear();
+    pic->setPixmap(etatPixmap(icon));
+}
+
+void Tppal::setLabelColor(QLabel* label, quint32 color)
+{
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, toQColor(color));
+    label->setPalette(pal);
+}
+
+quint32 Tppal::labelColor(const QLabel* label)
+{
+    return kelvora::toWinColor(label->palette().color(QPalette::WindowText));
+}
+
+void Tppal::setSuivi(const QString& text, std::optional<quint32> color)
+{
+    label_suivi->setText(text);
+    if (color)
+        setLabelColor(label_suivi, *color);
+}
+
+void Tppal::setSuivi2(const QString& text, std::optional<quint32> color)
+{
+    label_suivi2->setText(text);
+    if (color)
+        setLabelColor(label_suivi2, *color);
+}

@@ -1,0 +1,307 @@
+#include "ui/tppal.h"
+
+#include "attestation/pdf_stage.h"
+#include "diagnostics/about_text.h"
+#include "diagnostics/log_save.h"
+#include "reading/reading.h"
+#include "store/connection.h"
+#include "update/update_service.h"
+
+#include <QTextEdit>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFont>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <stdexcept>
+
+using namespace kelvora;
+
+namespace
+{
+
+QToolButton* toolButton(QWidget* bar, const char* name, const QString& text, const char* icon)
+{
+    auto* b = new QToolButton(bar);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(text);
+    b->setIcon(QIcon(QString::fromLatin1(icon)));
+    b->setIconSize(QSize(24, 24));
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setCursor(Qt::PointingHandCursor);
+    bar->layout()->addWidget(b);
+    return b;
+}
+
+} // namespace
+
+Tppal::Tppal(Platform& platform, QWidget* parent) : QMainWindow(parent), m_platform(platform)
+{
+    buildFrame();
+    core_ = std::make_unique<RunCore>(m_platform, *this);
+    core_->debug.onAppend = [this](const QString& text, int style, quint32 color) {
+        appendRich(debug_texte, text, style, color);
+    };
+    core_->debug.onClear = [this] { debug_texte->clear(); };
+    maj_ = std::make_unique<UpdateService>(*core_);
+    FormCreate();
+}
+
+Tppal::~Tppal() = default;
+
+void Tppal::buildFrame()
+{
+    setObjectName(QStringLiteral("ppal"));
+    setWindowTitle(QStringLiteral("Kelvora (Édition PS)"));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(8);
+    setFont(font);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    // A plain row of flat buttons rather than a QToolBar: handlers hide and show the buttons
+    // themselves, which a QToolBar only allows through its actions.
+    auto* bar = new QFrame(this);
+    bar->setObjectName(QStringLiteral("barre_outils"));
+    bar->setStyleSheet(QStringLiteral("#barre_outils { background: #f4f6f9; "
+                                      "border-bottom: 1px solid #d5dbe3; }"));
+    auto* barLayout = new QHBoxLayout(bar);
+    barLayout->setContentsMargins(4, 2, 4, 2);
+    barLayout->setSpacing(2);
+    setMenuWidget(bar);
+    btn_vitale = toolButton(bar, "btn_vitale", QStringLiteral(" Accueil"), ":/icons/accueil.svg");
+    btn_diagnostique = toolButton(bar, "btn_diagnostique", QStringLiteral(" Diagnostic"),
+                                  ":/icons/diagnostic.svg");
+    btn_config = toolButton(bar, "btn_config", QStringLiteral(" Gestion"), ":/icons/gestion.svg");
+    btn_update =
+        toolButton(bar, "btn_update", QStringLiteral(" Mise à Jour"), ":/icons/miseajour.svg");
+    btn_about = toolButton(bar, "btn_about", QStringLiteral(" A Propos"), ":/icons/apropos.svg");
+    btn_quit = toolButton(bar, "btn_quit", QStringLiteral(" Quitter"), ":/icons/quitter.svg");
+    barLayout->addStretch();
+    btn_diagnostique->setVisible(false);
+
+    connect(btn_vitale, &QToolButton::clicked, this,
+            [this] { guarded([this] { btn_vitaleClick(); }); });
+    connect(btn_diagnostique, &QToolButton::clicked, this,
+            [this] { guarded([this] { btn_diagnostiqueClick(); }); });
+    connect(btn_config, &QToolButton::clicked, this,
+            [this] { guarded([this] { btn_configClick(); }); });
+    connect(btn_update, &QToolButton::clicked, this,
+            [this] { guarded([this] { btn_updateClick(); }); });
+    connect(btn_about, &QToolButton::clicked, this,
+            [this] { guarded([this] { btn_aboutClick(); }); });
+    connect(btn_quit, &QToolButton::clicked, this,
+            [this] { guarded([this] { btn_quitClick(); }); });
+
+    tab_master = new QTabWidget(this);
+    tab_master->setObjectName(QStringLiteral("tab_master"));
+    tab_master->setDocumentMode(true);
+    tab_master->setStyleSheet(
+        QStringLiteral("QTabWidget::pane { border: none; background: white; }"));
+    setCentralWidget(tab_master);
+    const auto page = [this](QWidget*& field, const char* name) {
+        field = new QWidget(tab_master);
+        field->setObjectName(QString::fromLatin1(name));
+        field->setAutoFillBackground(true);
+        tab_master->addTab(field, QString::fromLatin1(name));
+    };
+    page(tab_carte, "tab_carte");
+    page(tab_launch, "tab_launch");
+    page(tab_debug, "tab_debug");
+    page(tab_update, "tab_update");
+    page(tab_pdf, "tab_pdf");
+    page(tab_about, "tab_about");
+    page(tab_config, "tab_config");
+    connect(tab_master, &QTabWidget::currentChanged, this, [this](int index) {
+        QWidget* shown = tab_master->widget(index);
+        if (shown == tab_carte && pin_cps)
+            pin_cps->setFocus();
+        else if (shown == tab_debug)
+            tab_debugShow();
+        else if (shown == tab_config)
+            guarded([this] { tab_configShow(); });
+    });
+
+    buildHomePage();
+    buildProgressPage();
+    buildDebugPage();
+    buildUpdatePage();
+    buildPdfPage();
+    buildAboutPage();
+    buildConfigPage();
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusPanel = new QLabel(QStringLiteral("Version 1.00 (6.10.11.0000)"), StatusBar1);
+    StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
+    StatusPanel->setAlignment(Qt::AlignCenter);
+    StatusPanel->setFixedWidth(200);
+    StatusBar1->addWidget(StatusPanel);
+    setStatusBar(StatusBar1);
+
+    setFixedSize(617, 478);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(617 / 2, 478 / 2));
+    }
+}
+
+QFont Tppal::pixelFont(int pixels, bool bold, bool italic) const
+{
+    QFont f = font();
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+
+void Tppal::FormCreate()
+{
+    raz_tabExecute();
+    core_->FormCreate();
+    StatusPanel->setText(QStringLiteral("Version ") + core_->appli_version +
+                         QStringLiteral(" (") + core_->appli_apilec_version + QLatin1Char(')'));
+    for (const RtfRun& piece : diagnostics::About_boxExecute(*core_))
+        appendRich(about_texte, piece.text, piece.style, piece.color);
+    CreationficheExecute();
+}
+
+void Tppal::CreationficheExecute()
+{
+    btn_vitale->setVisible(true);
+    btn_update->setVisible(true);
+    btn_about->setVisible(true);
+    btn_config->setVisible(true);
+    btn_diagnostique->setVisible(false);
+    btn_update_go->setVisible(false);
+}
+
+void Tppal::raz_tabExecute()
+{
+    tab_master->tabBar()->hide();
+}
+
+void Tppal::btn_vitaleClick()
+{
+    btn_diagnostique->setVisible(false);
+    tab_master->setCurrentWidget(tab_carte);
+}
+
+void Tppal::btn_diagnostiqueClick()
+{
+    tab_master->setCurrentWidget(tab_debug);
+}
+
+void Tppal::btn_configClick()
+{
+    tab_master->setCurrentWidget(tab_config);
+}
+
+void Tppal::btn_aboutClick()
+{
+    tab_master->setCurrentWidget(tab_about);
+}
+
+void Tppal::btn_quitClick()
+{
+    maj_->stopDownloader();
+    m_platform.requestQuit();
+}
+
+void Tppal::FormCloseQuery()
+{
+    maj_->stopDownloader();
+}
+
+void Tppal::action_vitale2Click()
+{
+    kelvora::action_vitale2Click(*core_, *maj_);
+}
+
+void Tppal::btn_updateClick()
+{
+    maj_->btn_updateClick();
+}
+
+void Tppal::btn_update_goClick()
+{
+    maj_->btn_update_goClick();
+}
+
+void Tppal::image_pdfClick()
+{
+    attestation::image_pdfClick(*core_);
+}
+
+void Tppal::btn_sauve_fichierClick()
+{
+    const QString chosen = m_platform.saveFileName(
+        this, QStringLiteral("Sauvegarde du diagnostique Kelvora"),
+        QStringLiteral("Fichier RTF (*.rtf)"), QStringLiteral("rtf"), core_->appli_save_name);
+    if (chosen.isEmpty())
+        return;
+    core_->appli_save_name = chosen;
+    diagnostics::saveDebugLog(core_->debug, chosen);
+}
+
+void Tppal::lbl_link3Click()
+{
+    m_platform.openDocument(core_->appli_url_logiciel);
+}
+
+void Tppal::lbl_link2Click()
+{
+    m_platform.openDocument(QString::fromLatin1(diagnostics::kSupportUrl));
+}
+
+void Tppal::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (tab_master->currentWidget() == tab_carte)
+        pin_cps->setFocus();
+}
+
+void Tppal::closeEvent(QCloseEvent* event)
+{
+    FormCloseQuery();
+    event->accept();
+}
+
+void Tppal::guarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        m_platform.messageBox(QString::fromUtf8(e.what()), core_->appli_nom, MessageIcon::Error);
+    }
+}
+
+void Tppal::showPage(kelvora::Page page)
+{
+    QWidget* const pages[] = {tab_carte, tab_launch, tab_debug, tab_update,
+                              tab_pdf,   tab_about,  tab_config};
+    tab_master->setCurrentWidget(pages[static_cast<int>(page)]);
+}
+
+void Tppal::setDiagnosticVisible(bool visible)
+{
+    btn_diagnostique->setVisible(visible);
+}

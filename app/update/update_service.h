@@ -1,0 +1,51 @@
+// The update check and the installer's download: the network objects they share, and the
+// handlers of the update page and of the reading run's update stage.
+#pragma once
+
+#include "run/run_core.h"
+
+#include <QObject>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace kelvora
+{
+
+class Downloader;
+
+class UpdateService : public QObject
+{
+public:
+    explicit UpdateService(RunCore& core, QObject* parent = nullptr);
+    ~UpdateService() override;
+
+    // The reading run's update stage: asks the server when the last check is older than today.
+    void maj_quotidienneExecute();
+    void check_majExecute();
+    // The toolbar's " Mise à Jour".
+    void btn_updateClick();
+    // The update page's download button.
+    void btn_update_goClick();
+    // Downloader events: progress per block, failure, end of every transfer.
+    void web1_download2DataItemProceed(qint64 received, qint64 total, qint64 remainingSeconds);
+    void web1_download2Error();
+    void web1_download2ProcessCompleted();
+    void update_adminExecute();
+    // Abandons a download or a check in progress (quitting, closing).
+    void stopDownloader();
+
+    QNetworkAccessManager* web1_connect = nullptr;
+    QNetworkReply* web1_reponse = nullptr;
+    Downloader* web1_download2 = nullptr;
+
+private:
+    bool postForm();
+    void askServer();
+    void showErrors();
+    void restoreAfterFailure();
+
+    RunCore& core_;
+};
+
+} // namespace kelvora
