@@ -1,8 +1,10 @@
 // kelvora-admin: creates stores and demo installations, and runs SQL on a store for support.
 #include "tools/demo.h"
 #include "tools/init_store.h"
+#include "tools/lecture.h"
 #include "tools/sql_command.h"
 
+#include <QCoreApplication>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -14,7 +16,9 @@ namespace
 constexpr std::string_view kUsage = "Usage :\n"
                                     "  kelvora-admin init-store FICHIER\n"
                                     "  kelvora-admin demo DOSSIER\n"
-                                    "  kelvora-admin sql FICHIER INSTRUCTION\n";
+                                    "  kelvora-admin sql FICHIER INSTRUCTION\n"
+                                    "  kelvora-admin lecture DOSSIER   (code CPS sur l'entrée "
+                                    "standard)\n";
 
 int run(int argc, char** argv)
 {
@@ -27,6 +31,12 @@ int run(int argc, char** argv)
         kelvora::admin::layOutDemo(argv[2]);
         std::cout << "Installation de démonstration prête dans " << argv[2] << '\n';
         return 0;
+    }
+    if (command == "lecture" && argc == 3) {
+        // The reading's network and card calls need Qt's event loop, and only this command.
+        QCoreApplication app(argc, argv);
+        return kelvora::admin::runLecture(QString::fromLocal8Bit(argv[2]), std::cin, std::cout,
+                                          std::cerr);
     }
     if (command == "sql" && argc == 4) {
         kelvora::admin::runSql(argv[2], argv[3], std::cout);

@@ -1,16 +1,34 @@
 // Program entry: one instance per machine, the application's look, then the main window.
 #include "platform/linux_platform.h"
+#include "platform/shared_folder.h"
 #include "ui/desktop_platform.h"
 #include "ui/tppal.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QPalette>
 #include <QStyle>
 #include <QStyleFactory>
 
+#include <cstdio>
+#include <sys/stat.h>
+
 int main(int argc, char* argv[])
 {
+    // The practice's accounts share the data folder through the group kelvora: whatever the
+    // program writes there (store, certificate, update, the card library's log) is for the group
+    // and for nobody else. Set before anything is written.
+    ::umask(007);
+
     QApplication app(argc, argv);
+    // The name only: a display name would be appended to the window's caption on X11.
+    QApplication::setApplicationName(QStringLiteral("Kelvora"));
+    // Matches the installed desktop entry, so docks and task bars group the window under it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("fr.kelvora.Kelvora"));
+    // The installed theme icon when there is one, else the same drawing built into the program.
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("kelvora"), QIcon(QStringLiteral(":/icons/kelvora.svg"))));
+
     kelvora::LinuxPlatform system;
     kelvora::DesktopPlatform platform(system);
     if (!platform.acquireSingleInstance(QStringLiteral("Kelvora"))) {
@@ -18,6 +36,17 @@ int main(int argc, char* argv[])
                             QStringLiteral("Kelvora"), kelvora::MessageIcon::Error);
         return 0;
     }
+
+    // An account outside the group gets one message saying what to do, instead of the store's
+    // and the certificate's failures that would follow.
+    const QString dataFolder = system.commonAppDataFolder() + QStringLiteral("/Talvix/kelvoraps");
+    if (kelvora::sharedFolderAccess(dataFolder) == kelvora::SharedFolderAccess::Denied) {
+        const QString text = kelvora::sharedFolderDeniedMessage(dataFolder);
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        platform.messageBox(text, QStringLiteral("Kelvora"), kelvora::MessageIcon::Error);
+        return 1;
+    }
+
     // A light, flat look close to the Windows one the users know; start-up goes on without it.
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) {
         QApplication::setStyle(style);
@@ -27,8 +56,6 @@ int main(int argc, char* argv[])
         light.setColor(QPalette::Highlight, QColor(0x1f, 0x6f, 0xd1));
         QApplication::setPalette(light);
     }
-    // The name only: a display name would be appended to the window's caption on X11.
-    QApplication::setApplicationName(QStringLiteral("Kelvora"));
 
     Tppal window(platform);
     // When the store could not be opened the end is already requested; the window shows

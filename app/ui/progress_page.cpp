@@ -1,5 +1,6 @@
 // The progress page: follow-up labels, the six stage rows, the legend, and the contract that
 // every stage of a reading run keeps.
+#include "run/stage_names.h"
 #include "ui/tppal.h"
 #include "ui/win_color.h"
 
@@ -46,9 +47,6 @@ void Tppal::buildProgressPage()
     layout->addWidget(label_suivi2, 0, Qt::AlignHCenter);
     layout->addSpacing(22);
 
-    static const char* const captions[] = {
-        "Contrôle des fichiers",         "Contrôle Mise à Jour",      "Initialisation du lecteur",
-        "Contrôle cartes CPS && Vitale", "Récupération informations", "Génération du PDF"};
     static const char* const iconNames[] = {"Image_etat1", "Image_etat2b", "Image_etat3",
                                             "Image_etat4", "Image_etat5",  "Image_etat6"};
     static const char* const labelNames[] = {"label_etat1", "label_etat2b", "label_etat3",
@@ -62,9 +60,7 @@ void Tppal::buildProgressPage()
         image_etat_rows[i] = new QLabel(box);
         image_etat_rows[i]->setObjectName(QString::fromLatin1(iconNames[i]));
         image_etat_rows[i]->setFixedSize(24, 24);
-        // The caption escapes "&" as "&&" as a mnemonic label would; it shows one ampersand.
-        label_etat_rows[i] = new QLabel(
-            QString::fromUtf8(captions[i]).replace(QStringLiteral("&&"), QStringLiteral("&")), box);
+        label_etat_rows[i] = new QLabel(kelvora::etatRowCaption(static_cast<EtatRow>(i)), box);
         label_etat_rows[i]->setObjectName(QString::fromLatin1(labelNames[i]));
         label_etat_rows[i]->setFont(rowFont);
         h->addWidget(image_etat_rows[i]);

@@ -2,7 +2,10 @@
 // certificate are compared byte for byte with files kept beside this test, dates and times
 // masked. KELVORA_GOLDEN_UPDATE=1 rewrites the files; a change to them says why in its commit.
 #include "app_fixture.h"
+#include "diagnostics/log_save.h"
+#include "fake_view.h"
 #include "loopback_server.h"
+#include "reading/reading.h"
 
 #include <QLineEdit>
 #include <QProcess>
@@ -13,6 +16,9 @@ using namespace kelvora::testing;
 
 namespace
 {
+
+// How the reading is made: through the window, or through the run core alone.
+enum class Driver { Window, Core };
 
 struct GoldenCase {
     const char* name;
@@ -59,7 +65,8 @@ QByteArray masked(QByteArray bytes)
     return text.toLatin1();
 }
 
-class GoldenReading : public AppFixture, public ::testing::WithParamInterface<GoldenCase>
+class GoldenReading : public AppFixture,
+                      public ::testing::WithParamInterface<std::tuple<GoldenCase, Driver>>
 {
 protected:
     // Made once the application exists: a server needs its event loop.
@@ -107,6 +114,29 @@ protected:
         return readAll(platform.savePath);
     }
 
+    // Runs the same reading on the run core with a screen in memory; returns the log's bytes.
+    QByteArray readThroughCore(const GoldenCase& c)
+    {
+        FakeView view;
+        RunCore core(platform, view);
+        core.FormCreate();
+        UpdateService maj(core);
+        if (c.update == GoldenCase::Update::Available) {
+            server = std::make_unique<LoopbackServer>();
+            server->respond = [](const HttpRequest&, QTcpSocket* socket) {
+                LoopbackServer::answer(socket, 200, "update");
+            };
+            core.appli_url_update = server->url(QStringLiteral("/obtenir-derniere-version.php"));
+        } else {
+            core.appli_url_update = QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
+        }
+        view.pin = QString::fromLatin1(c.pin);
+        action_vitale2Click(core, maj);
+        const QString path = temp.path() + QStringLiteral("/diagnostic.rtf");
+        diagnostics::saveDebugLog(core.debug, path);
+        return readAll(path);
+    }
+
     void compare(const QString& file, const QByteArray& produced)
     {
         const QString golden = QStringLiteral(KELVORA_GOLDEN_DIR "/") + file;
@@ -124,13 +154,13 @@ protected:
 
 TEST_P(GoldenReading, LogAndCertificateMatchTheKeptFiles)
 {
-    const GoldenCase& c = GetParam();
+    const auto& [c, driver] = GetParam();
     if (c.update == GoldenCase::Update::Done)
         setDateMaj("'20261209'");
     if (c.prepare)
         c.prepare(apilecFolder(), commonFolder());
 
-    const QByteArray rtf = readThroughWindow(c);
+    const QByteArray rtf = driver == Driver::Window ? readThroughWindow(c) : readThroughCore(c);
     ASSERT_FALSE(rtf.isEmpty());
     compare(QString::fromLatin1(c.name) + QStringLiteral(".rtf"), masked(rtf));
 
@@ -151,7 +181,7 @@ const auto useScenario = [](const char* from, const char* to) {
 
 INSTANTIATE_TEST_SUITE_P(
     Readings, GoldenReading,
-    ::testing::Values(
+    ::testing::Combine(::testing::Values(
         GoldenCase{"carte-demo", "1234", {}},
         GoldenCase{"carte-dix-beneficiaires", "1234",
                    useScenario("Document=carte.xml", "Document=carte-10.xml")},
@@ -172,9 +202,95 @@ INSTANTIATE_TEST_SUITE_P(
                    }},
         GoldenCase{"mise-a-jour-disponible", "1234", {}, GoldenCase::Update::Available},
         GoldenCase{"serveur-injoignable", "1234", {}, GoldenCase::Update::Unreachable}),
-    [](const ::testing::TestParamInfo<GoldenCase>& info) {
-        QString name = QString::fromLatin1(info.param.name);
-        return name.replace(QLatin1Char('-'), QLatin1Char('_')).toStdString();
+                       ::testing::Values(Driver::Window, Driver::Core)),
+    [](const ::testing::TestParamInfo<std::tuple<GoldenCase, Driver>>& info) {
+        QString name = QString::fromLatin1(std::get<0>(info.param).name);
+        name.replace(QLatin1Char('-'), QLatin1Char('_'));
+        return name.toStdString() +
+               (std::get<1>(info.param) == Driver::Window ? "_fenetre" : "_sans_ecran");
     });
+
+} // namespace
+
+namespace
+{
+
+// kelvora-admin lecture on a demo installation checked today already, on the real clock.
+class AdminReading : public ::testing::Test
+{
+protected:
+    QTemporaryDir temp;
+    QString common() const { return temp.path() + QStringLiteral("/Talvix/kelvoraps"); }
+
+    void SetUp() override
+    {
+        ASSERT_EQ(admin({QStringLiteral("demo"), temp.path()}).exitCode, 0);
+        const QString today = QDate::currentDate().toString(QStringLiteral("yyyyMMdd"));
+        ASSERT_EQ(admin({QStringLiteral("sql"), common() + QStringLiteral("/attest.vqs"),
+                         QStringLiteral("UPDATE configuration SET valeur = '%1' "
+                                        "WHERE id = 'date_maj'")
+                             .arg(today)})
+                      .exitCode,
+                  0);
+    }
+
+    struct Outcome {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+
+    static Outcome admin(const QStringList& arguments, const QByteArray& input = {})
+    {
+        QProcess process;
+        process.start(QStringLiteral(KELVORA_BIN_DIR "/kelvora-admin"), arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        process.waitForFinished(120000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+};
+
+// The reading's own time is printed on the certificate too.
+QByteArray maskedWithExtraction(const QByteArray& pdf)
+{
+    QString text = QString::fromLatin1(masked(pdf));
+    text.replace(QRegularExpression(QStringLiteral("\\d\\d/\\d\\d/\\d{4} - \\d\\d:\\d\\d:\\d\\d")),
+                 QStringLiteral("<extraction>"));
+    return text.toLatin1();
+}
+
+TEST_F(AdminReading, DemoCardGivesTheCertificateTheWindowWrites)
+{
+    const Outcome run = admin({QStringLiteral("lecture"), temp.path()}, "1234\n");
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Génération du PDF : validée"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Contrôle Mise à Jour : non testée")));
+    EXPECT_EQ(maskedWithExtraction(readAll(common() + QStringLiteral("/attestation.pdf"))),
+              maskedWithExtraction(readAll(QStringLiteral(KELVORA_GOLDEN_DIR "/carte-demo.pdf"))));
+    EXPECT_TRUE(readAll(common() + QStringLiteral("/diag-Kelvora.rtf")).startsWith("{\\rtf1"));
+}
+
+TEST_F(AdminReading, WrongPinStopsAfterThePinControlAndWritesNoCertificate)
+{
+    const Outcome run = admin({QStringLiteral("lecture"), temp.path()}, "4321\n");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("« Contrôle cartes CPS & Vitale »")))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(common() + QStringLiteral("/attestation.pdf")));
+    const QByteArray calls =
+        readAll(temp.path() + QStringLiteral("/santesocial/api_lec/api_lec_sim.log"));
+    EXPECT_TRUE(calls.contains("Lec_ControleCPS"));
+    EXPECT_FALSE(calls.contains("Lec_LectureVitale"));
+}
+
+TEST_F(AdminReading, ThePinIsNeverTakenFromTheArguments)
+{
+    const Outcome run = admin({QStringLiteral("lecture"), temp.path(), QStringLiteral("1234")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_FALSE(QFile::exists(common() + QStringLiteral("/attestation.pdf")));
+}
 
 } // namespace
