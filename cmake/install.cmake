@@ -19,6 +19,12 @@ endif()
 if(TARGET kelvora-admin)
     install(TARGETS kelvora-admin RUNTIME DESTINATION bin COMPONENT kelvora)
 endif()
+# The update helper runs as root through pkexec, whose polkit action names this very path.
+if(TARGET kelvora-installer)
+    install(TARGETS kelvora-installer RUNTIME DESTINATION ${KELVORA_INSTALL_PKGDIR} COMPONENT kelvora)
+    install(FILES ${KELVORA_PACKAGING_DIR}/polkit/fr.kelvora.installer.policy
+        DESTINATION share/polkit-1/actions COMPONENT kelvora)
+endif()
 # libapi_lec.so, .so.5 and .so.5.20.1.0: the program opens the unversioned name beside itself.
 if(TARGET api_lec)
     install(TARGETS api_lec LIBRARY DESTINATION ${KELVORA_INSTALL_PKGDIR} COMPONENT formation
