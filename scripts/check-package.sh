@@ -91,6 +91,12 @@ done
 check "base de configuration créée, 0660 groupe kelvora" \
     stat_is "$data/attest.vqs" '%G %a' 'kelvora 660'
 check "scénario de démonstration en place" test -f "$reader/api_lec_sim.ini"
+helper=/usr/lib/kelvora/kelvora-installer
+check "assistant de mise à jour $helper : root, 0755, sans setuid" \
+    stat_is "$helper" '%U:%G %a' 'root:root 755'
+check "action polkit fr.kelvora.installer installée pour $helper" \
+    grep -q "exec.path\">$helper<" /usr/share/polkit-1/actions/fr.kelvora.installer.policy
+check "pkexec installé" test -x /usr/bin/pkexec
 
 cleanup
 useradd -m -s /bin/bash "$member"
@@ -169,6 +175,35 @@ check "le message nomme le dossier et le groupe kelvora (stderr)" \
              grep -qi 'groupe.*kelvora' /tmp/check-package-$outsider.log"
 sed 's/^/       | /' "/tmp/check-package-$outsider.log"
 
+echo "== mise à jour par l'assistant (lancé en root, comme pkexec le ferait)"
+# No polkit daemon is needed to show what the helper does once the password is given: it refuses
+# what is not a newer kelvora package and installs a newer one with apt, leaving the training
+# package in place.
+work="$(mktemp -d)"
+head -c 4096 /dev/urandom >"$work/hasard.deb"
+"$helper" "$work/hasard.deb" >"$work/hasard.log" 2>&1
+check "l'assistant refuse un fichier qui n'est pas un paquet (code 8)" test $? = 8
+"$helper" "${debs[0]}" >"$work/meme.log" 2>&1
+check "l'assistant refuse la version déjà installée (code 10)" test $? = 10
+sed 's/^/       | /' "$work/hasard.log" "$work/meme.log"
+check "dossier de travail de l'assistant : root:root 0700" \
+    stat_is /var/cache/kelvora '%U:%G %a' 'root:root 700'
+version="$(dpkg-deb -f "${debs[0]}" Version)"
+newer="$version+verif1"
+dpkg-deb -R "${debs[0]}" "$work/paquet"
+sed -i "s/^Version: .*/Version: $newer/" "$work/paquet/DEBIAN/control"
+dpkg-deb --root-owner-group -b "$work/paquet" "$work/kelvora_${newer}.deb" >/dev/null
+"$helper" "$work/kelvora_${newer}.deb" >"$work/maj.log" 2>&1
+check "l'assistant installe une version plus récente de kelvora ($newer)" test $? = 0
+check "kelvora est en version $newer" \
+    test "$(dpkg-query -W -f='${Version}' kelvora)" = "$newer"
+check "kelvora-formation reste installé après la mise à jour de kelvora" installed kelvora-formation
+check "la base est gardée par la mise à jour" \
+    test "$(md5sum <"$data/attest.vqs")" = "$store_before"
+check "l'assistant ne laisse pas de copie dans /var/cache/kelvora" \
+    test -z "$(ls -A /var/cache/kelvora)"
+rm -rf "$work"
+
 echo "== désinstallation"
 apt remove kelvora-formation kelvora
 check "apt-get remove : paquets retirés" none_installed
@@ -178,6 +213,7 @@ apt purge kelvora-formation kelvora
 check "apt-get purge : paquets purgés" none_known
 check "apt-get purge : dossier de données supprimé" test ! -e "$data"
 check "apt-get purge : dossier du lecteur vidé et supprimé" test ! -e "$reader"
+check "apt-get purge : dossier de travail de l'assistant supprimé" test ! -e /var/cache/kelvora
 
 echo "== lintian"
 if lintian --fail-on error "${debs[@]}" >/tmp/check-package-lintian.log 2>&1; then
