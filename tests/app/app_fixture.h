@@ -1,7 +1,7 @@
 // A real main window over a real store in a temporary installation, with a fake platform.
 #pragma once
 
-#include "fake_platform.h"
+#include "installation_fixture.h"
 #include "attestation/pdf_stage.h"
 #include "diagnostics/system_report.h"
 #include "ui/tppal.h"
@@ -28,57 +28,18 @@ inline QApplication& application()
     return *app;
 }
 
-class AppFixture : public ::testing::Test
+class AppFixture : public InstallationFixture
 {
 public:
-    QTemporaryDir temp;
-    FakePlatform platform;
     std::unique_ptr<Tppal> window;
-
-    QString dataFolder() const { return temp.path() + QStringLiteral("/programdata"); }
-    QString commonFolder() const { return dataFolder() + QStringLiteral("/Talvix/kelvoraps"); }
-    QString apilecFolder() const { return dataFolder() + QStringLiteral("/santesocial/api_lec/"); }
-    QString storePath() const { return commonFolder() + QStringLiteral("/attest.vqs"); }
 
     void SetUp() override
     {
         application();
-        ASSERT_TRUE(temp.isValid());
-        platform.dataFolder = dataFolder();
-        platform.exeFolder = temp.path() + QStringLiteral("/bin/");
-        QDir().mkpath(commonFolder());
-        QDir().mkpath(apilecFolder());
-        QDir().mkpath(platform.exeFolder);
+        InstallationFixture::SetUp();
     }
 
     void TearDown() override { window.reset(); }
-
-    // A store with the three tables; `dateMaj` of nullptr leaves the value NULL.
-    void createStore(const char* dateMaj = nullptr, bool withDateRow = true)
-    {
-        auto db = store::Connection::create(storePath().toStdString(), "Qm7Rk2Lw9P");
-        db.execute("CREATE TABLE configuration (id TEXT PRIMARY KEY, valeur TEXT)");
-        db.execute("CREATE TABLE erreur (id TEXT PRIMARY KEY, bloquant TEXT)");
-        db.execute("CREATE TABLE fichiers (id INTEGER PRIMARY KEY, nom TEXT, dossier TEXT, "
-                   "taille TEXT)");
-        if (withDateRow) {
-            const std::string value = dateMaj ? "'" + std::string(dateMaj) + "'" : "NULL";
-            db.execute("INSERT INTO configuration VALUES ('date_maj', " + value + ")");
-        }
-    }
-
-    void sql(const std::string& statement)
-    {
-        auto db = store::Connection::open(storePath().toStdString(), "Qm7Rk2Lw9P");
-        db.execute(statement);
-    }
-
-    void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
 
     // Update checks go to a closed loopback port: they fail at once, never on the network.
     void start()
@@ -89,6 +50,7 @@ public:
     }
 
     QString log() const { return window->debug_texte->toPlainText(); }
+    QList<RtfRun> logRuns() const { return window->debugRuns(); }
 };
 
 } // namespace kelvora::testing

@@ -1,5 +1,10 @@
 // The reader-management page: what it shows and the one key each button writes.
+#include "app_fixture.h"
 #include "reader_stage_fixture.h"
+
+#include <QLineEdit>
+#include <QProcess>
+#include <QTabWidget>
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -9,7 +14,7 @@ using namespace kelvora::testing;
 namespace
 {
 
-class ConfigPage : public ReaderStageFixture
+class ConfigPage : public ReaderSetup<AppFixture>
 {
 protected:
     QByteArray iniBytes() const
@@ -141,6 +146,23 @@ TEST_F(ConfigPage, AFileThatCannotBeWrittenIsReportedWithoutConfirmation)
     EXPECT_TRUE(platform.messages[0].text.contains(window->core().appli_ini_file))
         << platform.messages[0].text.toStdString();
     EXPECT_EQ(platform.messages[0].caption, QStringLiteral("Gestion lecteur"));
+}
+
+// The demo installation that kelvora-admin lays out, changed from the page as support would.
+TEST_F(ConfigPage, OnTheDemoInstallationChangesOnlyThatKey)
+{
+    ASSERT_EQ(QProcess::execute(QStringLiteral(KELVORA_BIN_DIR "/kelvora-admin"),
+                                {QStringLiteral("demo"), dataFolder()}),
+              0);
+    const QByteArray before = iniBytes();
+    start();
+    window->btn_configClick();
+    window->PageControl_config->setCurrentWidget(window->tab_config_3);
+    window->edit_gestion_2b->setText(QString::fromLatin1(kReaderB));
+    window->btn_gestion_4b->click();
+    QByteArray expected = before;
+    expected.replace("Ressource_CPS=" + kReaderA, "Ressource_CPS=" + kReaderB);
+    EXPECT_EQ(iniBytes(), expected);
 }
 
 } // namespace

@@ -1,8 +1,7 @@
-// The demo installation that kelvora-admin lays out, read by the window as a user would.
+// The demo installation that kelvora-admin lays out, read through the run as a user would.
 #include "reader_stage_fixture.h"
 
 #include <QProcess>
-#include <QPushButton>
 
 using namespace kelvora::testing;
 
@@ -51,25 +50,25 @@ TEST_F(DemoRun, TheReaderStagesSucceedWithTheDemoPin)
 {
     start();
     run(QStringLiteral("1234"));
-    EXPECT_EQ(window->etat(EtatRow::Lecteur), EtatValide);
-    EXPECT_EQ(window->etat(EtatRow::Cartes), EtatValide);
+    EXPECT_EQ(core().etat(EtatRow::Lecteur), EtatValide);
+    EXPECT_EQ(core().etat(EtatRow::Cartes), EtatValide);
     EXPECT_EQ(section(QStringLiteral("Controle CPS")),
               QStringLiteral("Contrôle carte CPS\nLa carte CPS est accessible\n"));
     EXPECT_EQ(section(QStringLiteral("Gestion Vitale")),
               QStringLiteral("Accès carte Vitale\nLa carte est accessible\n"));
     // The whole reading goes through to the certificate.
-    EXPECT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
+    EXPECT_EQ(view.page, kelvora::Page::Pdf) << log().toStdString();
 }
 
 TEST_F(DemoRun, AWrongPinStopsTheRunAndEmptiesTheField)
 {
     start();
     run(QStringLiteral("1111"));
-    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Carte CPS pas/mal insérée !"));
+    EXPECT_EQ(view.suivi, QStringLiteral("Carte CPS pas/mal insérée !"));
     EXPECT_EQ(section(QStringLiteral("Controle CPS")),
               QStringLiteral("Contrôle carte CPS\nRetour en erreur : 41 (code : 2)\n"
                              "Etat carte : 0 (session : 1)\nARRET - erreur code CPS : \n"));
-    EXPECT_TRUE(window->pin_cps->text().isEmpty());
+    EXPECT_TRUE(view.pin.isEmpty());
 }
 
 TEST_F(DemoRun, NoReaderShowsTheThreeLines)
@@ -83,20 +82,7 @@ TEST_F(DemoRun, NoReaderShowsTheThreeLines)
         section(QStringLiteral("Liste Lecteurs")),
         QStringLiteral("Choix du lecteur\nLecteur non branché\nErreur sans impact avec GALSS\n"
                        "Aucun lecteur trouvé !\n"));
-    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Lecteur ne répond pas !"));
-}
-
-TEST_F(DemoRun, TheManagementPageChangesOnlyThatKey)
-{
-    const QByteArray before = read(QStringLiteral("api_lec.ini"));
-    start();
-    window->btn_configClick();
-    window->PageControl_config->setCurrentWidget(window->tab_config_3);
-    window->edit_gestion_2b->setText(QString::fromLatin1(kReaderB));
-    window->btn_gestion_4b->click();
-    QByteArray expected = before;
-    expected.replace("Ressource_CPS=" + kReaderA, "Ressource_CPS=" + kReaderB);
-    EXPECT_EQ(read(QStringLiteral("api_lec.ini")), expected);
+    EXPECT_EQ(view.suivi, QStringLiteral("Lecteur ne répond pas !"));
 }
 
 } // namespace

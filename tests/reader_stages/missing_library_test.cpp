@@ -38,13 +38,13 @@ TEST_F(MissingLibrary, FailsTheStageThatNeedsIt)
         EXPECT_TRUE(section(c.heading).contains(c.missingLine + QStringLiteral("\n")))
             << section(c.heading).toStdString();
         EXPECT_EQ(format(c.missingLine), kBoldRed);
-        EXPECT_EQ(window->label_suivi->text(), c.failure);
-        EXPECT_EQ(window->etat(c.row), EtatEchec);
+        EXPECT_EQ(view.suivi, c.failure);
+        EXPECT_EQ(core().etat(c.row), EtatEchec);
         // Later stages only update their rows.
-        EXPECT_EQ(window->etat(EtatRow::Cartes), EtatEchec);
+        EXPECT_EQ(core().etat(EtatRow::Cartes), EtatEchec);
         EXPECT_TRUE(log().contains(QStringLiteral("### Génération PDF")));
-        EXPECT_EQ(window->tab_master->currentWidget(), window->tab_launch);
-        window.reset();
+        EXPECT_EQ(view.page, kelvora::Page::Lancement);
+        stop();
     }
 }
 

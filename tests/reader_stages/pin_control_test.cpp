@@ -68,17 +68,17 @@ TEST_F(PinControl, EveryAnswerOfTheCard)
         if (!c.redLine.isEmpty()) {
             EXPECT_EQ(format(c.redLine), kBoldRed);
         }
-        EXPECT_EQ(window->pin_cps->text(), c.pinEmptied ? QString() : c.pin);
+        EXPECT_EQ(view.pin, c.pinEmptied ? QString() : c.pin);
         if (c.stops) {
-            EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Carte CPS pas/mal insérée !"));
-            EXPECT_EQ(window->etat(EtatRow::Cartes), EtatEchec);
+            EXPECT_EQ(view.suivi, QStringLiteral("Carte CPS pas/mal insérée !"));
+            EXPECT_EQ(core().etat(EtatRow::Cartes), EtatEchec);
             EXPECT_FALSE(callLog().contains("Lec_IntroductionMstVitale"));
         } else {
-            EXPECT_EQ(window->etat(EtatRow::Cartes), EtatValide);
+            EXPECT_EQ(core().etat(EtatRow::Cartes), EtatValide);
             EXPECT_TRUE(section(QStringLiteral("Gestion Vitale"))
                             .endsWith(QStringLiteral("La carte est accessible\n")));
         }
-        window.reset();
+        stop();
     }
 }
 
@@ -88,13 +88,13 @@ TEST_F(PinControl, ThePinIsNeverLoggedNorKept)
     scenario(kReaderA, {}, "Inseree=1\r\nPIN=8642");
     start();
     run(QStringLiteral("8642"));
-    EXPECT_EQ(window->etat(EtatRow::Cartes), EtatValide);
+    EXPECT_EQ(core().etat(EtatRow::Cartes), EtatValide);
     EXPECT_TRUE(callLog().contains("Lec_ControleCPS session=1 pin=right -> 0,0"));
     EXPECT_FALSE(callLog().contains("8642"));
     EXPECT_FALSE(log().contains(QStringLiteral("8642")));
-    EXPECT_EQ(window->core().appli_api_pin_saisie, nullptr);
+    EXPECT_EQ(core().appli_api_pin_saisie, nullptr);
     // A right PIN stays in its field for the next run.
-    EXPECT_EQ(window->pin_cps->text(), QStringLiteral("8642"));
+    EXPECT_EQ(view.pin, QStringLiteral("8642"));
 }
 
 } // namespace

@@ -39,7 +39,7 @@ TEST_F(ReaderListing, ZeroOneAndTwoReaders)
         run();
         EXPECT_EQ(section(QStringLiteral("Liste Lecteurs")),
                   QStringLiteral("Choix du lecteur\n") + c.lines);
-        EXPECT_EQ(window->core().appli_reader_lec, c.kept);
+        EXPECT_EQ(core().appli_reader_lec, c.kept);
         if (c.kept == a && c.retours.isEmpty()) {
             EXPECT_EQ(format(a), kBoldGreen);
         }
@@ -47,7 +47,7 @@ TEST_F(ReaderListing, ZeroOneAndTwoReaders)
             EXPECT_EQ(format(QStringLiteral("Lecteur non branché")), kBoldRed);
             EXPECT_EQ(format(QStringLiteral("Aucun lecteur trouvé !")), kBoldRed);
         }
-        window.reset();
+        stop();
     }
 }
 
@@ -56,18 +56,18 @@ TEST_F(ReaderListing, ListsOnlyUntilAReaderIsFound)
     scenario("");
     start();
     run();
-    EXPECT_EQ(window->core().appli_reader_lec, QStringLiteral("N/A"));
+    EXPECT_EQ(core().appli_reader_lec, QStringLiteral("N/A"));
 
     scenario(kReaderA);
     run();
     EXPECT_TRUE(section(QStringLiteral("Liste Lecteurs")).startsWith("Choix du lecteur\n"));
-    EXPECT_EQ(window->core().appli_reader_lec, QString::fromLatin1(kReaderA));
+    EXPECT_EQ(core().appli_reader_lec, QString::fromLatin1(kReaderA));
 
     run();
     EXPECT_TRUE(log().contains(QStringLiteral("### Liste Lecteurs\n### Initialisation Lecteurs\n")))
         << log().toStdString();
     EXPECT_FALSE(log().contains(QStringLiteral("Choix du lecteur")));
-    EXPECT_EQ(window->etat(EtatRow::Lecteur), EtatValide);
+    EXPECT_EQ(core().etat(EtatRow::Lecteur), EtatValide);
 }
 
 TEST_F(ReaderListing, InitialisesWithTheConfiguredNames)
@@ -85,8 +85,8 @@ TEST_F(ReaderListing, InitialisesWithTheConfiguredNames)
     EXPECT_EQ(format(QStringLiteral("Lecteur initialisé")), kBoldGreen);
     EXPECT_TRUE(callLog().contains("Lec_InitLecteurs vitale=\"" + kReaderB + "\" cps=\"" +
                                    kReaderA + "\" -> 0,0"));
-    EXPECT_EQ(window->core().appli_reader_use, kReaderB);
-    EXPECT_EQ(window->core().appli_reader_use2, kReaderA);
+    EXPECT_EQ(core().appli_reader_use, kReaderB);
+    EXPECT_EQ(core().appli_reader_use2, kReaderA);
 }
 
 TEST_F(ReaderListing, MissingSectionGivesEmptyNamesAndABlockingRefusal)
@@ -104,8 +104,8 @@ TEST_F(ReaderListing, MissingSectionGivesEmptyNamesAndABlockingRefusal)
                              "Lecteur non joignable\n"));
     EXPECT_TRUE(callLog().contains("Lec_InitLecteurs vitale=\"\" cps=\"\" -> 16,16"));
     EXPECT_EQ(format(QStringLiteral("Fichier non trouvé à l'emplacement voulu")), kBoldRed);
-    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Lecteur ne répond pas !"));
-    EXPECT_EQ(window->etat(EtatRow::Lecteur), EtatEchec);
+    EXPECT_EQ(view.suivi, QStringLiteral("Lecteur ne répond pas !"));
+    EXPECT_EQ(core().etat(EtatRow::Lecteur), EtatEchec);
 }
 
 } // namespace

@@ -1,13 +1,14 @@
-// The main window over the real stand-in card-reader library, loaded by the real binding from
-// the build's executable folder, with the scenario in the card-reader data folder.
+// The reader stages over the real stand-in card-reader library, loaded by the real binding from
+// the build's executable folder, with the scenario in the card-reader data folder. The stages
+// run on the run core with a screen in memory; ReaderSetup<AppFixture> gives the window instead.
 #pragma once
 
-#include "app_fixture.h"
+#include "fake_view.h"
+#include "installation_fixture.h"
+#include "reading/reading.h"
+#include "update/update_service.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QTabWidget>
-#include <QTextEdit>
+#include <QCoreApplication>
 #include <optional>
 
 // Readable QString values in failure messages.
@@ -27,12 +28,19 @@ inline constexpr int kBloquant = 60;
 inline constexpr int kNonBloquant = 61;
 inline constexpr int kMinuscule = 62;
 
-class ReaderStageFixture : public AppFixture
+template <class Base>
+class ReaderSetup : public Base
 {
 protected:
+    using Base::apilecFolder;
+    using Base::createStore;
+    using Base::platform;
+    using Base::sql;
+    using Base::writeFile;
+
     void SetUp() override
     {
-        AppFixture::SetUp();
+        Base::SetUp();
         platform.exeFolder = QStringLiteral(KELVORA_BIN_DIR "/");
         createStore("20261209");
         sql("INSERT INTO erreur VALUES ('60','O'),('61','N'),('62','o'),('16','O'),('17','O'),"
@@ -62,12 +70,50 @@ protected:
         QFile f(apilecFolder() + QStringLiteral("api_lec_sim.log"));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
+};
+
+// The stages on the run core alone: no window, no QApplication.
+class ReaderStageFixture : public ReaderSetup<InstallationFixture>
+{
+protected:
+    FakeView view;
+
+    ReaderStageFixture()
+    {
+        // Qt's event loop for the update service's network objects; a core application only.
+        if (QCoreApplication::instance() == nullptr) {
+            static int argc = 1;
+            static char name[] = "kelvora-stage-tests";
+            static char* argv[] = {name, nullptr};
+            new QCoreApplication(argc, argv);
+        }
+    }
+
+    void TearDown() override { stop(); }
+
+    // Start-up as the program makes it: paths, the card library, the store.
+    void start()
+    {
+        core_ = std::make_unique<RunCore>(platform, view);
+        core_->FormCreate();
+        core_->appli_url_update = QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
+        maj_ = std::make_unique<UpdateService>(*core_);
+    }
+    void stop()
+    {
+        maj_.reset();
+        core_.reset();
+    }
+    RunCore& core() { return *core_; }
 
     void run(const QString& pin = QStringLiteral("1234"))
     {
-        window->pin_cps->setText(pin);
-        window->action_vitale2Click();
+        view.pin = pin;
+        action_vitale2Click(*core_, *maj_);
     }
+
+    QString log() const { return core_->debug.plainText(); }
+    QList<RtfRun> logRuns() const { return core_->debug.runs(); }
 
     // What a stage wrote after its run heading, up to the next run heading.
     QString section(const QString& heading) const
@@ -88,12 +134,16 @@ protected:
     // Style and colour of the log line that reads exactly `line`.
     std::optional<std::pair<int, quint32>> format(const QString& line) const
     {
-        for (const RtfRun& run : window->debugRuns()) {
+        for (const RtfRun& run : logRuns()) {
             if (run.text == line)
                 return std::make_pair(run.style, run.color);
         }
         return std::nullopt;
     }
+
+private:
+    std::unique_ptr<RunCore> core_;
+    std::unique_ptr<UpdateService> maj_;
 };
 
 inline const std::pair<int, quint32> kBoldRed{StyleBold, ClRed};

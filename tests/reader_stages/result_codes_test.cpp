@@ -109,14 +109,14 @@ TEST_F(ResultCodes, EachStageClassifiesItsCode)
         for (qsizetype i = 1; i + 1 < lines.size(); ++i)
             EXPECT_EQ(format(lines[i]), kPlain) << lines[i].toStdString();
         if (c.failure.isEmpty()) {
-            EXPECT_EQ(window->etat(EtatRow::Lecteur), EtatValide);
-            EXPECT_EQ(window->etat(EtatRow::Cartes), EtatValide);
+            EXPECT_EQ(core().etat(EtatRow::Lecteur), EtatValide);
+            EXPECT_EQ(core().etat(EtatRow::Cartes), EtatValide);
         } else {
-            EXPECT_EQ(window->label_suivi->text(), c.failure);
-            EXPECT_EQ(window->etat(c.row), EtatEchec);
-            EXPECT_EQ(window->core().appli_check_continue, 1);
+            EXPECT_EQ(view.suivi, c.failure);
+            EXPECT_EQ(core().etat(c.row), EtatEchec);
+            EXPECT_EQ(core().appli_check_continue, 1);
         }
-        window.reset();
+        stop();
     }
 }
 
@@ -158,23 +158,23 @@ TEST_F(ResultCodes, TheDataReadClassifiesItsResult)
         start();
         run();
         EXPECT_EQ(section(QStringLiteral("Traitement des Données")), c.lines);
-        EXPECT_EQ(window->etat(EtatRow::Informations), c.stops ? EtatEchec : EtatValide);
+        EXPECT_EQ(core().etat(EtatRow::Informations), c.stops ? EtatEchec : EtatValide);
         // Both cards are released and both sessions closed whatever the read gave.
         EXPECT_TRUE(callLog().contains("Lec_FermetureSessionVitale session=2 -> 0,0"));
         EXPECT_TRUE(callLog().contains("Lec_FermetureSessionCPS session=1 -> 0,0"));
         if (c.stops) {
             EXPECT_EQ(format(QStringLiteral("La carte ne peut pas être lue")), kBoldRed);
-            EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Données illisibles !"));
-            EXPECT_EQ(window->core().appli_vitale.appli_xml_cnt2, 0);
+            EXPECT_EQ(view.suivi, QStringLiteral("Données illisibles !"));
+            EXPECT_EQ(core().appli_vitale.appli_xml_cnt2, 0);
         } else {
             EXPECT_EQ(format(QStringLiteral("La données ont été récupérées")), kBoldGreen);
-            ASSERT_EQ(window->core().appli_vitale.appli_xml_cnt2, 1);
-            const QStringList& entry = window->core().appli_vitale.appli_xml_ext[0];
+            ASSERT_EQ(core().appli_vitale.appli_xml_cnt2, 1);
+            const QStringList& entry = core().appli_vitale.appli_xml_ext[0];
             EXPECT_EQ(entry[14], QStringLiteral("- CMU : "));
             EXPECT_EQ(entry[51], QString());
             EXPECT_EQ(entry[52], QString());
         }
-        window.reset();
+        stop();
     }
 }
 
@@ -188,9 +188,9 @@ TEST_F(ResultCodes, AStageAfterAFailureMakesNoCall)
     EXPECT_FALSE(callLog().contains("Lec_OuvertureSessionVitale"));
     EXPECT_FALSE(callLog().contains("Lec_IntroductionMst"));
     EXPECT_FALSE(callLog().contains("Lec_ControleCPS"));
-    EXPECT_EQ(window->core().appli_api_session, 0);
+    EXPECT_EQ(core().appli_api_session, 0);
     EXPECT_EQ(section(QStringLiteral("Gestion CPS")), QString());
-    EXPECT_EQ(window->etat(EtatRow::Cartes), EtatEchec);
+    EXPECT_EQ(core().etat(EtatRow::Cartes), EtatEchec);
 }
 
 } // namespace

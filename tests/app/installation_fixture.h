@@ -1,0 +1,65 @@
+// A temporary installation: the common data folder with a real store, the card-reader data
+// folder, and a fake platform pointing at them. No window: runs and stages are tested on it.
+#pragma once
+
+#include "fake_platform.h"
+#include "store/connection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace kelvora::testing
+{
+
+class InstallationFixture : public ::testing::Test
+{
+public:
+    QTemporaryDir temp;
+    FakePlatform platform;
+
+    QString dataFolder() const { return temp.path() + QStringLiteral("/programdata"); }
+    QString commonFolder() const { return dataFolder() + QStringLiteral("/Talvix/kelvoraps"); }
+    QString apilecFolder() const { return dataFolder() + QStringLiteral("/santesocial/api_lec/"); }
+    QString storePath() const { return commonFolder() + QStringLiteral("/attest.vqs"); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(temp.isValid());
+        platform.dataFolder = dataFolder();
+        platform.exeFolder = temp.path() + QStringLiteral("/bin/");
+        QDir().mkpath(commonFolder());
+        QDir().mkpath(apilecFolder());
+        QDir().mkpath(platform.exeFolder);
+    }
+
+    // A store with the three tables; `dateMaj` of nullptr leaves the value NULL.
+    void createStore(const char* dateMaj = nullptr, bool withDateRow = true)
+    {
+        auto db = store::Connection::create(storePath().toStdString(), "Qm7Rk2Lw9P");
+        db.execute("CREATE TABLE configuration (id TEXT PRIMARY KEY, valeur TEXT)");
+        db.execute("CREATE TABLE erreur (id TEXT PRIMARY KEY, bloquant TEXT)");
+        db.execute("CREATE TABLE fichiers (id INTEGER PRIMARY KEY, nom TEXT, dossier TEXT, "
+                   "taille TEXT)");
+        if (withDateRow) {
+            const std::string value = dateMaj ? "'" + std::string(dateMaj) + "'" : "NULL";
+            db.execute("INSERT INTO configuration VALUES ('date_maj', " + value + ")");
+        }
+    }
+
+    void sql(const std::string& statement)
+    {
+        auto db = store::Connection::open(storePath().toStdString(), "Qm7Rk2Lw9P");
+        db.execute(statement);
+    }
+
+    void writeFile(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+};
+
+} // namespace kelvora::testing
