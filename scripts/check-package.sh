@@ -59,10 +59,12 @@ echo "== construction"
 if [[ "${1:-}" == "--no-build" ]]; then
     echo "       (paquets existants de build-package/)"
 else
-    if "$root/scripts/package.sh" >"$out.log" 2>&1; then
-        ok "scripts/package.sh construit les paquets (journal : $out.log)"
+    # The log goes with the packages, in the ignored build folder, not into the checkout.
+    mkdir -p "$out"
+    if "$root/scripts/package.sh" >"$out/package.log" 2>&1; then
+        ok "scripts/package.sh construit les paquets (journal : $out/package.log)"
     else
-        fail "scripts/package.sh (voir $out.log)"
+        fail "scripts/package.sh (voir $out/package.log)"
         exit 1
     fi
 fi
