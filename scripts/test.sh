@@ -17,3 +17,5 @@ echo "== tests (C locale)"
 LC_ALL=C.UTF-8 ctest --output-on-failure -j"$(nproc)" --timeout 300
 echo "== tests (fr_FR.UTF-8)"
 LC_ALL=fr_FR.UTF-8 ctest --output-on-failure -j"$(nproc)" --timeout 300
+echo "== fuzz targets (10 s each on their seed corpus)"
+"$root/scripts/fuzz.sh" 10
