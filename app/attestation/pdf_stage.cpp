@@ -5,12 +5,13 @@
 #include "attestation/attestation_logo.h"
 #include "pdf/images/pr_image.h"
 
-#include <QFile>
+#include "io/durable_file.h"
+
 #include <QFileInfo>
-#include <QSaveFile>
+#include <cerrno>
 #include <exception>
 #include <sstream>
-#include <stdexcept>
+#include <unistd.h>
 
 namespace kelvora::attestation
 {
@@ -18,20 +19,29 @@ namespace kelvora::attestation
 void creation_pdfExecute(RunCore& core)
 {
     const QString path = core.attestationPath();
-    const auto failed = [&core](const QString& why) {
+    const auto failed = [&core](const QString& why, const std::optional<io::WriteFailure>& cause) {
         core.AddDebugText(why, StyleNone, ClBlack);
         core.AddDebugText(QStringLiteral("génération impossible\r\n"), StyleBold, ClRed);
+        if (cause) {
+            core.AddDebugText(QStringLiteral("Cause : ") + cause->reason + QStringLiteral("\r\n"),
+                              StyleNone, ClBlack);
+            if (cause->error == EISDIR)
+                core.appli_suivi_echec = QStringLiteral("Un dossier porte le nom du PDF !");
+        }
         core.appli_check_continue = 1;
     };
 
     // Emptied before anything else: a viewer holding the file stops the stage here, and a
-    // failed reading never leaves the previous patient's certificate in its place.
-    QFile target(path);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        failed(QStringLiteral("le fichier PDF est déjà ouvert, "));
+    // failed reading never leaves the previous patient's certificate in its place. The
+    // certificate is then written into this same file: a folder that takes no new files but
+    // holds a writable attestation.pdf still gets its certificate.
+    io::FileHandle target;
+    if (const auto cause = io::createOrEmpty(path, target)) {
+        failed(QStringLiteral("le fichier PDF est déjà ouvert, "), cause);
         return;
     }
 
+    std::string bytes;
     try {
         kelvora::pdf::TPRJpegImage logo;
         loadAttestationLogo(logo,
@@ -39,18 +49,24 @@ void creation_pdfExecute(RunCore& core)
         std::ostringstream document;
         writeAttestation(document, core.appli_vitale, *logo.Picture().Graphic(),
                          core.platform().now());
-        const std::string bytes = std::move(document).str();
-
-        // The certificate takes the file's name only once it is whole: a failure while
-        // writing leaves the emptied file, never half a certificate that looks valid.
-        target.close();
-        QSaveFile saved(path);
-        if (!saved.open(QIODevice::WriteOnly) ||
-            saved.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) ||
-            !saved.commit())
-            throw std::runtime_error(saved.errorString().toStdString());
+        bytes = std::move(document).str();
     } catch (const std::exception&) {
-        failed(QStringLiteral("Impossible d'écrire dans le fichier PDF, "));
+        failed(QStringLiteral("Impossible d'écrire dans le fichier PDF, "), std::nullopt);
+        return;
+    }
+
+    // Built whole in memory first; a failed write (a full disk) leaves the file empty, never
+    // half a certificate that a viewer might show as valid.
+    auto cause = io::writeAndSync(target.fd(), QByteArrayView(bytes.data(), qsizetype(bytes.size())),
+                                  core.writeFunction);
+    if (!cause)
+        cause = target.close();
+    if (cause) {
+        if (!target.isOpen())
+            io::createOrEmpty(path, target);
+        else
+            (void)::ftruncate(target.fd(), 0);
+        failed(QStringLiteral("Impossible d'écrire dans le fichier PDF, "), cause);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "diagnostics/log_save.h"
 
-#include <QSaveFile>
+#include "io/durable_file.h"
+
 #include <stdexcept>
 
 namespace kelvora::diagnostics
@@ -8,12 +9,10 @@ namespace kelvora::diagnostics
 
 void saveDebugLog(const DiagnosticLog& log, const QString& path)
 {
-    // Written whole to a temporary file first, so a failed save never leaves half a file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(writeRtf(log.runs(), QStringLiteral("Tahoma"), 8)) < 0 || !file.commit()) {
-        throw std::runtime_error(QStringLiteral("Impossible d'enregistrer le fichier « %1 » : %2")
-                                     .arg(path, file.errorString())
+    // Written whole beside its name first, so a failed save never leaves half a file.
+    if (const auto why = io::replaceFile(path, writeRtf(log.runs(), QStringLiteral("Tahoma"), 8))) {
+        throw std::runtime_error(QStringLiteral("Impossible d'enregistrer le fichier « %1 » (%2).")
+                                     .arg(path, why->reason)
                                      .toStdString());
     }
 }

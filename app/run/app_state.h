@@ -3,6 +3,7 @@
 #pragma once
 
 #include "carddata/document/vitale_record.h"
+#include "io/durable_file.h"
 #include "reader/binding/apilec_types.h"
 #include "reader/ini/ini_file.h"
 #include "run/run_types.h"
@@ -43,6 +44,10 @@ struct AppState {
     bool appli_run_en_cours = false;
     // Set when start-up asked the application to end (store unusable).
     bool appli_fin_demandee = false;
+    // A failure label more precise than the stage's own, set by the work that failed.
+    QString appli_suivi_echec;
+    // How files are written; tests give a write that fails as a full disk would.
+    io::WriteFunction writeFunction = nullptr;
     // The icon each row of the stage display shows.
     std::array<int, kEtatRowCount> appli_etats{};
 

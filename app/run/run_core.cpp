@@ -2,6 +2,7 @@
 
 #include "store/connection.h"
 #include "store/statements.h"
+#include "store/store_error.h"
 
 #include <stdexcept>
 
@@ -32,6 +33,12 @@ void RunCore::FormCreate()
     appli_url_logiciel = QStringLiteral(KELVORA_SITE_URL);
 
     raz_etatExecute();
+
+    // What a save, a certificate or a download cut short by a crash may have left behind.
+    io::removeStrayTemporaries(appli_dossier_commun,
+                               {QStringLiteral("attestation.pdf"), QStringLiteral("attest.vqs"),
+                                appli_logiciel + QStringLiteral("-last.exe")});
+    io::removeStrayTemporaries(appli_dossier_apilec, {QStringLiteral("api_lec.ini")});
 
     appli_apilec_version =
         platform_.fileVersion(platform_.executableFolder() + QStringLiteral("libapi_lec.so"));
@@ -99,6 +106,7 @@ void RunCore::runStage(EtatRow row, const StageTexts& texts, const std::function
                        bool letRepaint)
 {
     setEtat(row, EtatEnCours);
+    appli_suivi_echec.clear();
     if (appli_check_continue2 == 0) {
         AddDebugText(QStringLiteral("\r\n") + texts.title + QStringLiteral("\r\n"),
                      StyleBold | StyleUnderline, ClBlack);
@@ -106,12 +114,25 @@ void RunCore::runStage(EtatRow row, const StageTexts& texts, const std::function
     }
     if (letRepaint)
         platform_.processEvents();
-    if (appli_check_continue == 0)
-        work();
+    if (appli_check_continue == 0) {
+        try {
+            work();
+        } catch (const store::StoreError& e) {
+            // The store failing under a stage fails that stage, not the whole window: the run
+            // goes on through the contract, so the cards are still released and no page is
+            // left in progress.
+            AddDebugText(QStringLiteral("Erreur de la base de configuration : ") +
+                             QString::fromUtf8(e.what()) + QStringLiteral("\r\n"),
+                         StyleBold, ClRed);
+            appli_suivi_echec = QStringLiteral("Base de configuration inutilisable !");
+            appli_check_continue = 1;
+        }
+    }
     if (appli_check_continue == 1) {
         if (appli_check_continue2 == 0) {
             appli_check_continue2 = 1;
-            view_.setSuivi(texts.failure, ClMaroon);
+            view_.setSuivi(appli_suivi_echec.isEmpty() ? texts.failure : appli_suivi_echec,
+                           ClMaroon);
             view_.setSuivi2(QStringLiteral("Consulter le diagnostic pour plus d'informations"),
                             ClMaroon);
         }

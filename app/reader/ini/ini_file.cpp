@@ -2,9 +2,9 @@
 
 #include "reader/binding/cp1252.h"
 #include "reader/ini/ini_text.h"
+#include "io/durable_file.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace kelvora::reader
 {
@@ -46,14 +46,10 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
                        toCp1252(value).toStdString()))
         return fail(QStringLiteral("nom de section, nom de clé ou valeur invalide"));
 
-    QSaveFile out(path_);
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(out.errorString());
+    // Written whole beside it, then renamed: a failure leaves the old file as it was.
     const auto& data = text.bytes();
-    if (out.write(data.data(), qint64(data.size())) != qint64(data.size()))
-        return fail(out.errorString());
-    if (!out.commit())
-        return fail(out.errorString());
+    if (const auto why = io::replaceFile(path_, QByteArrayView(data.data(), qsizetype(data.size()))))
+        return fail(why->reason);
     return true;
 }
 

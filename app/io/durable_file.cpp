@@ -1,0 +1,176 @@
+#include "io/durable_file.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace kelvora::io
+{
+
+namespace
+{
+
+WriteFailure failure(int error)
+{
+    return {error, systemReason(error)};
+}
+
+} // namespace
+
+QString systemReason(int error)
+{
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("disque plein");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("accès refusé");
+    case EROFS:
+        return QStringLiteral("disque en lecture seule");
+    case EISDIR:
+        return QStringLiteral("un dossier porte ce nom");
+    case ENOENT:
+        return QStringLiteral("dossier ou fichier introuvable");
+    case ENOTDIR:
+        return QStringLiteral("un fichier se trouve à la place d'un dossier");
+    case EIO:
+        return QStringLiteral("erreur d'entrée-sortie du disque");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("fichier occupé");
+    case ENAMETOOLONG:
+        return QStringLiteral("nom de fichier trop long");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+FileHandle::~FileHandle()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.release();
+    }
+    return *this;
+}
+
+int FileHandle::release()
+{
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
+
+std::optional<WriteFailure> FileHandle::close()
+{
+    const int fd = release();
+    if (fd >= 0 && ::close(fd) != 0 && errno != EINTR)
+        return failure(errno);
+    return std::nullopt;
+}
+
+std::optional<WriteFailure> createOrEmpty(const QString& path, FileHandle& file)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0)
+        return failure(errno);
+    file = FileHandle(fd);
+    return std::nullopt;
+}
+
+std::optional<WriteFailure> writeAndSync(int fd, QByteArrayView bytes, WriteFunction write)
+{
+    if (write == nullptr)
+        write = ::write;
+    const char* data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = write(fd, data, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return failure(errno);
+        }
+        if (n == 0)
+            return failure(ENOSPC);
+        data += n;
+        left -= n;
+    }
+    if (::fsync(fd) != 0 && errno != EINVAL)
+        return failure(errno);
+    return std::nullopt;
+}
+
+std::optional<WriteFailure> replaceFile(const QString& path, QByteArrayView bytes,
+                                        WriteFunction write)
+{
+    // A fresh name, created exclusively with the mode any new file gets under the umask.
+    static const char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray temporary;
+    FileHandle file;
+    for (int attempt = 0; attempt < 100 && !file.isOpen(); ++attempt) {
+        temporary = QFile::encodeName(path) + kTemporaryMark;
+        for (int i = 0; i < 6; ++i)
+            temporary += kLetters[QRandomGenerator::system()->bounded(int(sizeof kLetters) - 1)];
+        const int fd = ::open(temporary.constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd >= 0)
+            file = FileHandle(fd);
+        else if (errno != EEXIST)
+            return failure(errno);
+    }
+    if (!file.isOpen())
+        return failure(EEXIST);
+    const auto abandon = [&temporary](const WriteFailure& why) {
+        ::unlink(temporary.constData());
+        return why;
+    };
+    if (auto why = writeAndSync(file.fd(), bytes, write))
+        return abandon(*why);
+    if (auto why = file.close())
+        return abandon(*why);
+    if (::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0)
+        return abandon(failure(errno));
+    // The new name reaches the disk with the folder's own flush.
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    FileHandle dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.isOpen())
+        ::fsync(dir.fd());
+    return std::nullopt;
+}
+
+void removeStrayTemporaries(const QString& folder, const QStringList& names,
+                            qint64 minimumAgeSeconds)
+{
+    const QDir dir(folder);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (const QString& name : names) {
+        // Ours ("<name>.kelvora-XXXXXX") and Qt's save files ("<name>.XXXXXX").
+        const QRegularExpression stray(QStringLiteral("^%1\\.(kelvora-)?[A-Za-z0-9]{6}$")
+                                           .arg(QRegularExpression::escape(name)));
+        for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Hidden)) {
+            if (stray.match(entry.fileName()).hasMatch() &&
+                entry.lastModified().toUTC().secsTo(now) >= minimumAgeSeconds)
+                QFile::remove(entry.absoluteFilePath());
+        }
+    }
+}
+
+} // namespace kelvora::io
