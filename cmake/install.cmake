@@ -8,17 +8,21 @@ if(TARGET kelvora)
     install(TARGETS kelvora RUNTIME DESTINATION ${KELVORA_INSTALL_PKGDIR} COMPONENT kelvora)
     install(FILES ${KELVORA_OUTPUT_DIR}/attest.vqi DESTINATION ${KELVORA_INSTALL_PKGDIR}
         COMPONENT kelvora)
-    # Relative, so the link stays right under DESTDIR and in the package.
+endif()
+# kelvora-admin sits beside the program too: its reading without a screen finds the logo and
+# the card library in its own folder, as the program does.
+if(TARGET kelvora-admin)
+    install(TARGETS kelvora-admin RUNTIME DESTINATION ${KELVORA_INSTALL_PKGDIR} COMPONENT kelvora)
+endif()
+# Relative links, so they stay right under DESTDIR and in the package.
+foreach(command kelvora kelvora-admin)
     install(CODE "
         set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
         file(MAKE_DIRECTORY \"\${bin}\")
-        file(CREATE_LINK ../${KELVORA_INSTALL_PKGDIR}/kelvora \"\${bin}/kelvora\" SYMBOLIC)
-        message(STATUS \"Installing: \${bin}/kelvora -> ../${KELVORA_INSTALL_PKGDIR}/kelvora\")"
+        file(CREATE_LINK ../${KELVORA_INSTALL_PKGDIR}/${command} \"\${bin}/${command}\" SYMBOLIC)
+        message(STATUS \"Installing: \${bin}/${command} -> ../${KELVORA_INSTALL_PKGDIR}/${command}\")"
         COMPONENT kelvora)
-endif()
-if(TARGET kelvora-admin)
-    install(TARGETS kelvora-admin RUNTIME DESTINATION bin COMPONENT kelvora)
-endif()
+endforeach()
 # The update helper runs as root through pkexec, whose polkit action names this very path.
 if(TARGET kelvora-installer)
     install(TARGETS kelvora-installer RUNTIME DESTINATION ${KELVORA_INSTALL_PKGDIR} COMPONENT kelvora)
