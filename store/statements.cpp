@@ -10,14 +10,31 @@ namespace kelvora::store
 namespace sql
 {
 
-std::string updateDateMaj(std::string_view date)
+namespace
+{
+
+void checkDate(std::string_view date)
 {
     const bool eightDigits = date.size() == 8 && std::all_of(date.begin(), date.end(), [](char c) {
                                  return c >= '0' && c <= '9';
                              });
     if (!eightDigits)
         throw std::invalid_argument("Date de mise à jour invalide (8 chiffres aaaammjj attendus)");
+}
+
+} // namespace
+
+std::string updateDateMaj(std::string_view date)
+{
+    checkDate(date);
     return "UPDATE configuration SET valeur =\"" + std::string(date) + "\" WHERE id=\"date_maj\"";
+}
+
+std::string insertDateMaj(std::string_view date)
+{
+    checkDate(date);
+    return "INSERT INTO configuration (id, valeur) VALUES (\"date_maj\", \"" + std::string(date) +
+           "\")";
 }
 
 std::string selectBloquant(std::uint16_t code)
@@ -44,7 +61,11 @@ std::int32_t readDateMaj(Connection& store)
 
 int updateDateMaj(Connection& store, std::string_view date)
 {
-    return store.execute(sql::updateDateMaj(date));
+    const int changed = store.execute(sql::updateDateMaj(date));
+    if (changed > 0)
+        return changed;
+    // A missing row would make every reading ask the server again: put it back.
+    return store.execute(sql::insertDateMaj(date));
 }
 
 std::vector<Fichier> listFichiers(Connection& store)

@@ -26,6 +26,8 @@ inline constexpr std::string_view kSelectFichiers =
     "SELECT id, nom, dossier, taille FROM fichiers ORDER BY id ASC";
 // Throws std::invalid_argument unless `date` is eight digits yyyymmdd.
 std::string updateDateMaj(std::string_view date);
+// Recreates a missing `date_maj` row; the same check on `date`.
+std::string insertDateMaj(std::string_view date);
 std::string selectBloquant(std::uint16_t code);
 } // namespace sql
 
@@ -33,8 +35,8 @@ std::string selectBloquant(std::uint16_t code);
 // Throws DataError when the stored value is not a decimal integer, StatementError on failure.
 std::int32_t readDateMaj(Connection& store);
 
-// Records today's date (eight digits yyyymmdd, else std::invalid_argument). Returns the rows
-// changed: 0 when the `date_maj` row is missing, which is not an error.
+// Records today's date (eight digits yyyymmdd, else std::invalid_argument), recreating the
+// `date_maj` row when it is missing. Returns the rows changed or inserted.
 int updateDateMaj(Connection& store, std::string_view date);
 
 // One row of `fichiers`, every column as text (NULL reads as the empty text).

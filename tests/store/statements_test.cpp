@@ -37,6 +37,8 @@ TEST(StatementText, IsExactlyTheInstalledStoresShape)
     EXPECT_EQ(sql::kSelectDateMaj, "SELECT valeur FROM configuration WHERE id=\"date_maj\"");
     EXPECT_EQ(sql::updateDateMaj("20240315"),
               "UPDATE configuration SET valeur =\"20240315\" WHERE id=\"date_maj\"");
+    EXPECT_EQ(sql::insertDateMaj("20240315"),
+              "INSERT INTO configuration (id, valeur) VALUES (\"date_maj\", \"20240315\")");
     EXPECT_EQ(sql::kSelectFichiers,
               "SELECT id, nom, dossier, taille FROM fichiers ORDER BY id ASC");
     EXPECT_EQ(sql::selectBloquant(41), "SELECT bloquant FROM erreur WHERE id=\"41\"");
@@ -88,21 +90,31 @@ TEST_F(StoreTest, UpdateDateMajWritesTheRowWhenItExists)
     EXPECT_EQ(readDateMaj(store()), 20240315);
 }
 
-TEST_F(StoreTest, UpdateDateMajWithoutRowChangesNothingAndIsNoError)
+// A deleted row is put back, so that the daily rule holds; the other rows stay as they were.
+TEST_F(StoreTest, UpdateDateMajRecreatesAMissingRow)
 {
-    build();
+    build("INSERT INTO configuration VALUES('client', 'Cabinet 12')");
 
-    EXPECT_EQ(updateDateMaj(store(), "20240315"), 0);
-    EXPECT_EQ(readDateMaj(store()), kNeverChecked);
-    EXPECT_TRUE(store().query("SELECT * FROM configuration").empty());
+    EXPECT_EQ(updateDateMaj(store(), "20240315"), 1);
+    EXPECT_EQ(readDateMaj(store()), 20240315);
+    EXPECT_EQ(store().query("SELECT id, valeur FROM configuration ORDER BY id"),
+              (std::vector<Row>{{std::string("client"), std::string("Cabinet 12")},
+                                {std::string("date_maj"), std::string("20240315")}}));
+    // Once back, the next day's write updates it in place.
+    EXPECT_EQ(updateDateMaj(store(), "20240316"), 1);
+    EXPECT_EQ(readDateMaj(store()), 20240316);
+    EXPECT_EQ(store().query("SELECT valeur FROM configuration WHERE id='date_maj'"),
+              (std::vector<Row>{{std::string("20240316")}}));
 }
 
 TEST_F(StoreTest, UpdateDateMajRefusesAnythingButEightDigits)
 {
     build("INSERT INTO configuration VALUES('date_maj', '20240101')");
 
-    for (const char* bad : {"", "2024031", "202403150", "2024031a", "\"||\"x", "20240315\""})
+    for (const char* bad : {"", "2024031", "202403150", "2024031a", "\"||\"x", "20240315\""}) {
         EXPECT_THROW(updateDateMaj(store(), bad), std::invalid_argument) << bad;
+        EXPECT_THROW(sql::insertDateMaj(bad), std::invalid_argument) << bad;
+    }
     EXPECT_EQ(readDateMaj(store()), 20240101);
 }
 
