@@ -16,6 +16,8 @@ bool apilec_disponible(RunCore& core, LecFunction fonction)
         if (!core.appli_apilec.errorString().isEmpty())
             core.AddDebugText(core.appli_apilec.errorString() + QStringLiteral("\r\n"), StyleNone,
                               ClBlack);
+        // The cause is the installation, not a card: the headline says so.
+        core.appli_suivi_echec = QStringLiteral("Bibliothèque de lecture introuvable !");
         core.appli_check_continue = 1;
         return false;
     }
@@ -24,6 +26,7 @@ bool apilec_disponible(RunCore& core, LecFunction fonction)
         core.AddDebugText(QStringLiteral("Fonction absente de la bibliothèque du lecteur : ") +
                               absent + QStringLiteral("\r\n"),
                           StyleBold, ClRed);
+        core.appli_suivi_echec = QStringLiteral("Bibliothèque de lecture incomplète !");
         core.appli_check_continue = 1;
         return false;
     }
@@ -32,12 +35,15 @@ bool apilec_disponible(RunCore& core, LecFunction fonction)
 
 bool classification_resultat(RunCore& core, int r, quint16 e, quint16 q, const QString& detail,
                              const QStringList& bloquant, const QString& succes,
-                             const std::function<bool()>& nonBloquant)
+                             const std::function<bool()>& nonBloquant,
+                             const std::function<bool()>& avant)
 {
     core.AddDebugText(QStringLiteral("Retour en erreur : %1 (code : %2)\r\n").arg(r).arg(e),
                       StyleNone, ClBlack);
     if (!detail.isEmpty())
         core.AddDebugText(detail, StyleNone, ClBlack);
+    if (avant && avant())
+        return false;
 
     if (!core.Base_donnees)
         throw std::runtime_error("Base de configuration non ouverte");
@@ -60,7 +66,11 @@ bool classification_resultat(RunCore& core, int r, quint16 e, quint16 q, const Q
 
 void executeCardCall(RunCore& core, const CardCall& c)
 {
-    core.runStage(c.row, c.texts, [&core, &c] {
+    // The stage reads its failure text once the work is done, so the outcome may still set it.
+    RunCore::StageTexts texts = c.texts;
+    std::optional<Suivi> suivi;
+    const bool dejaAnnonce = core.appli_check_continue2 != 0;
+    core.runStage(c.row, texts, [&core, &c, &texts, &suivi] {
         if (c.before)
             c.before(core);
         if (c.reset)
@@ -76,7 +86,10 @@ void executeCardCall(RunCore& core, const CardCall& c)
                 core, r, e, c.classifyByDetail ? e : quint16(r),
                 c.detail ? c.detail(core) : QString(), c.bloquant, c.succes,
                 c.nonBloquant ? std::function<bool()>([&core, &c, r] { return c.nonBloquant(core, r); })
-                              : std::function<bool()>());
+                              : std::function<bool()>(),
+                c.avantClassement
+                    ? std::function<bool()>([&core, &c, r] { return c.avantClassement(core, r); })
+                    : std::function<bool()>());
         } else if (c.onSuccess) {
             c.onSuccess(core, r);
         } else {
@@ -84,7 +97,14 @@ void executeCardCall(RunCore& core, const CardCall& c)
         }
         if (c.after)
             c.after(core, r);
+        if (c.suivi && core.appli_check_continue == 1) {
+            suivi = c.suivi(core, r);
+            if (suivi)
+                texts.failure = suivi->label;
+        }
     });
+    if (suivi && !dejaAnnonce && core.appli_check_continue2 == 1)
+        core.view().setSuivi2(suivi->label2, ClMaroon);
 }
 
 } // namespace kelvora::reader

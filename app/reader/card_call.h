@@ -17,12 +17,20 @@ bool apilec_disponible(RunCore& core, LecFunction fonction);
 
 // Classifies a non-zero library result r (detail code e) through table `erreur` looked up
 // by q (r or e, as the stage says). `detail` (skipped when empty) follows the "Retour en
-// erreur" line. Blocking: the `bloquant` lines (the last bold red) and the continue flag.
-// Otherwise `nonBloquant`, when given, may handle the case (returns true); if not, the
+// erreur" line. `avant`, when given, may then handle the result itself (returns true), and the
+// table is not looked up. Blocking: the `bloquant` lines (the last bold red) and the continue
+// flag. Otherwise `nonBloquant`, when given, may handle the case (returns true); if not, the
 // "sans impact" line and `succes` in bold green. Returns whether q is blocking.
 bool classification_resultat(RunCore& core, int r, quint16 e, quint16 q, const QString& detail,
                              const QStringList& bloquant, const QString& succes,
-                             const std::function<bool()>& nonBloquant = {});
+                             const std::function<bool()>& nonBloquant = {},
+                             const std::function<bool()>& avant = {});
+
+// The two follow-up labels of a failure the user can act on at once.
+struct Suivi {
+    QString label;  // in place of the stage's failure text
+    QString label2; // in place of the pointer to the log: what to do now
+};
 
 // One card call of a stage, as data.
 struct CardCall {
@@ -43,10 +51,15 @@ struct CardCall {
     QStringList bloquant;
     QString succes;
     std::function<bool(RunCore&, int r)> nonBloquant;
+    // A non-zero result handled before table `erreur` is looked up (returns true when handled).
+    std::function<bool(RunCore&, int r)> avantClassement;
     // The log lines of a zero result; by default `succes` in bold green.
     std::function<void(RunCore&, int r)> onSuccess;
     // Work after the call's outcome, whatever it was.
     std::function<void(RunCore&, int r)> after;
+    // When the call fails and is the first failure of the run: labels that say what happened
+    // and what to do, when the outcome allows it (nullopt keeps the stage's texts).
+    std::function<std::optional<Suivi>(const RunCore&, int r)> suivi;
 };
 
 // Runs `call` as a stage of the reading run.

@@ -5,8 +5,8 @@
 #include "reader/binding/cp1252.h"
 #include "reader/card_call.h"
 
-#include <algorithm>
 #include <cstring>
+#include <optional>
 
 // Card calls are tables of designated fields; the ones a stage leaves out are empty on purpose.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -17,9 +17,12 @@ namespace kelvora::reader
 namespace
 {
 
-// No machine has more readers; a larger count from the library is not worth the allocation.
-constexpr qint32 kLecteursMax = 256;
 constexpr int kPinErrone = 41;
+// The stand-in's documented answer, as result and as detail code, once three wrong PINs
+// have blocked the card.
+constexpr int kCpsBloquee = 42;
+// A CPS card allows three tries; a larger detail of a wrong PIN is not a count of tries left.
+constexpr int kEssaisCps = 3;
 // The application name the library receives, through a cell that holds its address.
 constexpr char16_t kApplication[] = u"attest";
 
@@ -203,6 +206,35 @@ const CardCall kCarteCps{
         },
 };
 
+bool cpsBloquee(int r, quint16 e)
+{
+    return r == kCpsBloquee || e == kCpsBloquee;
+}
+
+bool pinErrone(int r, quint16 e)
+{
+    return !cpsBloquee(r, e) && (r == kPinErrone || (r == 0 && e == 2));
+}
+
+// The tries left, when the library gives them: the detail code of a wrong-PIN result.
+std::optional<int> essaisRestants(int r, quint16 e)
+{
+    if (r == kPinErrone && e >= 1 && e <= kEssaisCps)
+        return int(e);
+    return std::nullopt;
+}
+
+// Said plainly, so the practitioner does not type the same PIN again and lock the card.
+void logCpsBloquee(RunCore& c)
+{
+    c.appli_check_continue = 1;
+    c.AddDebugText(QStringLiteral("ARRET - carte CPS bloquée (code : %1)\r\n").arg(c.appli_api_error),
+                   StyleBold, ClRed);
+    c.AddDebugText(QStringLiteral("Débloquez-la avec son code de déblocage (PUK) avant de "
+                                  "l'utiliser\r\n"),
+                   StyleBold, ClRed);
+}
+
 const CardCall kControleCps{
     .texts = {QStringLiteral("Contrôle carte CPS"), QStringLiteral("Contrôle de la carte CPS"),
               QStringLiteral("Carte CPS pas/mal insérée !")},
@@ -229,7 +261,19 @@ const CardCall kControleCps{
             if (r != kPinErrone)
                 return false;
             c.appli_check_continue = 1;
-            c.AddDebugText(QStringLiteral("ARRET - erreur code CPS : \r\n"), StyleBold, ClRed);
+            const quint16 e = c.appli_api_error;
+            QString ligne = QStringLiteral("ARRET - erreur code CPS : %1").arg(e);
+            if (const auto essais = essaisRestants(r, e))
+                ligne += QStringLiteral(" (essais restants : %1)").arg(*essais);
+            c.AddDebugText(lineOf(ligne), StyleBold, ClRed);
+            return true;
+        },
+    // A blocked card is told as such, not as a card to insert again.
+    .avantClassement =
+        [](RunCore& c, int r) {
+            if (!cpsBloquee(r, c.appli_api_error))
+                return false;
+            logCpsBloquee(c);
             return true;
         },
     .onSuccess =
@@ -241,6 +285,8 @@ const CardCall kControleCps{
                 if (e == 2)
                     c.AddDebugText(QStringLiteral("Probablement erreur code CPS\r\n"), StyleBold,
                                    ClRed);
+                if (cpsBloquee(0, e))
+                    logCpsBloquee(c);
             } else {
                 c.AddDebugText(QStringLiteral("La carte CPS est accessible\r\n"), StyleBold,
                                ClGreen);
@@ -249,10 +295,28 @@ const CardCall kControleCps{
     .after =
         [](RunCore& c, int r) {
             // A wrong PIN left in the field would be sent again at every click and block the
-            // practitioner's card after three tries.
-            if (r == kPinErrone || (r == 0 && c.appli_api_error == 2))
+            // practitioner's card after three tries; a blocked card needs no PIN until unblocked.
+            if (r == kPinErrone || pinErrone(r, c.appli_api_error) ||
+                cpsBloquee(r, c.appli_api_error))
                 c.view().viderPin();
         },
+    .suivi = [](const RunCore& c, int r) -> std::optional<Suivi> {
+        const quint16 e = c.appli_api_error;
+        if (cpsBloquee(r, e))
+            return Suivi{QStringLiteral("Carte CPS bloquée !"),
+                         QStringLiteral("Débloquez-la avec son code PUK avant de l'utiliser")};
+        if (!pinErrone(r, e))
+            return std::nullopt;
+        const auto essais = essaisRestants(r, e);
+        if (!essais)
+            return Suivi{QStringLiteral("Code CPS faux !"),
+                         QStringLiteral("Vérifiez le code CPS avant de relancer la lecture")};
+        return Suivi{QStringLiteral("Code CPS faux !"),
+                     *essais == 1
+                         ? QStringLiteral("Dernier essai avant le blocage de la carte CPS")
+                         : QStringLiteral("Encore %1 essais avant le blocage de la carte CPS")
+                               .arg(*essais)};
+    },
 };
 
 const CardCall kCarteVitale{
@@ -295,13 +359,30 @@ void check_ListelecteursExecute(RunCore& c)
                                          c.appli_reader_list.empty() ? nullptr
                                                                      : c.appli_reader_list.data(),
                                          &c.appli_reader_nbre, &c.appli_api_error);
-            const qint32 n = std::clamp(c.appli_reader_nbre, 0, kLecteursMax);
+            // A count the array cannot hold is the library's error, never cut to size.
+            const auto refuse = [&c](qint32 nombre, qint32 capacite) {
+                c.AddDebugText(QStringLiteral("Nombre de lecteurs refusé : %1 (au plus %2)\r\n")
+                                   .arg(nombre)
+                                   .arg(capacite),
+                               StyleBold, ClRed);
+                c.appli_reader_list.clear();
+                c.AddDebugText(QStringLiteral("Aucun lecteur trouvé !\r\n"), StyleBold, ClRed);
+            };
+            const qint32 n = c.appli_reader_nbre;
+            if (n < 0 || n > kLecteursMax) {
+                refuse(n, kLecteursMax);
+                return;
+            }
             c.appli_reader_list.assign(std::size_t(n), T_infosLecteur{});
-            c.appli_reader_nbre = n;
             const int r = *c.appli_apilec.listeLecteurs(
                 c.appli_dossier_apilec_force.constData(),
                 c.appli_reader_list.empty() ? nullptr : c.appli_reader_list.data(),
                 &c.appli_reader_nbre, &c.appli_api_error);
+            if (r == 0 && (c.appli_reader_nbre < 0 || c.appli_reader_nbre > n)) {
+                c.appli_api_return = r;
+                refuse(c.appli_reader_nbre, n);
+                return;
+            }
             c.appli_api_return = r;
 
             if (r != 0) {

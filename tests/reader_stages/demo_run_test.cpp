@@ -64,10 +64,13 @@ TEST_F(DemoRun, AWrongPinStopsTheRunAndEmptiesTheField)
 {
     start();
     run(QStringLiteral("1111"));
-    EXPECT_EQ(view.suivi, QStringLiteral("Carte CPS pas/mal insérée !"));
+    // Told as a wrong PIN with the tries left, not as a badly inserted card.
+    EXPECT_EQ(view.suivi, QStringLiteral("Code CPS faux !"));
+    EXPECT_EQ(view.suivi2, QStringLiteral("Encore 2 essais avant le blocage de la carte CPS"));
     EXPECT_EQ(section(QStringLiteral("Controle CPS")),
               QStringLiteral("Contrôle carte CPS\nRetour en erreur : 41 (code : 2)\n"
-                             "Etat carte : 0 (session : 1)\nARRET - erreur code CPS : \n"));
+                             "Etat carte : 0 (session : 1)\n"
+                             "ARRET - erreur code CPS : 2 (essais restants : 2)\n"));
     EXPECT_TRUE(view.pin.isEmpty());
 }
 

@@ -1,4 +1,5 @@
 // Listing the readers and initialising the library with the configured reader names.
+#include "reader/reader_stages.h"
 #include "reader_stage_fixture.h"
 
 using namespace kelvora::testing;
@@ -19,7 +20,18 @@ TEST_F(ReaderListing, ZeroOneAndTwoReaders)
         QString kept;
     };
     const QString a = QString::fromLatin1(kReaderA);
+    // More readers than the array may hold: refused as the library's error, never cut to size.
+    QByteArray many = kReaderA;
+    for (int i = 1; i <= kelvora::reader::kLecteursMax; ++i)
+        many += "|Lecteur " + QByteArray::number(i);
+    QByteArray most = kReaderA;
+    for (int i = 1; i < kelvora::reader::kLecteursMax; ++i)
+        most += "|Lecteur " + QByteArray::number(i);
     const Case cases[] = {
+        {many, "",
+         QStringLiteral("Nombre de lecteurs refusé : 257 (au plus 256)\nAucun lecteur trouvé !\n"),
+         QStringLiteral("N/A")},
+        {most, "", QStringLiteral("Nombre de lecteurs : 256\nLecteur branché : ") + a + "\n", a},
         {"", "",
          QStringLiteral(
              "Lecteur non branché\nErreur sans impact avec GALSS\nAucun lecteur trouvé !\n"),
