@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHostInfo>
@@ -10,10 +9,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QSysInfo>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QUrl>
-#include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -88,16 +84,6 @@ quint32 l2CacheKb()
     return 0;
 }
 
-// A process that ended but was not reaped yet (no init to reap it) counts as ended.
-bool processRunning(qint64 pid)
-{
-    if (::kill(static_cast<pid_t>(pid), 0) != 0)
-        return false;
-    const QString stat = readFirstLine(QStringLiteral("/proc/%1/stat").arg(pid));
-    const qsizetype close = stat.lastIndexOf(QLatin1Char(')'));
-    return close < 0 || stat.mid(close + 2, 1) != QLatin1String("Z");
-}
-
 } // namespace
 
 LinuxPlatform::LinuxPlatform() = default;
@@ -168,35 +154,73 @@ bool LinuxPlatform::openDocument(const QString& pathOrUrl)
     return QProcess::startDetached(QStringLiteral("xdg-open"), {pathOrUrl});
 }
 
-bool LinuxPlatform::startElevated(const QString& program)
+update::UpdateKind LinuxPlatform::installableUpdateKind()
 {
-    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner |
-                                       QFileDevice::ExeUser);
-    // pkexec answers only when the installer ends, so the shell it starts as root leaves a
-    // mark once the password is accepted; pkexec ending without the mark means refused.
-    QTemporaryDir markDir;
-    if (!markDir.isValid())
-        return false;
-    const QString mark = markDir.filePath(QStringLiteral("autorise"));
-    qint64 pid = 0;
-    if (!QProcess::startDetached(QStringLiteral("pkexec"),
-                                 {QStringLiteral("/bin/sh"), QStringLiteral("-c"),
-                                  QStringLiteral(": > \"$1\" && exec \"$0\""), program, mark},
-                                 QString(), &pid) ||
-        pid <= 0)
-        return false;
-    QElapsedTimer waited;
-    waited.start();
-    // The authentication dialog gives up by itself well before this.
-    while (waited.elapsed() < 10 * 60 * 1000) {
-        if (QFile::exists(mark))
-            return true;
-        if (!processRunning(pid))
-            return QFile::exists(mark);
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(50);
+    return update::UpdateKind::DebianPackage;
+}
+
+namespace
+{
+
+// pkexec's own refusals, in the user's language; the helper says its reasons itself.
+QString pkexecReason(int code)
+{
+    if (code == 126)
+        return QStringLiteral("La demande du mot de passe administrateur a été annulée.");
+    return QStringLiteral("L'autorisation administrateur n'a pas pu être obtenue (pkexec).");
+}
+
+} // namespace
+
+UpdateInstallResult LinuxPlatform::installUpdate(const QString& path)
+{
+    UpdateInstallResult result;
+    // pkexec must be our own child: it refuses a parent that has gone (a double fork), and
+    // it names the helper, not a shell, in the password prompt. The helper wants an absolute
+    // path because pkexec starts it in root's home folder.
+    QProcess pkexec;
+    pkexec.setProgram(QStringLiteral("pkexec"));
+    pkexec.setArguments(
+        {QString::fromLatin1(kInstallerHelper), QFileInfo(path).absoluteFilePath()});
+    pkexec.setStandardInputFile(QProcess::nullDevice());
+    pkexec.start();
+    if (!pkexec.waitForStarted(30000)) {
+        result.reason =
+            QStringLiteral("Le programme pkexec est introuvable ou n'a pas pu être lancé.");
+        result.detail = pkexec.errorString();
+        return result;
     }
-    return false;
+    // The password prompt and apt-get may take minutes; the window repaints meanwhile. An
+    // installation under way is never cut, even when the application is asked to end.
+    while (pkexec.state() != QProcess::NotRunning && !pkexec.waitForFinished(50))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+
+    const QString errors = QString::fromLocal8Bit(pkexec.readAllStandardError()).trimmed();
+    result.detail = errors;
+    if (pkexec.exitStatus() != QProcess::NormalExit) {
+        result.reason = QStringLiteral("L'installation s'est arrêtée anormalement.");
+        return result;
+    }
+    result.exitCode = pkexec.exitCode();
+    if (result.exitCode == 0) {
+        result.installed = true;
+        return result;
+    }
+    if (result.exitCode == 126 || result.exitCode == 127) {
+        result.reason = pkexecReason(result.exitCode);
+        return result;
+    }
+    // The helper writes one French line on failure; keep the last line of what came.
+    const QStringList lines = errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    result.reason = lines.isEmpty()
+                        ? QStringLiteral("L'installation a échoué (code %1).").arg(result.exitCode)
+                        : lines.last().trimmed();
+    return result;
+}
+
+QString LinuxPlatform::documentsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
 QString LinuxPlatform::saveFileName(QWidget*, const QString&, const QString&, const QString&,

@@ -21,7 +21,8 @@ public:
     bool acquireSingleInstance(const QString& name) override;
     void messageBox(const QString& text, const QString& caption, MessageIcon icon) override;
     bool openDocument(const QString& pathOrUrl) override;
-    bool startElevated(const QString& program) override;
+    update::UpdateKind installableUpdateKind() override;
+    UpdateInstallResult installUpdate(const QString& path) override;
     QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& defaultSuffix, const QString& initialName) override;
     std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override;
@@ -32,6 +33,9 @@ public:
 
     // dlopen() with every symbol resolved at once, shared with the test platform.
     static std::unique_ptr<SharedLibrary> openSharedObject(const QString& path, QString& error);
+
+    // The root helper that copies, checks and installs a kelvora package (run through pkexec).
+    static constexpr const char* kInstallerHelper = "/usr/lib/kelvora/kelvora-installer";
 
 private:
     int m_lockFd = -1; // held for the life of the process; the kernel drops the lock at exit

@@ -2,6 +2,8 @@
 // window code runs the same on Windows, Linux and in tests (where a fake stands in).
 #pragma once
 
+#include "tools/installer/update_kind.h"
+
 #include <QDateTime>
 #include <QString>
 #include <memory>
@@ -34,6 +36,17 @@ public:
     virtual void* symbol(const char* name) const = 0;
 };
 
+// What the installation of a downloaded update gave.
+struct UpdateInstallResult {
+    // Windows: the installer started; Linux: the helper installed the package.
+    bool installed = false;
+    // Why not, one French sentence for the user; empty when installed.
+    QString reason;
+    // The elevation tool's exit code and its own words, for the diagnostic log.
+    int exitCode = -1;
+    QString detail;
+};
+
 class Platform
 {
 public:
@@ -51,8 +64,11 @@ public:
     virtual void messageBox(const QString& text, const QString& caption, MessageIcon icon) = 0;
     // Opens a document or a web address with the desktop's default program.
     virtual bool openDocument(const QString& pathOrUrl) = 0;
-    // Starts an installer with administrator rights; false when refused or impossible.
-    virtual bool startElevated(const QString& program) = 0;
+    // The kind of update file this system installs (a Windows installer, a Debian package).
+    virtual update::UpdateKind installableUpdateKind() = 0;
+    // Installs a downloaded update of that kind with administrator rights, waiting for the
+    // outcome while the window keeps repainting.
+    virtual UpdateInstallResult installUpdate(const QString& path) = 0;
     // Save dialog; returns the chosen path, or an empty text when the user cancels.
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& defaultSuffix, const QString& initialName) = 0;

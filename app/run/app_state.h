@@ -42,7 +42,8 @@ struct AppState {
     QString appli_maj_date_format;
     // A click on the card icon while a run is under way is ignored.
     bool appli_run_en_cours = false;
-    // Set when start-up asked the application to end (store unusable).
+    // Set when the application is to end: the store was unusable at start-up, or the user
+    // quit (Quitter, closing the window); a reading run stops before its next stage.
     bool appli_fin_demandee = false;
     // A failure label more precise than the stage's own, set by the work that failed.
     QString appli_suivi_echec;

@@ -35,12 +35,16 @@ void runReading(RunCore& core, std::span<const ReadingStep> steps)
         core.view().setSuivi2(QStringLiteral("Traitement en cours"));
         core.view().setDiagnosticVisible(true);
         for (const ReadingStep& step : steps) {
+            // The user quit during the last stage (its update check, say): no further card
+            // call or file write.
+            if (core.appli_fin_demandee)
+                return;
             if (step.heading != nullptr)
                 core.AddDebugText(QString::fromUtf8(step.heading), StyleBold, ClBlue);
             step.stage();
             core.platform().processEvents();
         }
-        if (core.appli_check_continue == 0)
+        if (core.appli_check_continue == 0 && !core.appli_fin_demandee)
             core.view().showPage(Page::Pdf);
     } catch (const std::exception& e) {
         core.platform().messageBox(QString::fromUtf8(e.what()), core.appli_nom,

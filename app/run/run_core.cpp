@@ -97,6 +97,8 @@ void RunCore::raz_etatExecute()
     view_.setSuivi(QStringLiteral("Attente du lancement..."), ClBlack);
     view_.setSuivi2(QStringLiteral("Attente du lancement..."), ClBlack);
     view_.setMiseAJourTexte(QStringLiteral("Contrôle en cours..."));
+    // A download is offered only by the check that follows, never by an earlier one.
+    view_.setTelechargementVisible(false);
     view_.showPage(Page::Carte);
     for (int i = 0; i < kEtatRowCount; ++i)
         setEtat(static_cast<EtatRow>(i), EtatAttente);

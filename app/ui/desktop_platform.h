@@ -24,7 +24,11 @@ public:
     {
         return system_.acquireSingleInstance(name);
     }
-    bool startElevated(const QString& program) override { return system_.startElevated(program); }
+    update::UpdateKind installableUpdateKind() override { return system_.installableUpdateKind(); }
+    UpdateInstallResult installUpdate(const QString& path) override
+    {
+        return system_.installUpdate(path);
+    }
     std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override
     {
         return system_.loadLibrary(path, error);

@@ -1,6 +1,7 @@
 // The installer downloader: one file fetched in the background with progress, error and
 // completion events. The bytes go to a temporary file beside the target, which takes the
-// target's name only once the whole resource has arrived.
+// target's name only once the whole resource has arrived: the server must announce its
+// length, send it unencoded, and exactly that many bytes must come.
 #pragma once
 
 #include <QElapsedTimer>
@@ -51,6 +52,9 @@ signals:
     void completed();
 
 private:
+    // Refuses, as soon as the answer's head is in, what could not be verified or is too big.
+    void checkHead();
+    void refuse(const QString& message);
     void readBlock();
     // Moves what has arrived into the file and reports progress; false when writing failed.
     bool writeBlock();
@@ -68,6 +72,7 @@ private:
     QElapsedTimer m_clock;
     qint64 m_received = 0;
     qint64 m_total = 0;
+    bool m_headChecked = false;
     bool m_complete = false;
     QStringList m_errors;
 };

@@ -3,17 +3,23 @@
 #include "diagnostics/system_report.h"
 #include "run/text_format.h"
 #include "store/statements.h"
+#include "tools/installer/update_kind.h"
+#include "update/debian_package.h"
 #include "update/download_progress.h"
 #include "update/downloader.h"
 #include "update/no_cookie_jar.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QLocale>
 #include <QNetworkAccessManager>
+#include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QUrl>
+#include <filesystem>
 
 namespace kelvora
 {
@@ -37,6 +43,8 @@ QByteArray formField(const char* name, const QString& value)
 
 UpdateService::UpdateService(RunCore& core, QObject* parent) : QObject(parent), core_(core)
 {
+    // Many practices reach the internet only through the system's proxy.
+    QNetworkProxyFactory::setUseSystemConfiguration(true);
     auto* connection = new QNetworkAccessManager(this);
     connection->setCookieJar(new NoCookieJar(connection));
     web1_connect = connection;
@@ -63,10 +71,11 @@ UpdateService::UpdateService(RunCore& core, QObject* parent) : QObject(parent), 
 
 UpdateService::~UpdateService() = default;
 
-// Posts the form and waits for the whole answer. The window keeps processing events while
-// waiting; the guards of the check and of the run keep a second one from starting.
-// Returns false on any failure: network, TLS, time-out, HTTP error status.
-bool UpdateService::postForm()
+// Posts the form and waits for the answer, the window processing events meanwhile; the
+// guards of the check and of the run keep a second one from starting. The whole exchange,
+// redirections included, has one deadline, and the answer is read up to kMaxAnswerBytes.
+// Failed: network, TLS, deadline, HTTP error status. Abandoned: the application is ending.
+UpdateService::Answer UpdateService::postForm()
 {
     QNetworkRequest request{QUrl(core_.appli_url_update)};
     request.setHeader(QNetworkRequest::ContentTypeHeader,
@@ -75,7 +84,6 @@ bool UpdateService::postForm()
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       QByteArrayLiteral("Mozilla/4.0 (compatible; DOVRANE)"));
     request.setMaximumRedirectsAllowed(15);
-    request.setTransferTimeout(core_.appli_update_timeout_ms);
     const QByteArray body = formField("logiciel", core_.appli_logiciel) + '&' +
                             formField("version", core_.appli_version) + '&' +
                             formField("licence", core_.appli_client);
@@ -84,20 +92,46 @@ bool UpdateService::postForm()
     web1_reponse = reply;
     const auto done = qScopeGuard([this, reply] {
         web1_reponse = nullptr;
+        reply->disconnect();
         reply->deleteLater();
     });
+    QByteArray answer;
+    bool tooLong = false;
+    const auto take = [reply, &answer, &tooLong] {
+        answer += reply->read(kMaxAnswerBytes + 1 - answer.size());
+        if (answer.size() > kMaxAnswerBytes && !tooLong) {
+            tooLong = true;
+            reply->abort();
+        }
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, take);
+    // A server that trickles its answer byte by byte must not hold the reading either.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
+    deadline.start(core_.appli_update_timeout_ms);
     if (!reply->isFinished()) {
         QEventLoop loop;
         QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
         loop.exec();
     }
-    // The loop also ends when the application quits; an unfinished request then fails.
+    // The loop also ends when the application quits without Quitter (session end).
     if (!reply->isFinished())
+        core_.appli_fin_demandee = true;
+    if (core_.appli_fin_demandee) {
         reply->abort();
+        return Answer::Abandoned;
+    }
+    if (tooLong) {
+        // Kept for the log's sake; at this length it can never read "update".
+        core_.appli_web_data = answer.left(kMaxAnswerBytes);
+        return Answer::Received;
+    }
     if (reply->error() != QNetworkReply::NoError)
-        return false;
-    core_.appli_web_data = reply->readAll();
-    return true;
+        return Answer::Failed;
+    take();
+    core_.appli_web_data = answer;
+    return Answer::Received;
 }
 
 void UpdateService::askServer()
@@ -112,11 +146,21 @@ void UpdateService::askServer()
         c.appli_web_data.clear();
     });
 
+    // Only this check's "update" offers a download, never an earlier one's address.
+    c.view().setTelechargementVisible(false);
+    web1_download2->setAddress(QString());
+
     c.AddDebugText(QStringLiteral("Envoi de la demande\r\n"), StyleNone, ClBlack);
     c.appli_web_data.clear();
-    if (postForm()) {
+    const Answer answer = postForm();
+    // The user is leaving: nothing more is written, not even the date, so the next start asks.
+    if (answer == Answer::Abandoned)
+        return;
+    if (answer == Answer::Received) {
         c.appli_update_data = QString::fromUtf8(c.appli_web_data);
         c.platform().processEvents();
+        if (c.appli_fin_demandee)
+            return;
         if (c.appli_update_data == QLatin1String("update")) {
             const QString address = c.appli_url_update + QStringLiteral("?l=") + c.appli_logiciel +
                                     QStringLiteral("&v=") + c.appli_version +
@@ -139,11 +183,21 @@ void UpdateService::askServer()
         c.view().setMiseAJourTexte(QStringLiteral("Votre version est à jour"));
         c.platform().processEvents();
     }
+    if (c.appli_fin_demandee)
+        return;
 
-    // Recorded after every attempt, so a refused or failed check waits for the next day.
+    // Recorded after every attempt, so a refused or failed check waits for the next day. The
+    // day is kept in memory even when the store cannot be written: the reading goes on, and
+    // this process does not ask again.
     c.appli_maj_date = dateNumber(c.platform().now().date());
     if (c.Base_donnees) {
-        store::updateDateMaj(*c.Base_donnees, QString::number(c.appli_maj_date).toStdString());
+        try {
+            store::updateDateMaj(*c.Base_donnees, QString::number(c.appli_maj_date).toStdString());
+        } catch (const std::exception& e) {
+            c.AddDebugText(QStringLiteral("Impossible d'enregistrer la date du contrôle : ") +
+                               QString::fromUtf8(e.what()) + QStringLiteral("\r\n"),
+                           StyleBold, ClRed);
+        }
         c.platform().processEvents();
     }
 }
@@ -244,8 +298,7 @@ void UpdateService::web1_download2DataItemProceed(qint64 received, qint64 total,
     const double size = double(total) / 1024;
     const double minutes = double(remainingSeconds) / 60;
     // The user's own separators, as everywhere the user reads numbers on this page.
-    core_.view().setSuiviTelechargement(true,
-                                        downloadProgressText(QLocale(), done, size, minutes));
+    core_.view().setSuiviTelechargement(true, downloadProgressText(QLocale(), done, size, minutes));
     if (const auto percent = downloadPercent(done, size))
         core_.view().setProgression(true, *percent);
 }
@@ -273,22 +326,67 @@ void UpdateService::web1_download2ProcessCompleted()
     v.setBarreTelechargement(true);
 }
 
+void UpdateService::refuseUpdateFile(const QString& why)
+{
+    QFile::remove(core_.appli_maj_name);
+    core_.AddDebugText(why + QStringLiteral("\r\n"), StyleBold, ClRed);
+    core_.platform().messageBox(why, QStringLiteral("Erreur Lancement Mise à Jour..."),
+                                MessageIcon::Information);
+}
+
 void UpdateService::update_adminExecute()
 {
-    if (core_.platform().startElevated(core_.appli_maj_name)) {
-        core_.platform().requestQuit();
+    RunCore& c = core_;
+    // What the file is, from its own bytes, before anything runs it.
+    const update::UpdateKind kind =
+        update::classifyUpdateFile(std::filesystem::path(c.appli_maj_name.toStdString()));
+    const update::UpdateKind wanted = c.platform().installableUpdateKind();
+    if (kind == update::UpdateKind::WindowsExecutable && kind != wanted) {
+        refuseUpdateFile(
+            QStringLiteral("Cette mise à jour est un programme d'installation pour Windows : elle "
+                           "ne peut pas être installée sur ce système.\rTéléchargez la version "
+                           "pour votre système sur ") +
+            c.appli_url_logiciel);
         return;
     }
-    core_.platform().messageBox(
-        QStringLiteral("Impossible de lancer la mise à jour ! \rVeuillez relancer la procédure"),
-        QStringLiteral("Erreur Lancement Mise à Jour..."), MessageIcon::Information);
+    if (kind != wanted) {
+        refuseUpdateFile(QStringLiteral("Le fichier téléchargé n'est pas une mise à jour de "
+                                        "Kelvora : il a été supprimé."));
+        return;
+    }
+    if (kind == update::UpdateKind::DebianPackage) {
+        const QString name = debianPackageName(c.appli_maj_name);
+        if (name != QLatin1String(kDebianPackage)) {
+            refuseUpdateFile(QStringLiteral("Le paquet téléchargé (« %1 ») n'est pas une mise à "
+                                            "jour de Kelvora : il a été supprimé.")
+                                 .arg(name));
+            return;
+        }
+    }
+
+    const UpdateInstallResult result = c.platform().installUpdate(c.appli_maj_name);
+    if (result.installed) {
+        c.platform().requestQuit();
+        return;
+    }
+    c.AddDebugText(QStringLiteral("Mise à jour non installée (code %1) : %2\r\n")
+                       .arg(result.exitCode)
+                       .arg(result.detail.isEmpty() ? result.reason : result.detail),
+                   StyleBold, ClRed);
+    QString text = QStringLiteral("Impossible de lancer la mise à jour ! \rVeuillez relancer la "
+                                  "procédure");
+    if (!result.reason.isEmpty())
+        text += QLatin1Char('\r') + result.reason;
+    c.platform().messageBox(text, QStringLiteral("Erreur Lancement Mise à Jour..."),
+                            MessageIcon::Information);
 }
 
 void UpdateService::stopDownloader()
 {
+    core_.appli_fin_demandee = true;
     if (web1_download2)
         web1_download2->stop();
-    // An update request under way ends too; the check then reports the server unreachable.
+    // An update request under way ends too; the check then records nothing.
     if (web1_reponse)
         web1_reponse->abort();
 }

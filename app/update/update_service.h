@@ -32,18 +32,25 @@ public:
     void web1_download2Error();
     void web1_download2ProcessCompleted();
     void update_adminExecute();
-    // Abandons a download or a check in progress (quitting, closing).
+    // The application is ending (Quitter, closing): abandons a download or a check in
+    // progress, and the reading run stops before its next stage.
     void stopDownloader();
 
     QNetworkAccessManager* web1_connect = nullptr;
     QNetworkReply* web1_reponse = nullptr;
     Downloader* web1_download2 = nullptr;
 
+    // The check's answer is read up to this many bytes; a longer one is not "update".
+    static constexpr qsizetype kMaxAnswerBytes = 4096;
+
 private:
-    bool postForm();
+    enum class Answer { Received, Failed, Abandoned };
+    Answer postForm();
     void askServer();
     void showErrors();
     void restoreAfterFailure();
+    // Deletes a downloaded file that will not be installed and tells the user why.
+    void refuseUpdateFile(const QString& why);
 
     RunCore& core_;
 };

@@ -26,11 +26,13 @@ public:
     QString libraryVersion; // what fileVersion() answers for an existing file
     QDateTime clock = QDateTime(QDate(2026, 12, 9), QTime(10, 30));
     QString savePath; // answer of the save dialog; empty = cancel
-    bool elevatedResult = true;
+    // What installUpdate() answers; the paths it was given, in order.
+    UpdateInstallResult installResult{true, {}, 0, {}};
+    QStringList installed;
+    update::UpdateKind updateKind = update::UpdateKind::DebianPackage;
 
     QList<ShownMessage> messages;
     QStringList opened;
-    QStringList elevated;
     QStringList saveDialogInitialNames;
     int repaints = 0;
     std::function<void()> onRepaint; // runs inside processEvents(), e.g. to click mid-run
@@ -52,10 +54,11 @@ public:
         opened.append(pathOrUrl);
         return true;
     }
-    bool startElevated(const QString& program) override
+    update::UpdateKind installableUpdateKind() override { return updateKind; }
+    UpdateInstallResult installUpdate(const QString& path) override
     {
-        elevated.append(program);
-        return elevatedResult;
+        installed.append(path);
+        return installResult;
     }
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&,
                          const QString& initialName) override

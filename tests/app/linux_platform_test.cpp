@@ -1,10 +1,12 @@
 // The Linux platform services that stand in for Windows ones.
 #include "platform/linux_platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
-#include <QThread>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace
@@ -63,54 +65,128 @@ TEST(LinuxPlatform, CommonFolderCanBeMovedForDemosAndTests)
 namespace
 {
 
-// A stand-in pkexec on PATH: "accepte" runs the command as given, "refuse" exits as pkexec
-// does when the password is refused.
-class ElevatedStart : public ::testing::Test
+// The update hand-off: pkexec on the root helper, started as the program's own child. The real
+// pkexec needs polkit and the system bus; a stand-in on PATH records what it was given and who
+// its parent is, and answers as the case wants.
+class UpdateHandOff : public ::testing::Test
 {
 protected:
     QTemporaryDir dir;
     QByteArray savedPath = qgetenv("PATH");
+    QString savedCurrent = QDir::currentPath();
 
-    void TearDown() override { qputenv("PATH", savedPath); }
+    void TearDown() override
+    {
+        qputenv("PATH", savedPath);
+        QDir::setCurrent(savedCurrent);
+    }
+
+    QString bin() const { return dir.filePath(QStringLiteral("bin")); }
 
     void fakePkexec(const QByteArray& body)
     {
-        const QString bin = dir.filePath(QStringLiteral("bin"));
-        QDir().mkpath(bin);
-        QFile f(bin + QStringLiteral("/pkexec"));
+        QDir().mkpath(bin());
+        QFile f(bin() + QStringLiteral("/pkexec"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\n" + body + "\n");
+        f.write("#!/bin/sh\n"
+                "echo \"$PPID\" > \"" +
+                QFile::encodeName(dir.filePath(QStringLiteral("parent"))) +
+                "\"\n"
+                "printf '%s\\n' \"$@\" > \"" +
+                QFile::encodeName(dir.filePath(QStringLiteral("arguments"))) + "\"\n" + body +
+                "\n");
         f.close();
         f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("PATH", QFile::encodeName(bin) + ':' + savedPath);
+        qputenv("PATH", QFile::encodeName(bin()) + ':' + savedPath);
     }
 
-    QString installer()
+    QByteArray recorded(const char* name) const
     {
-        const QString path = dir.filePath(QStringLiteral("kelvoraps-last.exe"));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("#!/bin/sh\n: > \"$(dirname \"$0\")/installe\"\n");
-        return path;
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed() : QByteArray();
     }
 };
 
-TEST_F(ElevatedStart, AcceptedPasswordStartsTheInstaller)
+TEST_F(UpdateHandOff, PkexecIsTheProgramsOwnChildOnTheHelperWithAnAbsolutePath)
 {
-    fakePkexec("exec \"$@\"");
-    kelvora::LinuxPlatform platform;
-    EXPECT_TRUE(platform.startElevated(installer()));
-    for (int i = 0; i < 100 && !QFile::exists(dir.filePath(QStringLiteral("installe"))); ++i)
-        QThread::msleep(20);
-    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("installe"))));
+    const QString refusal = QStringLiteral("Le paquet n'est pas plus récent que la version "
+                                           "installée (1.09).");
+    struct Case {
+        const char* name;
+        QByteArray body; // what the stand-in does after recording
+        bool installed;
+        int exitCode;
+        QString reason;
+    };
+    const Case cases[] = {
+        {"installed", "echo 'Mise à jour installée.'; exit 0", true, 0, QString()},
+        {"prompt dismissed", "exit 126", false, 126,
+         QStringLiteral("La demande du mot de passe administrateur a été annulée.")},
+        {"not authorised",
+         "echo 'Error executing command as another user: Not authorized' >&2; "
+         "exit 127",
+         false, 127,
+         QStringLiteral("L'autorisation administrateur n'a pas pu être obtenue (pkexec).")},
+        {"helper refuses",
+         "echo 'apt-get: rien' >&2; echo \"" + refusal.toUtf8() + "\" >&2; exit 10", false, 10,
+         refusal},
+    };
+    QFile update(dir.filePath(QStringLiteral("kelvoraps-last.exe")));
+    ASSERT_TRUE(update.open(QIODevice::WriteOnly));
+    update.close();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(dir.filePath(QStringLiteral("parent")));
+        fakePkexec(c.body);
+        // A relative name: pkexec starts the helper in root's home folder.
+        QDir::setCurrent(dir.path());
+
+        kelvora::LinuxPlatform platform;
+        const kelvora::UpdateInstallResult result =
+            platform.installUpdate(QStringLiteral("kelvoraps-last.exe"));
+
+        EXPECT_EQ(result.installed, c.installed);
+        EXPECT_EQ(result.exitCode, c.exitCode);
+        EXPECT_EQ(result.reason, c.reason);
+        // No shell and no double fork in between: pkexec's parent is this very process.
+        EXPECT_EQ(recorded("parent").toLongLong(), QCoreApplication::applicationPid());
+        EXPECT_EQ(recorded("arguments"),
+                  QByteArray(kelvora::LinuxPlatform::kInstallerHelper) + '\n' +
+                      QFile::encodeName(QFileInfo(update).absoluteFilePath()));
+    }
 }
 
-TEST_F(ElevatedStart, RefusedPasswordIsAFailure)
+TEST_F(UpdateHandOff, MissingPkexecIsAFailureWithAReason)
 {
-    fakePkexec("sleep 0.2; exit 126");
+    QDir().mkpath(bin());
+    qputenv("PATH", QFile::encodeName(bin()));
     kelvora::LinuxPlatform platform;
-    EXPECT_FALSE(platform.startElevated(installer()));
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("installe"))));
+    const kelvora::UpdateInstallResult result =
+        platform.installUpdate(dir.filePath(QStringLiteral("kelvoraps-last.exe")));
+    EXPECT_FALSE(result.installed);
+    EXPECT_TRUE(result.reason.contains(QStringLiteral("pkexec"))) << result.reason.toStdString();
+}
+
+// The real pkexec, where it is installed but can reach no polkit authority (as in a container)
+// and the helper is absent, so that no password prompt can appear: started as our child it
+// gets past the "dead parents" refusal that a double fork earns, and fails on what is missing.
+TEST_F(UpdateHandOff, RealPkexecAcceptsItsParent)
+{
+    if (!QFile::exists(QStringLiteral("/usr/bin/pkexec")))
+        GTEST_SKIP() << "pkexec is not installed";
+    if (QFile::exists(QString::fromLatin1(kelvora::LinuxPlatform::kInstallerHelper)) ||
+        QFile::exists(QStringLiteral("/run/dbus/system_bus_socket")))
+        GTEST_SKIP() << "a real installation or a polkit authority could prompt for a password";
+    qputenv("PATH", "/usr/bin:/bin");
+    kelvora::LinuxPlatform platform;
+    const kelvora::UpdateInstallResult result =
+        platform.installUpdate(dir.filePath(QStringLiteral("kelvoraps-last.exe")));
+    EXPECT_FALSE(result.installed);
+    EXPECT_EQ(result.exitCode, 127);
+    EXPECT_FALSE(result.detail.contains(QStringLiteral("dead parents")))
+        << result.detail.toStdString();
+    EXPECT_FALSE(result.detail.isEmpty());
+    std::printf("pkexec answered: %s\n", result.detail.toLocal8Bit().constData());
 }
 
 } // namespace

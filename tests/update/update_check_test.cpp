@@ -1,9 +1,12 @@
 // The update check against loopback servers: the request, the verdicts, the stored date.
+#include "update/downloader.h"
 #include "update_fixture.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
@@ -191,7 +194,8 @@ TEST_F(UpdateCheck, WindowStaysResponsiveButNothingElseStartsDuringTheRequest)
     EXPECT_FALSE(window->core().appli_run_en_cours);
 }
 
-TEST_F(UpdateCheck, MissingDateRowStillChecks)
+// The row is recreated, so that the daily rule holds from then on.
+TEST_F(UpdateCheck, MissingDateRowStillChecksAndIsRecreated)
 {
     createStore(nullptr, false);
     LoopbackServer server;
@@ -200,7 +204,7 @@ TEST_F(UpdateCheck, MissingDateRowStillChecks)
     window->btn_updateClick();
     EXPECT_EQ(window->label_update2->text(), kCurrent);
     EXPECT_EQ(window->core().appli_maj_date, kToday);
-    EXPECT_EQ(storedDate(), kelvora::store::kNeverChecked);
+    EXPECT_EQ(storedDate(), kToday);
 }
 
 TEST_F(UpdateCheck, FirstRunOfTheDayStopsOnTheUpdatePage)
@@ -243,6 +247,187 @@ TEST_F(UpdateCheck, RunGoesOnWhenTheCertificateIsRefused)
     EXPECT_NE(window->tab_master->currentWidget(), window->tab_update);
     EXPECT_TRUE(laterStageStarted());
     EXPECT_EQ(storedDate(), kToday);
+}
+
+// One deadline for the whole exchange: neither a server that trickles its answer nor a chain
+// of slow redirections holds the check past it.
+TEST_F(UpdateCheck, DeadlineCoversTheWholeExchange)
+{
+    struct Case {
+        const char* name;
+        LoopbackServer::Responder respond;
+        const char* path;
+    };
+    // One byte every 100 ms: the gaps stay far below the deadline.
+    const auto trickle = [](const HttpRequest&, QTcpSocket* socket) {
+        socket->write(LoopbackServer::head(200, 1000));
+        auto* timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->write("u"); });
+        timer->start(100);
+    };
+    // Each hop answers after 150 ms; the tenth answers "update".
+    const auto slowHops = [](const HttpRequest& request, QTcpSocket* socket) {
+        const int hop = request.path.mid(3).toInt();
+        QTimer::singleShot(150, socket, [socket, hop] {
+            if (hop < 10)
+                LoopbackServer::answer(socket, 302, "",
+                                       "Location: /r/" + QByteArray::number(hop + 1) + "\r\n");
+            else
+                LoopbackServer::answer(socket, 200, "update");
+        });
+    };
+    const Case cases[] = {
+        {"trickling answer", trickle, "/obtenir-derniere-version.php"},
+        {"slow redirections", slowHops, "/r/0"},
+    };
+    constexpr int kDeadline = 800;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(storePath());
+        createStore("20261208");
+        LoopbackServer server;
+        server.respond = c.respond;
+        startOn(server);
+        window->core().appli_url_update = server.url(QString::fromLatin1(c.path));
+        window->core().appli_update_timeout_ms = kDeadline;
+
+        QElapsedTimer clock;
+        clock.start();
+        window->btn_updateClick();
+        const qint64 elapsed = clock.elapsed();
+
+        EXPECT_GE(elapsed, kDeadline);
+        EXPECT_LT(elapsed, kDeadline + 1500);
+        EXPECT_EQ(window->core().appli_update_data, QStringLiteral("error"));
+        EXPECT_EQ(window->label_update2->text(), kUnreachable);
+        EXPECT_FALSE(window->btn_update_go->isVisibleTo(window.get()));
+        EXPECT_EQ(storedDate(), kToday);
+        window.reset();
+    }
+}
+
+// Only the first 4 KB of an answer are read; a longer one is not "update", and the check does
+// not wait for its end.
+TEST_F(UpdateCheck, AnswerOverFourKilobytesIsNotAnUpdate)
+{
+    struct Case {
+        const char* name;
+        LoopbackServer::Responder respond;
+    };
+    const QByteArray longAnswer = "update" + QByteArray(5000, ' ');
+    // No announced length, and an end that never comes.
+    const auto endless = [](const HttpRequest&, QTcpSocket* socket) {
+        socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nupdate");
+        auto* timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket,
+                         [socket] { socket->write(QByteArray(1024, 'x')); });
+        timer->start(10);
+    };
+    const Case cases[] = {
+        {"announced 5006 bytes", answering(longAnswer)},
+        {"endless stream", endless},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(storePath());
+        createStore("20261208");
+        LoopbackServer server;
+        server.respond = c.respond;
+        startOn(server);
+
+        QElapsedTimer clock;
+        clock.start();
+        window->btn_updateClick();
+
+        EXPECT_LT(clock.elapsed(), window->core().appli_update_timeout_ms);
+        EXPECT_TRUE(window->core().appli_update_data.startsWith(QStringLiteral("update")));
+        EXPECT_LE(window->core().appli_update_data.size(), kelvora::UpdateService::kMaxAnswerBytes);
+        EXPECT_EQ(window->label_update2->text(), kCurrent);
+        EXPECT_EQ(runsOf(kCurrent), (QList<std::pair<int, quint32>>{{StyleNone, ClGreen}}));
+        EXPECT_FALSE(window->btn_update_go->isVisibleTo(window.get()));
+        EXPECT_EQ(storedDate(), kToday);
+        window.reset();
+    }
+}
+
+// After an "update" answer, a later check that does not find one hides the download button
+// and forgets the old address, whether it is a manual check or a reading's.
+TEST_F(UpdateCheck, LaterCheckHidesTheDownloadButton)
+{
+    for (const bool reading : {false, true}) {
+        SCOPED_TRACE(reading ? "reading run" : "manual check");
+        QFile::remove(storePath());
+        createStore("20261208");
+        LoopbackServer server;
+        server.respond = answering("update");
+        startOn(server);
+        window->btn_updateClick();
+        ASSERT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
+        ASSERT_FALSE(window->maj().web1_download2->address().isEmpty());
+
+        window->core().appli_url_update =
+            QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
+        if (reading) {
+            sql("UPDATE configuration SET valeur = '20261208' WHERE id = 'date_maj'");
+            window->core().appli_maj_date = 20261208;
+            window->pin_cps->setText(QStringLiteral("1234"));
+            window->action_vitale2Click();
+        } else {
+            window->btn_updateClick();
+        }
+
+        EXPECT_EQ(window->label_update2->text(), kUnreachable);
+        EXPECT_FALSE(window->btn_update_go->isVisibleTo(window.get()));
+        EXPECT_TRUE(window->maj().web1_download2->address().isEmpty());
+        window.reset();
+    }
+}
+
+// The hidden button also goes with the display's reset, before any request.
+TEST_F(UpdateCheck, ResetOfTheDisplayHidesTheDownloadButton)
+{
+    createStore("20261209");
+    start();
+    window->btn_update_go->setVisible(true);
+    window->core().raz_etatExecute();
+    EXPECT_FALSE(window->btn_update_go->isVisibleTo(window.get()));
+}
+
+// A proxy set in the environment carries the check and the download: the address's host
+// name does not even resolve, so only the proxy can answer.
+TEST_F(UpdateCheck, SystemProxyCarriesTheCheckAndTheDownload)
+{
+    const QByteArray saved = qgetenv("http_proxy");
+    const QByteArray savedNoProxy = qgetenv("no_proxy");
+    const auto restore = qScopeGuard([&] {
+        qputenv("http_proxy", saved);
+        qputenv("no_proxy", savedNoProxy);
+    });
+    const QByteArray file = "MZ" + QByteArray(10000, 'p');
+    LoopbackServer proxy;
+    proxy.respond = [&file](const HttpRequest& request, QTcpSocket* socket) {
+        LoopbackServer::answer(socket, 200, request.method == "POST" ? "update" : file);
+    };
+    qputenv("http_proxy", proxy.url(QString()).toLatin1());
+    qunsetenv("no_proxy");
+    createStore("20261208");
+    start();
+    const QString address =
+        QStringLiteral("http://kelvora-maj.invalid/obtenir-derniere-version.php");
+    window->core().appli_url_update = address;
+    window->core().appli_update_timeout_ms = 5000;
+
+    window->btn_updateClick();
+    ASSERT_EQ(window->label_update2->text(), kAvailable);
+    window->btn_update_goClick();
+    ASSERT_TRUE(waitFor([&] { return !platform.messages.isEmpty(); }));
+
+    QList<QByteArray> seen;
+    for (const HttpRequest& r : proxy.requests)
+        seen.append(r.method + ' ' + r.path);
+    EXPECT_EQ(seen,
+              (QList<QByteArray>{"POST " + address.toLatin1(),
+                                 "GET " + address.toLatin1() + "?l=kelvoraps&v=1.09&k=force"}));
 }
 
 } // namespace

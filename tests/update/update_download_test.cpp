@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -43,16 +44,24 @@ protected:
         ASSERT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
     }
 
-    void serveInstaller(int size = 2048000)
+    void serveInstaller(int size)
     {
         installer.resize(size);
         for (int i = 0; i < size; ++i)
             installer[i] = char(i * 7 % 251);
+        serveInstaller();
+    }
+
+    // Serves `installer` as it is, announced length first.
+    void serveInstaller()
+    {
         findUpdate([this](const HttpRequest&, QTcpSocket* socket) {
             socket->write(LoopbackServer::head(200, installer.size()));
             sendSlices(socket, 0);
         });
     }
+
+    QString installerPath() const { return commonFolder() + QStringLiteral("/kelvoraps-last.exe"); }
 
     // The installer in four slices, one per turn of the event loop, so that the window sees
     // several blocks arrive.
@@ -127,7 +136,8 @@ TEST_F(UpdateDownload, ProgressEventShowsFrenchTextAndTheBar)
     createStore("20261209");
     start();
     window->clProgressBarDC1->setValue(7);
-    window->maj().web1_download2DataItemProceed(300, 400, 0); // under half a kilobyte: no percentage
+    window->maj().web1_download2DataItemProceed(300, 400,
+                                                0); // under half a kilobyte: no percentage
     EXPECT_EQ(window->txt_suivi_download->text(),
               QStringLiteral("0,29 sur 0,39 Kb fait, temps restant 0,00 min"));
     EXPECT_EQ(window->clProgressBarDC1->value(), 7);
@@ -138,18 +148,51 @@ TEST_F(UpdateDownload, ProgressEventShowsFrenchTextAndTheBar)
     EXPECT_EQ(window->clProgressBarDC1->value(), 50);
 }
 
-TEST_F(UpdateDownload, CompletedDownloadIsHandedToTheElevatedStart)
+QByteArray gzip(const QByteArray& bytes)
 {
-    for (const bool accepted : {true, false}) {
-        SCOPED_TRACE(accepted ? "elevation accepted" : "elevation refused");
+    QProcess gz;
+    gz.start(QStringLiteral("gzip"), {QStringLiteral("-c")});
+    gz.write(bytes);
+    gz.closeWriteChannel();
+    gz.waitForFinished(60000);
+    return gz.readAllStandardOutput();
+}
+
+// A server that compresses for clients that accept it: the download asks for the bytes as they
+// are, so the file arrives whole and the progress counts its real length.
+TEST_F(UpdateDownload, CompletedKelvoraPackageIsHandedToTheHelper)
+{
+    const QString refusal =
+        QStringLiteral("Le paquet n'est pas plus récent que la version installée (1.09).");
+    struct Case {
+        const char* name;
+        kelvora::UpdateInstallResult result;
+    };
+    const Case cases[] = {
+        {"installed", {true, {}, 0, {}}},
+        {"helper refuses", {false, refusal, 10, refusal}},
+    };
+    installer = debianPackage("kelvora", "9.0", 2048000);
+    ASSERT_EQ(installer.size(), 2048000);
+    const QByteArray compressed = gzip(installer);
+    ASSERT_FALSE(compressed.isEmpty());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         QFile::remove(storePath());
-        QFile::remove(commonFolder() + QStringLiteral("/kelvoraps-last.exe"));
-        platform.elevatedResult = accepted;
-        platform.elevated.clear();
+        QFile::remove(installerPath());
+        platform.installResult = c.result;
+        platform.installed.clear();
         platform.messages.clear();
         platform.quitRequests = 0;
         server.requests.clear();
-        serveInstaller();
+        findUpdate([this, &compressed](const HttpRequest& request, QTcpSocket* socket) {
+            if (request.headers.value("accept-encoding") != "identity") {
+                LoopbackServer::answer(socket, 200, compressed, "Content-Encoding: gzip\r\n");
+                return;
+            }
+            socket->write(LoopbackServer::head(200, installer.size()));
+            sendSlices(socket, 0);
+        });
         QStringList texts;
         QObject::connect(window->txt_suivi_download, &QLineEdit::textChanged,
                          [&texts](const QString& t) { texts.append(t); });
@@ -161,12 +204,11 @@ TEST_F(UpdateDownload, CompletedDownloadIsHandedToTheElevatedStart)
         EXPECT_FALSE(window->btn_update_go->isVisibleTo(window.get()));
         EXPECT_TRUE(window->clProgressBarDC1->isVisibleTo(window.get()));
         EXPECT_TRUE(window->txt_suivi_download->isVisibleTo(window.get()));
-        ASSERT_TRUE(waitFor([&] { return !platform.elevated.isEmpty(); }));
+        ASSERT_TRUE(waitFor([&] { return !platform.installed.isEmpty(); }));
 
-        const QString path = commonFolder() + QStringLiteral("/kelvoraps-last.exe");
-        EXPECT_EQ(window->core().appli_maj_name, path);
-        EXPECT_EQ(platform.elevated, QStringList{path});
-        QFile file(path);
+        EXPECT_EQ(window->core().appli_maj_name, installerPath());
+        EXPECT_EQ(platform.installed, QStringList{installerPath()});
+        QFile file(installerPath());
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_TRUE(file.readAll() == installer);
         EXPECT_EQ(filesOfTheDataFolder(), (QStringList{QStringLiteral("attest.vqs"),
@@ -176,6 +218,7 @@ TEST_F(UpdateDownload, CompletedDownloadIsHandedToTheElevatedStart)
         EXPECT_EQ(get.method, "GET");
         EXPECT_EQ(get.path, "/obtenir-derniere-version.php?l=kelvoraps&v=1.09&k=force");
         EXPECT_EQ(get.headers.value("user-agent"), "Mozilla/4.0 (compatible; Dovrane)");
+        EXPECT_EQ(get.headers.value("accept-encoding"), "identity");
 
         ASSERT_GE(texts.size(), 4);
         for (const QString& text : texts) {
@@ -197,19 +240,167 @@ TEST_F(UpdateDownload, CompletedDownloadIsHandedToTheElevatedStart)
         expectToolbarShown();
         EXPECT_EQ(storedDate(), kToday);
 
-        EXPECT_EQ(platform.quitRequests, accepted ? 1 : 0);
-        if (accepted) {
+        EXPECT_EQ(platform.quitRequests, c.result.installed ? 1 : 0);
+        if (c.result.installed) {
             EXPECT_TRUE(platform.messages.isEmpty());
         } else {
             ASSERT_EQ(platform.messages.size(), 1);
             EXPECT_EQ(platform.messages[0].text,
                       QStringLiteral("Impossible de lancer la mise à jour ! \rVeuillez relancer "
-                                     "la procédure"));
+                                     "la procédure\r") +
+                          refusal);
             EXPECT_EQ(platform.messages[0].caption,
                       QStringLiteral("Erreur Lancement Mise à Jour..."));
         }
         window.reset();
     }
+}
+
+// What the file is decides, before anything runs it: only the kind the system installs goes
+// on, and on Linux only a package named kelvora. Anything else is deleted, with a reason.
+TEST_F(UpdateDownload, FileKindIsCheckedBeforeAnythingRunsIt)
+{
+    using kelvora::update::UpdateKind;
+    QByteArray random(30000, '\0');
+    for (qsizetype i = 0; i < random.size(); ++i)
+        random[i] = char((i * 131 + 17) % 253);
+    const QByteArray windows = "MZ" + random;
+    const QByteArray otherPackage = debianPackage("autre-paquet", "9.0");
+    const QByteArray kelvoraPackage = debianPackage("kelvora", "9.0");
+    ASSERT_FALSE(otherPackage.isEmpty());
+    ASSERT_FALSE(kelvoraPackage.isEmpty());
+    const QString site = QStringLiteral(KELVORA_SITE_URL);
+    struct Case {
+        const char* name;
+        UpdateKind system; // what the platform installs
+        QByteArray file;
+        bool handedOn;
+        QStringList said; // pieces of the refusal's message
+    };
+    const Case cases[] = {
+        {"Windows installer on Linux",
+         UpdateKind::DebianPackage,
+         windows,
+         false,
+         {QStringLiteral("Windows"), site}},
+        {"random bytes",
+         UpdateKind::DebianPackage,
+         random,
+         false,
+         {QStringLiteral("n'est pas une mise à jour de Kelvora")}},
+        {"package of another name",
+         UpdateKind::DebianPackage,
+         otherPackage,
+         false,
+         {QStringLiteral("« autre-paquet »"), QStringLiteral("supprimé")}},
+        {"kelvora package", UpdateKind::DebianPackage, kelvoraPackage, true, {}},
+        {"Windows installer on Windows", UpdateKind::WindowsExecutable, windows, true, {}},
+        {"package on Windows",
+         UpdateKind::WindowsExecutable,
+         kelvoraPackage,
+         false,
+         {QStringLiteral("n'est pas une mise à jour de Kelvora")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(storePath());
+        QFile::remove(installerPath());
+        platform.updateKind = c.system;
+        platform.installResult = {true, {}, 0, {}};
+        platform.installed.clear();
+        platform.messages.clear();
+        platform.quitRequests = 0;
+        installer = c.file;
+        serveInstaller();
+
+        window->btn_update_goClick();
+        ASSERT_TRUE(
+            waitFor([&] { return !platform.installed.isEmpty() || !platform.messages.isEmpty(); }));
+
+        if (c.handedOn) {
+            EXPECT_EQ(platform.installed, QStringList{installerPath()});
+            EXPECT_TRUE(platform.messages.isEmpty());
+            EXPECT_EQ(platform.quitRequests, 1);
+        } else {
+            EXPECT_TRUE(platform.installed.isEmpty());
+            EXPECT_EQ(platform.quitRequests, 0);
+            ASSERT_EQ(platform.messages.size(), 1);
+            EXPECT_EQ(platform.messages[0].caption,
+                      QStringLiteral("Erreur Lancement Mise à Jour..."));
+            for (const QString& piece : c.said)
+                EXPECT_TRUE(platform.messages[0].text.contains(piece))
+                    << platform.messages[0].text.toStdString();
+            EXPECT_EQ(filesOfTheDataFolder(), QStringList{QStringLiteral("attest.vqs")});
+            EXPECT_EQ(runsOf(platform.messages[0].text.section(QLatin1Char('\r'), 0, 0)),
+                      (QList<std::pair<int, quint32>>{{StyleBold, ClRed}}));
+            expectToolbarShown();
+        }
+        window.reset();
+    }
+}
+
+// Nothing that cannot be verified is kept: no announced length, an encoding the download did
+// not ask for, or more than an update may weigh, refused as soon as the head says so.
+TEST_F(UpdateDownload, UnverifiableTransfersAreRefused)
+{
+    const QByteArray body = debianPackage("kelvora", "9.0");
+    ASSERT_FALSE(body.isEmpty());
+    const QByteArray compressed = gzip(body);
+    qint64 sent = 0;
+    QPointer<QTcpSocket> transfer;
+    struct Case {
+        const char* name;
+        LoopbackServer::Responder serve;
+        QString said;
+    };
+    const Case cases[] = {
+        {"no announced length",
+         [&body](const HttpRequest&, QTcpSocket* socket) {
+             socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body);
+             socket->disconnectFromHost();
+         },
+         QStringLiteral("n'a pas annoncé la taille")},
+        {"compressed although the bytes were asked for",
+         [&compressed](const HttpRequest&, QTcpSocket* socket) {
+             LoopbackServer::answer(socket, 200, compressed, "Content-Encoding: gzip\r\n");
+         },
+         QStringLiteral("compressé (gzip)")},
+        {"513 MB announced",
+         [&sent, &transfer](const HttpRequest&, QTcpSocket* socket) {
+             transfer = socket;
+             socket->write(LoopbackServer::head(200, 513ll * 1024 * 1024));
+             auto* timer = new QTimer(socket);
+             QObject::connect(timer, &QTimer::timeout, socket, [socket, &sent] {
+                 sent += socket->write(QByteArray(64 * 1024, 'x'));
+             });
+             timer->start(5);
+         },
+         QStringLiteral("512 Mo")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(storePath());
+        QFile::remove(installerPath());
+        platform.messages.clear();
+        findUpdate(c.serve);
+
+        window->btn_update_goClick();
+        ASSERT_TRUE(waitFor([&] { return !platform.messages.isEmpty(); }));
+        waitFor([] { return false; }, 100); // nothing more is to come
+
+        ASSERT_EQ(platform.messages.size(), 1);
+        EXPECT_EQ(platform.messages[0].caption, kErrorCaption);
+        EXPECT_TRUE(platform.messages[0].text.contains(c.said))
+            << platform.messages[0].text.toStdString();
+        EXPECT_TRUE(platform.installed.isEmpty());
+        EXPECT_EQ(filesOfTheDataFolder(), QStringList{QStringLiteral("attest.vqs")});
+        EXPECT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
+        expectToolbarShown();
+        window.reset();
+    }
+    // The oversized transfer ended long before its end: the connection went at once.
+    EXPECT_TRUE(waitFor([&] { return transfer.isNull(); }));
+    EXPECT_LT(sent, 64ll * 1024 * 1024);
 }
 
 TEST_F(UpdateDownload, FailedTransferLeavesNoInstallerAndLaunchesNothing)
@@ -257,7 +448,7 @@ TEST_F(UpdateDownload, FailedTransferLeavesNoInstallerAndLaunchesNothing)
         ASSERT_EQ(platform.messages.size(), 1);
         EXPECT_EQ(platform.messages[0].caption, kErrorCaption);
         EXPECT_FALSE(platform.messages[0].text.isEmpty());
-        EXPECT_TRUE(platform.elevated.isEmpty());
+        EXPECT_TRUE(platform.installed.isEmpty());
         EXPECT_EQ(platform.quitRequests, 0);
         if (c.oldInstaller) {
             QFile file(path);
@@ -299,7 +490,7 @@ TEST_F(UpdateDownload, StoppingDuringTheDownloadDiscardsIt)
         // The server sees the transfer's connection close.
         EXPECT_TRUE(waitFor([&] { return transfer.isNull(); }));
         EXPECT_EQ(filesOfTheDataFolder(), QStringList{QStringLiteral("attest.vqs")});
-        EXPECT_TRUE(platform.elevated.isEmpty());
+        EXPECT_TRUE(platform.installed.isEmpty());
         EXPECT_TRUE(platform.messages.isEmpty());
         EXPECT_EQ(platform.quitRequests, quit ? 1 : 0);
         window.reset();
@@ -323,7 +514,7 @@ TEST_F(UpdateDownload, DownloadThatCannotStartRestoresThePage)
     expectToolbarShown();
     waitFor([] { return false; }, 100);
     EXPECT_EQ(server.requests.size(), requests);
-    EXPECT_TRUE(platform.elevated.isEmpty());
+    EXPECT_TRUE(platform.installed.isEmpty());
 }
 
 } // namespace
