@@ -13,7 +13,7 @@ packages=(
     fonts-urw-base35 fonts-dejavu-core
     locales xvfb xauth imagemagick pkexec libxml2-utils
     debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream shellcheck librsvg2-bin
-    adduser xdg-utils qt6-translations-l10n xdotool x11-utils
+    adduser xdg-utils qt6-translations-l10n xdotool x11-utils tesseract-ocr tesseract-ocr-fra
 )
 
 missing=()

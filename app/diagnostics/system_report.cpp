@@ -15,9 +15,11 @@ QString reportDateTime(const QDateTime& when)
     const QLocale locale;
     const QString shortDate = locale.dateFormat(QLocale::ShortFormat);
     const QString shortTime = locale.timeFormat(QLocale::ShortFormat);
+    // A format whose fields are apart only by spaces ("d MMM yyyy", the C locale's) has no
+    // separator of its own: the date then reads with "/", never "10 12 2026".
     QString dateSep = QStringLiteral("/");
     for (const QChar c : shortDate) {
-        if (!c.isLetter()) {
+        if (!c.isLetter() && !c.isSpace() && c != QLatin1Char('\'')) {
             dateSep = c;
             break;
         }

@@ -223,6 +223,11 @@ QString LinuxPlatform::documentsFolder()
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
+QString LinuxPlatform::documentsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
 QString LinuxPlatform::saveFileName(QWidget*, const QString&, const QString&, const QString&,
                                     const QString&)
 {

@@ -26,6 +26,7 @@ public:
     QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& defaultSuffix, const QString& initialName) override;
     std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override;
+    QString documentsFolder() override;
     SystemFacts systemFacts() override;
     QDateTime now() override;
     void processEvents() override;

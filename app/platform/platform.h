@@ -77,6 +77,9 @@ public:
     // nullptr, with the loader's message in `error`, when it cannot be loaded.
     virtual std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) = 0;
 
+    // The user's own documents folder, where a saved log goes first; empty when unknown.
+    virtual QString documentsFolder() = 0;
+
     virtual SystemFacts systemFacts() = 0;
     virtual QDateTime now() = 0;
     // Lets the window repaint in the middle of a long sequence.

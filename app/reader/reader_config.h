@@ -4,6 +4,8 @@
 
 #include "run/run_core.h"
 
+#include <QStringList>
+
 namespace kelvora::reader
 {
 
@@ -21,7 +23,16 @@ struct LecteursConfigures {
 LecteursConfigures tab_configShow(RunCore& core);
 
 // Writes one reader's name, then says the program must be restarted; a failure is told in a box.
+// Spaces, tabs and line breaks around the name (a pasted line) are not part of it.
 void btn_gestion_4Click(RunCore& core, const QString& lecteurVitale);
 void btn_gestion_4bClick(RunCore& core, const QString& lecteurCps);
+
+// The readers the card library reports as connected now, in its order.
+struct LecteursBranches {
+    QStringList noms;
+    // Why the list could not be had, in French; empty when it was.
+    QString erreur;
+};
+LecteursBranches lecteursBranches(RunCore& core);
 
 } // namespace kelvora::reader

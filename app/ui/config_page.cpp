@@ -3,6 +3,7 @@
 #include "reader/reader_config.h"
 #include "ui/tppal.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,10 +31,11 @@ struct SousPage {
     QLineEdit*& aForcer;
     QPlainTextEdit*& habituels;
     QPushButton*& modifier;
+    QComboBox*& branches;
 };
 
 QWidget* buildSousPage(QWidget* parent, const char* name, const QString& titre,
-                       const QString& introduction, const char* names[4], const SousPage& champs)
+                       const QString& introduction, const char* names[5], const SousPage& champs)
 {
     auto* page = new QWidget(parent);
     page->setObjectName(QString::fromLatin1(name));
@@ -69,11 +71,13 @@ QWidget* buildSousPage(QWidget* parent, const char* name, const QString& titre,
     champs.actuel->setObjectName(QString::fromLatin1(names[0]));
     champs.actuel->setReadOnly(true);
     champs.actuel->setEnabled(false);
+    champs.actuel->setAccessibleName(QStringLiteral("Lecteur actuellement configuré"));
     caption(QStringLiteral("Lecteur actuellement configuré :"));
     layout->addWidget(champs.actuel);
 
     champs.aForcer = new QLineEdit(page);
     champs.aForcer->setObjectName(QString::fromLatin1(names[1]));
+    champs.aForcer->setAccessibleName(QStringLiteral("Lecteur à forcer"));
     caption(QStringLiteral("Lecteur à forcer :"));
     layout->addWidget(champs.aForcer);
 
@@ -105,8 +109,25 @@ QWidget* buildSousPage(QWidget* parent, const char* name, const QString& titre,
     champs.modifier->setIconSize(QSize(16, 16));
     champs.modifier->setMinimumWidth(170);
     champs.modifier->setCursor(Qt::PointingHandCursor);
+    // The readers connected now, beside the button: picking one fills the field above.
+    champs.branches = new QComboBox(page);
+    champs.branches->setObjectName(QString::fromLatin1(names[4]));
+    champs.branches->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    champs.branches->setMinimumContentsLength(30);
+    auto* branchesLabel = new QLabel(QStringLiteral("Lecteurs &branchés :"), page);
+    branchesLabel->setBuddy(champs.branches);
+    QObject::connect(champs.branches, &QComboBox::activated, champs.aForcer,
+                     [combo = champs.branches, field = champs.aForcer](int index) {
+                         if (index >= 0 && combo->isEnabled())
+                             field->setText(combo->itemText(index));
+                     });
+    // Enter in the field does what the button does.
+    QObject::connect(champs.aForcer, &QLineEdit::returnPressed, champs.modifier,
+                     &QPushButton::click);
     auto* row = new QHBoxLayout();
-    row->addStretch();
+    row->addWidget(branchesLabel);
+    row->addWidget(champs.branches, 1);
+    row->addSpacing(12);
     row->addWidget(champs.modifier);
     layout->addLayout(row);
     return page;
@@ -135,21 +156,23 @@ void Tppal::buildConfigPage()
         "QTabBar::tab:hover:!selected { background: #eaf0f7; }"));
     layout->addWidget(PageControl_config);
 
-    const char* namesVitale[4] = {"Edit_gestion_1", "edit_gestion_2", "memo_gestion_3",
-                                  "btn_gestion_4"};
+    const char* namesVitale[5] = {"Edit_gestion_1", "edit_gestion_2", "memo_gestion_3",
+                                  "btn_gestion_4", "combo_branches"};
     tab_config_2 = buildSousPage(
         PageControl_config, "tab_config_2", QStringLiteral("Gestion du lecteur Vitale"),
         QStringLiteral("Cet espace permet de modifier le lecteur vitale à utiliser, ne faites une "
                        "modification que sur demande du support technique"),
-        namesVitale, {Edit_gestion_1, edit_gestion_2, memo_gestion_3, btn_gestion_4});
+        namesVitale,
+        {Edit_gestion_1, edit_gestion_2, memo_gestion_3, btn_gestion_4, combo_branches});
     PageControl_config->addTab(tab_config_2, QStringLiteral("Lecteur Vitale"));
 
-    const char* namesCps[4] = {"edit_gestion_1b", "edit_gestion_2b", "Memo2", "btn_gestion_4b"};
+    const char* namesCps[5] = {"edit_gestion_1b", "edit_gestion_2b", "Memo2", "btn_gestion_4b",
+                               "combo_branches_b"};
     tab_config_3 = buildSousPage(
         PageControl_config, "tab_config_3", QStringLiteral("Gestion du lecteur CPS"),
         QStringLiteral("Cet espace permet de modifier le lecteur CPS à utiliser, ne faites une "
                        "modification que sur demande du support technique"),
-        namesCps, {edit_gestion_1b, edit_gestion_2b, Memo2, btn_gestion_4b});
+        namesCps, {edit_gestion_1b, edit_gestion_2b, Memo2, btn_gestion_4b, combo_branches_b});
     PageControl_config->addTab(tab_config_3, QStringLiteral("Lecteur CPS"));
 
     connect(btn_gestion_4, &QPushButton::clicked, this,
@@ -166,14 +189,34 @@ void Tppal::tab_configShow()
     edit_gestion_2->setText(lus.vitale.aForcer);
     edit_gestion_1b->setText(lus.cps.actuel);
     edit_gestion_2b->setText(lus.cps.aForcer);
+
+    // Asked afresh each time, as readers come and go.
+    const kelvora::reader::LecteursBranches branches = kelvora::reader::lecteursBranches(*core_);
+    for (QComboBox* combo : {combo_branches, combo_branches_b}) {
+        combo->clear();
+        combo->addItems(branches.noms);
+        combo->setCurrentIndex(-1);
+        combo->setEnabled(!branches.noms.isEmpty());
+        combo->setPlaceholderText(
+            !branches.erreur.isEmpty()
+                ? QStringLiteral("Liste indisponible (%1)").arg(branches.erreur)
+            : branches.noms.isEmpty()   ? QStringLiteral("Aucun lecteur branché")
+            : branches.noms.size() == 1 ? QStringLiteral("1 lecteur branché : choisir")
+                                        : QStringLiteral("%1 lecteurs branchés : choisir")
+                                              .arg(branches.noms.size()));
+        combo->setToolTip(branches.noms.join(QLatin1Char('\n')));
+    }
 }
 
 void Tppal::btn_gestion_4Click()
 {
+    // The field shows the name as written, without what came with a paste.
+    edit_gestion_2->setText(edit_gestion_2->text().trimmed());
     kelvora::reader::btn_gestion_4Click(*core_, edit_gestion_2->text());
 }
 
 void Tppal::btn_gestion_4bClick()
 {
+    edit_gestion_2b->setText(edit_gestion_2b->text().trimmed());
     kelvora::reader::btn_gestion_4bClick(*core_, edit_gestion_2b->text());
 }

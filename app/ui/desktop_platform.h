@@ -33,6 +33,7 @@ public:
     {
         return system_.loadLibrary(path, error);
     }
+    QString documentsFolder() override { return system_.documentsFolder(); }
     SystemFacts systemFacts() override { return system_.systemFacts(); }
     QDateTime now() override { return system_.now(); }
     void processEvents() override { system_.processEvents(); }

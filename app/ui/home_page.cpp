@@ -1,13 +1,37 @@
 // The home page: the card icon that starts a reading run and the PIN field.
 #include "ui/tppal.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QProxyStyle>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace
+{
+
+// The application's style with « * » as the password mask.
+class AsteriskStyle : public QProxyStyle
+{
+public:
+    explicit AsteriskStyle(QObject* owner) : QProxyStyle(QApplication::style()->name())
+    {
+        setParent(owner);
+    }
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
 
 void Tppal::buildHomePage()
 {
@@ -37,31 +61,46 @@ void Tppal::buildHomePage()
     action_vitale2->setAutoRaise(true);
     action_vitale2->setCursor(Qt::PointingHandCursor);
     action_vitale2->setToolTip(QStringLiteral("Lire la carte Vitale et générer l'attestation"));
-    action_vitale2->setFocusPolicy(Qt::NoFocus);
+    action_vitale2->setAccessibleName(QStringLiteral("Lire les cartes"));
+    action_vitale2->setAccessibleDescription(
+        QStringLiteral("Lit les cartes CPS et Vitale avec le code CPS saisi, puis génère "
+                       "l'attestation"));
+    // Tab reaches it; Enter or Space starts the reading, as a click does.
+    action_vitale2->setFocusPolicy(Qt::TabFocus);
+    action_vitale2->setStyleSheet(
+        QStringLiteral("QToolButton { border: 2px solid transparent; border-radius: 8px; }"
+                       "QToolButton:hover { background: #eaf0f7; }"
+                       "QToolButton:focus { border-color: #1f6fd1; }"));
+    action_vitale2->installEventFilter(this);
     connect(action_vitale2, &QToolButton::clicked, this, [this] { action_vitale2Click(); });
     layout->addWidget(action_vitale2, 0, Qt::AlignHCenter);
     layout->addStretch();
 
     auto* pinRow = new QHBoxLayout();
     pinRow->addStretch();
-    auto* pinLabel = new QLabel(QStringLiteral("Code CPS :"), tab_carte);
-    pinLabel->setFont(pixelFont(14, true));
-    pinRow->addWidget(pinLabel);
+    label_pin = new QLabel(QStringLiteral("&Code CPS :"), tab_carte);
+    label_pin->setObjectName(QStringLiteral("label_pin"));
+    label_pin->setFont(pixelFont(14, true));
+    pinRow->addWidget(label_pin);
     pin_cps = new QLineEdit(tab_carte);
     pin_cps->setObjectName(QStringLiteral("pin_cps"));
     pin_cps->setMaxLength(4);
     pin_cps->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,4}")), pin_cps));
+    // The mask comes from the style; a style sheet property alone loses to the window's style.
+    pin_cps->setStyle(new AsteriskStyle(pin_cps));
     pin_cps->setEchoMode(QLineEdit::Password);
-    pin_cps->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; "
-                                          "font-size: 18px; padding: 2px 6px; }"));
+    pin_cps->setStyleSheet(QStringLiteral("QLineEdit { font-size: 18px; padding: 2px 6px; }"));
     pin_cps->setFixedWidth(90);
     pin_cps->setAlignment(Qt::AlignCenter);
     connect(pin_cps, &QLineEdit::returnPressed, this, [this] { action_vitale2Click(); });
+    label_pin->setBuddy(pin_cps);
     pinRow->addWidget(pin_cps);
     pinRow->addStretch();
     layout->addLayout(pinRow);
     layout->addSpacing(10);
+    // From the PIN, Tab goes to the card icon before the toolbar.
+    setTabOrder(pin_cps, action_vitale2);
 }
 
 QString Tppal::pinSaisi() const
@@ -72,5 +111,7 @@ QString Tppal::pinSaisi() const
 void Tppal::viderPin()
 {
     pin_cps->clear();
-    pin_cps->setFocus();
+    // Hidden behind the progress page, it takes the focus when the home page comes back.
+    if (pin_cps->isVisible())
+        pin_cps->setFocus();
 }

@@ -1,14 +1,12 @@
 // Program entry: one instance per machine, the application's look, then the main window.
 #include "platform/linux_platform.h"
 #include "platform/shared_folder.h"
+#include "ui/application_setup.h"
 #include "ui/desktop_platform.h"
 #include "ui/tppal.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QPalette>
-#include <QStyle>
-#include <QStyleFactory>
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -21,6 +19,8 @@ int main(int argc, char* argv[])
     ::umask(007);
 
     QApplication app(argc, argv);
+    // Before the first box: Qt's buttons and dialogs then speak French as the program does.
+    kelvora::ui::installFrenchTranslations(app);
     // The name only: a display name would be appended to the window's caption on X11.
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
     // Matches the installed desktop entry, so docks and task bars group the window under it.
@@ -31,6 +31,7 @@ int main(int argc, char* argv[])
 
     kelvora::LinuxPlatform system;
     kelvora::DesktopPlatform platform(system);
+    platform.disableCoreDumps();
     if (!platform.acquireSingleInstance(QStringLiteral("Kelvora"))) {
         platform.messageBox(QStringLiteral("L'application est déjà en cours d'éxécution !"),
                             QStringLiteral("Kelvora"), kelvora::MessageIcon::Error);
@@ -47,15 +48,7 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    // A light, flat look close to the Windows one the users know; start-up goes on without it.
-    if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) {
-        QApplication::setStyle(style);
-        QPalette light = style->standardPalette();
-        light.setColor(QPalette::Window, Qt::white);
-        light.setColor(QPalette::Base, Qt::white);
-        light.setColor(QPalette::Highlight, QColor(0x1f, 0x6f, 0xd1));
-        QApplication::setPalette(light);
-    }
+    kelvora::ui::applyLook();
 
     Tppal window(platform);
     // When the store could not be opened the end is already requested; the window shows

@@ -33,10 +33,17 @@ void Tppal::buildPdfPage()
     image_pdf->setFixedSize(136, 136);
     image_pdf->setAutoRaise(true);
     image_pdf->setStyleSheet(
-        QStringLiteral("QToolButton { border: none; background: transparent; }"));
+        QStringLiteral("QToolButton { border: 2px solid transparent; border-radius: 8px; "
+                       "background: transparent; }"
+                       "QToolButton:focus { border-color: #1f6fd1; }"));
     image_pdf->setCursor(Qt::PointingHandCursor);
-    image_pdf->setFocusPolicy(Qt::NoFocus);
+    // The page gives it the focus: Enter or Space opens the certificate without the mouse.
+    image_pdf->setFocusPolicy(Qt::TabFocus);
+    image_pdf->installEventFilter(this);
     image_pdf->setToolTip(QStringLiteral("Ouvrir l'attestation"));
+    image_pdf->setAccessibleName(QStringLiteral("Ouvrir l'attestation"));
+    image_pdf->setAccessibleDescription(
+        QStringLiteral("Ouvre attestation.pdf avec le lecteur de PDF du poste"));
     connect(image_pdf, &QToolButton::clicked, this,
             [this] { guarded([this] { image_pdfClick(); }); });
     layout->addWidget(image_pdf, 0, Qt::AlignHCenter);

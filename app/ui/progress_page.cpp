@@ -31,6 +31,9 @@ void Tppal::buildProgressPage()
 {
     auto* layout = new QVBoxLayout(tab_launch);
     layout->setContentsMargins(16, 18, 16, 8);
+    // The page holds the focus after a run, so Enter or Escape leads back to the PIN.
+    tab_launch->setFocusPolicy(Qt::ClickFocus);
+    tab_launch->installEventFilter(this);
 
     label_suivi = new QLabel(tab_launch);
     label_suivi->setObjectName(QStringLiteral("label_suivi"));
@@ -116,6 +119,9 @@ void Tppal::showEtat(EtatRow row, int icon)
     QLabel* pic = image_etat_rows[static_cast<int>(row)];
     pic->clear();
     pic->setPixmap(etatPixmap(icon));
+    // The icon's meaning in words, for screen readers.
+    pic->setAccessibleName(kelvora::etatRowCaption(row) + QStringLiteral(" : ") +
+                           kelvora::etatIconName(icon));
 }
 
 void Tppal::setLabelColor(QLabel* label, quint32 color)

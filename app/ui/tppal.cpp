@@ -11,6 +11,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
@@ -30,7 +33,9 @@ using namespace kelvora;
 namespace
 {
 
-QToolButton* toolButton(QWidget* bar, const char* name, const QString& text, const char* icon)
+// `text` carries its mnemonic ("&"): Alt and that letter click the button.
+QToolButton* toolButton(QWidget* bar, const char* name, const QString& text, const char* icon,
+                        const QString& description)
 {
     auto* b = new QToolButton(bar);
     b->setObjectName(QString::fromLatin1(name));
@@ -39,8 +44,11 @@ QToolButton* toolButton(QWidget* bar, const char* name, const QString& text, con
     b->setIconSize(QSize(24, 24));
     b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     b->setAutoRaise(true);
-    b->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, but a click leaves the focus in the PIN field.
+    b->setFocusPolicy(Qt::TabFocus);
     b->setCursor(Qt::PointingHandCursor);
+    b->setAccessibleDescription(description);
+    b->setToolTip(description);
     bar->layout()->addWidget(b);
     return b;
 }
@@ -80,20 +88,29 @@ void Tppal::buildFrame()
     // themselves, which a QToolBar only allows through its actions.
     auto* bar = new QFrame(this);
     bar->setObjectName(QStringLiteral("barre_outils"));
+    // The focused button framed in blue, so a keyboard user sees where Tab has gone.
     bar->setStyleSheet(QStringLiteral("#barre_outils { background: #f4f6f9; "
-                                      "border-bottom: 1px solid #d5dbe3; }"));
+                                      "border-bottom: 1px solid #d5dbe3; }"
+                                      "#barre_outils QToolButton:focus { border: 2px solid #1f6fd1; "
+                                      "border-radius: 3px; background: #e3edf9; }"));
     auto* barLayout = new QHBoxLayout(bar);
     barLayout->setContentsMargins(4, 2, 4, 2);
     barLayout->setSpacing(2);
     setMenuWidget(bar);
-    btn_vitale = toolButton(bar, "btn_vitale", QStringLiteral(" Accueil"), ":/icons/accueil.svg");
-    btn_diagnostique = toolButton(bar, "btn_diagnostique", QStringLiteral(" Diagnostic"),
-                                  ":/icons/diagnostic.svg");
-    btn_config = toolButton(bar, "btn_config", QStringLiteral(" Gestion"), ":/icons/gestion.svg");
+    btn_vitale = toolButton(bar, "btn_vitale", QStringLiteral(" &Accueil"), ":/icons/accueil.svg",
+                            QStringLiteral("Revenir à la page d'accueil et au code CPS"));
+    btn_diagnostique =
+        toolButton(bar, "btn_diagnostique", QStringLiteral(" &Diagnostic"),
+                   ":/icons/diagnostic.svg", QStringLiteral("Afficher le diagnostic de la lecture"));
+    btn_config = toolButton(bar, "btn_config", QStringLiteral(" &Gestion"), ":/icons/gestion.svg",
+                            QStringLiteral("Choisir les lecteurs de cartes"));
     btn_update =
-        toolButton(bar, "btn_update", QStringLiteral(" Mise à Jour"), ":/icons/miseajour.svg");
-    btn_about = toolButton(bar, "btn_about", QStringLiteral(" A Propos"), ":/icons/apropos.svg");
-    btn_quit = toolButton(bar, "btn_quit", QStringLiteral(" Quitter"), ":/icons/quitter.svg");
+        toolButton(bar, "btn_update", QStringLiteral(" &Mise à Jour"), ":/icons/miseajour.svg",
+                   QStringLiteral("Rechercher une nouvelle version"));
+    btn_about = toolButton(bar, "btn_about", QStringLiteral(" A &Propos"), ":/icons/apropos.svg",
+                           QStringLiteral("Versions et contact du support"));
+    btn_quit = toolButton(bar, "btn_quit", QStringLiteral(" &Quitter"), ":/icons/quitter.svg",
+                          QStringLiteral("Fermer Kelvora"));
     barLayout->addStretch();
     btn_diagnostique->setVisible(false);
 
@@ -113,6 +130,8 @@ void Tppal::buildFrame()
     tab_master = new QTabWidget(this);
     tab_master->setObjectName(QStringLiteral("tab_master"));
     tab_master->setDocumentMode(true);
+    // Its tab headers are hidden: Tab must pass it by, not stop on them.
+    tab_master->setFocusPolicy(Qt::NoFocus);
     tab_master->setStyleSheet(
         QStringLiteral("QTabWidget::pane { border: none; background: white; }"));
     setCentralWidget(tab_master);
@@ -131,9 +150,8 @@ void Tppal::buildFrame()
     page(tab_config, "tab_config");
     connect(tab_master, &QTabWidget::currentChanged, this, [this](int index) {
         QWidget* shown = tab_master->widget(index);
-        if (shown == tab_carte && pin_cps)
-            pin_cps->setFocus();
-        else if (shown == tab_debug)
+        focusOnPage(shown);
+        if (shown == tab_debug)
             tab_debugShow();
         else if (shown == tab_config)
             guarded([this] { tab_configShow(); });
@@ -248,18 +266,38 @@ void Tppal::btn_update_goClick()
 
 void Tppal::image_pdfClick()
 {
-    attestation::image_pdfClick(*core_);
+    const QString path = core_->attestationPath();
+    if (!QFileInfo(path).isFile()) {
+        attestation::image_pdfClick(*core_); // tells that the file is not there
+        return;
+    }
+    // Without a viewer the click would otherwise do nothing at all.
+    if (!m_platform.openDocument(path))
+        m_platform.messageBox(
+            QStringLiteral("Aucun lecteur de PDF n'a pu ouvrir l'attestation.\r"
+                           "Installez un lecteur de PDF, ou ouvrez le fichier vous-même "
+                           "depuis le gestionnaire de fichiers :\r%1")
+                .arg(QDir::toNativeSeparators(path)),
+            QStringLiteral("Erreur ouverture PDF..."), MessageIcon::Error);
 }
 
 void Tppal::btn_sauve_fichierClick()
 {
+    // The first save starts in the user's documents, not wherever the program was started.
+    QString initial = core_->appli_save_name;
+    const QString documents = m_platform.documentsFolder();
+    if (QFileInfo(initial).isRelative() && !documents.isEmpty())
+        initial = QDir(documents).filePath(initial);
+    const QString caption = QStringLiteral("Sauvegarde du diagnostique Kelvora");
     const QString chosen = m_platform.saveFileName(
-        this, QStringLiteral("Sauvegarde du diagnostique Kelvora"),
-        QStringLiteral("Fichier RTF (*.rtf)"), QStringLiteral("rtf"), core_->appli_save_name);
+        this, caption, QStringLiteral("Fichier RTF (*.rtf)"), QStringLiteral("rtf"), initial);
     if (chosen.isEmpty())
         return;
     core_->appli_save_name = chosen;
     diagnostics::saveDebugLog(core_->debug, chosen);
+    m_platform.messageBox(QStringLiteral("Diagnostic enregistré dans\r%1")
+                              .arg(QDir::toNativeSeparators(chosen)),
+                          caption, MessageIcon::Information);
 }
 
 void Tppal::lbl_link3Click()
@@ -275,8 +313,46 @@ void Tppal::lbl_link2Click()
 void Tppal::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (tab_master->currentWidget() == tab_carte)
+    focusOnPage(tab_master->currentWidget());
+}
+
+void Tppal::focusOnPage(QWidget* shown)
+{
+    if (shown == tab_carte && pin_cps)
         pin_cps->setFocus();
+    else if (shown == tab_pdf && image_pdf)
+        image_pdf->setFocus();
+    else if (shown == tab_launch)
+        tab_launch->setFocus(); // where Enter and Escape lead back home after a run
+    else if (shown != nullptr && !shown->isAncestorOf(focusWidget())) {
+        // Elsewhere the page's first control, so the keyboard never points at a hidden page.
+        for (QWidget* w = shown->nextInFocusChain(); w != shown; w = w->nextInFocusChain()) {
+            if (shown->isAncestorOf(w) && w->isVisibleTo(shown) && w->isEnabled() &&
+                (w->focusPolicy() & Qt::TabFocus)) {
+                w->setFocus(Qt::TabFocusReason);
+                break;
+            }
+        }
+    }
+}
+
+bool Tppal::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    // A tool button answers Space only; the icons answer Enter as well.
+    if (enter && (watched == action_vitale2 || watched == image_pdf)) {
+        static_cast<QToolButton*>(watched)->click();
+        return true;
+    }
+    if (watched == tab_launch && (enter || key == Qt::Key_Escape)) {
+        if (!core_->appli_run_en_cours)
+            guarded([this] { btn_vitaleClick(); });
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Tppal::closeEvent(QCloseEvent* event)

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -106,6 +107,7 @@ public:
     QLabel* StatusPanel = nullptr;
 
     QToolButton* action_vitale2 = nullptr;
+    QLabel* label_pin = nullptr;
     QLineEdit* pin_cps = nullptr;
 
     QLabel* label_suivi = nullptr;
@@ -143,10 +145,16 @@ public:
     QLineEdit* edit_gestion_2b = nullptr;
     QPlainTextEdit* Memo2 = nullptr;
     QPushButton* btn_gestion_4b = nullptr;
+    // The readers the library reports as connected when the page opens; picking one fills the
+    // sub-page's field.
+    QComboBox* combo_branches = nullptr;
+    QComboBox* combo_branches_b = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Enter on the icons, Enter and Escape on the progress page after a run.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildFrame();
@@ -158,6 +166,8 @@ private:
     void buildPdfPage();
     void buildConfigPage();
     void FormCloseQuery();
+    // The page just shown takes the focus a keyboard user needs there.
+    void focusOnPage(QWidget* shown);
     void appendRich(QTextEdit* pane, const QString& text, int style, quint32 color);
     // Runs a handler; an error it does not handle ends it through the standard error box.
     void guarded(const std::function<void()>& handler);

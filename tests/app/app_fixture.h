@@ -4,6 +4,7 @@
 #include "installation_fixture.h"
 #include "attestation/pdf_stage.h"
 #include "diagnostics/system_report.h"
+#include "ui/application_setup.h"
 #include "ui/tppal.h"
 #include "update/update_service.h"
 #include "store/connection.h"
@@ -24,7 +25,12 @@ inline QApplication& application()
     static int argc = 1;
     static char name[] = "kelvora-tests";
     static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
+    static QApplication* app = [] {
+        auto* created = new QApplication(argc, argv);
+        // The window as users see it: the program's style and palette.
+        kelvora::ui::applyLook();
+        return created;
+    }();
     return *app;
 }
 

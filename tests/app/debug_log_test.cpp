@@ -70,9 +70,16 @@ TEST_F(DebugLog, SavesAsRtfThatAWordProcessorReads)
     window->core().AddDebugText(QStringLiteral("Titre souligné\r\n"), StyleBold | StyleUnderline, ClBlue);
     const QString path = temp.path() + QStringLiteral("/diag.rtf");
     platform.savePath = path;
+    platform.documentsPath = temp.path() + QStringLiteral("/Documents");
     window->btn_sauve_fichier->click();
-    ASSERT_EQ(platform.saveDialogInitialNames, QStringList{QStringLiteral("diag-Kelvora.rtf")});
+    // The first save proposes the default name in the user's documents folder.
+    ASSERT_EQ(platform.saveDialogInitialNames,
+              QStringList{temp.path() + QStringLiteral("/Documents/diag-Kelvora.rtf")});
     ASSERT_TRUE(QFile::exists(path));
+    // A short confirmation names the file written.
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].text, QStringLiteral("Diagnostic enregistré dans\r") + path);
+    EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Information);
 
     QProcess unrtf;
     unrtf.start(QStringLiteral("unrtf"), {QStringLiteral("--html"), path});
@@ -94,6 +101,7 @@ TEST_F(DebugLog, SavesAsRtfThatAWordProcessorReads)
     window->btn_sauve_fichier->click();
     EXPECT_EQ(platform.saveDialogInitialNames.last(), path);
     EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(platform.messages.size(), 1);
 }
 
 TEST_F(DebugLog, UnwritableFileIsReportedAndTheLogKept)
@@ -105,6 +113,33 @@ TEST_F(DebugLog, UnwritableFileIsReportedAndTheLogKept)
     EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Error);
     EXPECT_TRUE(platform.messages[0].text.contains(QStringLiteral("diag.rtf")));
     EXPECT_EQ(log(), QStringLiteral("ligne\n"));
+}
+
+// The report's date keeps the user's separators, and « / » where the short date format has
+// none between day, month and year (the C locale's "d MMM yyyy").
+TEST_F(DebugLog, ReportDateUsesTheLocalesSeparators)
+{
+    struct Case {
+        QLocale locale;
+        QString line;
+    };
+    const Case cases[] = {
+        {QLocale::c(), QStringLiteral("Heure et Date : 09/12/2026 10:30\n")},
+        {QLocale(QLocale::French, QLocale::France),
+         QStringLiteral("Heure et Date : 09/12/2026 10:30\n")},
+        {QLocale(QLocale::German, QLocale::Germany),
+         QStringLiteral("Heure et Date : 09.12.2026 10:30\n")},
+        {QLocale(QLocale::Dutch, QLocale::Netherlands),
+         QStringLiteral("Heure et Date : 09-12-2026 10:30\n")},
+    };
+    const QLocale before;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.locale.name().toStdString());
+        QLocale::setDefault(c.locale);
+        kelvora::diagnostics::debug_modeExecute(window->core());
+        EXPECT_TRUE(log().contains(c.line)) << log().toStdString();
+    }
+    QLocale::setDefault(before);
 }
 
 TEST_F(DebugLog, ShowingThePageScrollsToTheEnd)

@@ -26,6 +26,8 @@ public:
     QString libraryVersion; // what fileVersion() answers for an existing file
     QDateTime clock = QDateTime(QDate(2026, 12, 9), QTime(10, 30));
     QString savePath; // answer of the save dialog; empty = cancel
+    bool openResult = true; // what openDocument() answers: false as when no viewer starts
+    QString documentsPath;  // the user's documents folder
     // What installUpdate() answers; the paths it was given, in order.
     UpdateInstallResult installResult{true, {}, 0, {}};
     QStringList installed;
@@ -52,7 +54,7 @@ public:
     bool openDocument(const QString& pathOrUrl) override
     {
         opened.append(pathOrUrl);
-        return true;
+        return openResult;
     }
     update::UpdateKind installableUpdateKind() override { return updateKind; }
     UpdateInstallResult installUpdate(const QString& path) override
@@ -82,6 +84,7 @@ public:
                 QStringLiteral("178BFBFF00A20F12"),
                 512};
     }
+    QString documentsFolder() override { return documentsPath; }
     QDateTime now() override { return clock; }
     void processEvents() override
     {

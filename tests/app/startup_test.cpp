@@ -101,7 +101,8 @@ TEST_F(Startup, InitialStateOfTheWindow)
         EXPECT_EQ(Tppal::labelColor(label), ClBlack);
     }
     EXPECT_FALSE(window->btn_diagnostique->isVisibleTo(window.get()));
-    EXPECT_EQ(window->btn_update->text(), QStringLiteral(" Mise à Jour"));
+    // The caption carries its mnemonic: Alt+M.
+    EXPECT_EQ(window->btn_update->text(), QStringLiteral(" &Mise à Jour"));
     EXPECT_EQ(window->core().appli_dossier_commun, commonFolder());
     EXPECT_EQ(window->core().appli_dossier_apilec, apilecFolder());
     EXPECT_EQ(window->core().appli_maj_name, commonFolder() + QStringLiteral("/kelvoraps-last.exe"));

@@ -2,6 +2,9 @@
 #include "app_fixture.h"
 #include "reader_stage_fixture.h"
 
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTabWidget>
@@ -146,6 +149,69 @@ TEST_F(ConfigPage, AFileThatCannotBeWrittenIsReportedWithoutConfirmation)
     EXPECT_TRUE(platform.messages[0].text.contains(window->core().appli_ini_file))
         << platform.messages[0].text.toStdString();
     EXPECT_EQ(platform.messages[0].caption, QStringLiteral("Gestion lecteur"));
+}
+
+// A name pasted with what surrounds a copied line is written trimmed, by Enter as by the button.
+TEST_F(ConfigPage, APastedNameIsWrittenTrimmed)
+{
+    struct Case {
+        QString pasted;
+        bool enter;
+    };
+    const Case cases[] = {
+        {QString::fromLatin1(kReaderB) + QStringLiteral("\r\n"), false},
+        {QStringLiteral(" \t") + QString::fromLatin1(kReaderB) + QStringLiteral("\n"), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.enter);
+        writeIni("[Lecteur]\r\nRessource_Vitale=" + kReaderA + "\r\n");
+        start();
+        show();
+        platform.messages.clear();
+        QGuiApplication::clipboard()->setText(c.pasted);
+        window->edit_gestion_2->clear();
+        window->edit_gestion_2->paste();
+        if (c.enter)
+            emit window->edit_gestion_2->returnPressed();
+        else
+            window->btn_gestion_4->click();
+        EXPECT_EQ(iniBytes(), "[Lecteur]\r\nRessource_Vitale=" + kReaderB + "\r\n");
+        ASSERT_EQ(platform.messages.size(), 1);
+        EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Information);
+        EXPECT_EQ(window->edit_gestion_2->text(), QString::fromLatin1(kReaderB));
+        window.reset();
+    }
+}
+
+// The readers connected now, as the library lists them when the page opens; picking one fills
+// the sub-page's own field.
+TEST_F(ConfigPage, ListsTheConnectedReadersAndPickingOneFillsTheField)
+{
+    scenario(kReaderA + "|" + kReaderB);
+    start();
+    show();
+    for (QComboBox* combo : {window->combo_branches, window->combo_branches_b}) {
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        EXPECT_EQ(items, (QStringList{QString::fromLatin1(kReaderA), QString::fromLatin1(kReaderB)}));
+        EXPECT_TRUE(combo->isEnabled());
+    }
+    EXPECT_TRUE(callLog().contains("Lec_ListeLecteurs"));
+    // The run's own listing is left for the run.
+    EXPECT_EQ(window->core().appli_reader_lec, QStringLiteral("N/A"));
+
+    window->PageControl_config->setCurrentWidget(window->tab_config_3);
+    emit window->combo_branches_b->activated(1);
+    EXPECT_EQ(window->edit_gestion_2b->text(), QString::fromLatin1(kReaderB));
+    EXPECT_NE(window->edit_gestion_2->text(), QString::fromLatin1(kReaderB));
+
+    // None connected: the list says so and offers nothing.
+    scenario("");
+    show();
+    EXPECT_EQ(window->combo_branches->count(), 0);
+    EXPECT_FALSE(window->combo_branches->isEnabled());
+    EXPECT_EQ(window->combo_branches->placeholderText(), QStringLiteral("Aucun lecteur branché"));
 }
 
 // The demo installation that kelvora-admin lays out, changed from the page as support would.

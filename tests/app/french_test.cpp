@@ -1,0 +1,61 @@
+// Qt's own texts in French: the save dialog's buttons and labels, the fields' context menu.
+#include "app_fixture.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+using namespace kelvora::testing;
+
+namespace
+{
+
+class French : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        application();
+        ASSERT_TRUE(kelvora::ui::installFrenchTranslations(application()));
+    }
+};
+
+TEST_F(French, TheSaveDialogSpeaksFrench)
+{
+    QFileDialog dialog(nullptr, QStringLiteral("Sauvegarde du diagnostique Kelvora"), QString(),
+                       QStringLiteral("Fichier RTF (*.rtf)"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    QStringList texts;
+    for (QAbstractButton* b : buttons->buttons())
+        texts << b->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("&Enregistrer"))) << texts.join('|').toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("Annuler"))) << texts.join('|').toStdString();
+    QStringList labels;
+    for (QLabel* l : dialog.findChildren<QLabel*>())
+        labels << l->text();
+    for (const char* expected : {"Voir dans :", "&Nom de fichier :", "Fichiers de type :"})
+        EXPECT_TRUE(labels.contains(QString::fromUtf8(expected)))
+            << expected << " in " << labels.join('|').toStdString();
+}
+
+TEST_F(French, TheContextMenuOfAFieldSpeaksFrench)
+{
+    QLineEdit field;
+    field.setText(QStringLiteral("Lecteur"));
+    std::unique_ptr<QMenu> menu(field.createStandardContextMenu());
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator())
+            texts << a->text().section(QLatin1Char('\t'), 0, 0);
+    for (const char* expected : {"Co&uper", "Cop&ier", "Co&ller", "Tout sélectionner"})
+        EXPECT_TRUE(texts.contains(QString::fromUtf8(expected)))
+            << expected << " in " << texts.join('|').toStdString();
+}
+
+} // namespace

@@ -1,0 +1,279 @@
+// The practitioner's flow without the mouse, what a screen reader is told, and what can be read.
+#include "app_fixture.h"
+#include "reader_stage_fixture.h"
+#include "run/stage_names.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <cmath>
+
+using namespace kelvora::testing;
+
+namespace
+{
+
+class Keyboard : public ReaderSetup<AppFixture>
+{
+protected:
+    void SetUp() override
+    {
+        ReaderSetup<AppFixture>::SetUp();
+        ASSERT_EQ(QProcess::execute(QStringLiteral(KELVORA_BIN_DIR "/kelvora-admin"),
+                                    {QStringLiteral("demo"), dataFolder()}),
+                  0);
+        // Today's update check already made: no request leaves the test.
+        sql("UPDATE configuration SET valeur='20261209' WHERE id='date_maj'");
+    }
+
+    // The window on screen and active, as the user finds it.
+    void open()
+    {
+        start();
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    static QWidget* focus() { return QApplication::focusWidget(); }
+
+    void type(const QString& keys)
+    {
+        QTest::keyClicks(focus(), keys);
+    }
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(focus(), key, modifiers);
+    }
+
+    QString accessibleName(QWidget* widget) const
+    {
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+        return iface ? iface->text(QAccessible::Name) : QStringLiteral("<none>");
+    }
+};
+
+// Type the PIN, Enter; on the PDF page Enter again: the certificate is opened.
+TEST_F(Keyboard, TheWholeReadingAndTheCertificateWithoutTheMouse)
+{
+    open();
+    ASSERT_EQ(focus(), window->pin_cps);
+    type(QStringLiteral("1234"));
+    press(Qt::Key_Return);
+    ASSERT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
+    ASSERT_EQ(focus(), window->image_pdf);
+    press(Qt::Key_Return);
+    EXPECT_EQ(platform.opened, QStringList{commonFolder() + QStringLiteral("/attestation.pdf")});
+    // Space does the same, as on any button.
+    press(Qt::Key_Space);
+    EXPECT_EQ(platform.opened.size(), 2);
+}
+
+// After a failed run, Enter or Escape leads back to the home page, the PIN field focused.
+TEST_F(Keyboard, AfterAFailedRunEnterOrEscapeGoHome)
+{
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        SCOPED_TRACE(key);
+        open();
+        type(QStringLiteral("9999"));
+        press(Qt::Key_Return);
+        ASSERT_EQ(window->tab_master->currentWidget(), window->tab_launch);
+        EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Code CPS faux !"));
+        press(key);
+        EXPECT_EQ(window->tab_master->currentWidget(), window->tab_carte);
+        EXPECT_EQ(focus(), window->pin_cps);
+        EXPECT_TRUE(window->pin_cps->text().isEmpty());
+        window.reset();
+    }
+}
+
+// Tab reaches the card icon and every toolbar button; Alt and a letter click a button.
+TEST_F(Keyboard, TabReachesEveryControlAndMnemonicsClick)
+{
+    open();
+    QList<QWidget*> reached;
+    for (int i = 0; i < 12; ++i) {
+        press(Qt::Key_Tab);
+        reached.append(focus());
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             window->action_vitale2, window->btn_vitale, window->btn_config, window->btn_update,
+             window->btn_about, window->btn_quit, window->pin_cps})
+        EXPECT_TRUE(reached.contains(w)) << w->objectName().toStdString() << " not in " << [&] {
+            QStringList names;
+            for (QWidget* r : reached)
+                names << (r ? r->objectName() : QStringLiteral("-"));
+            return names.join(QLatin1Char(' ')).toStdString();
+        }();
+    // From the PIN, the card icon comes first; Space on it starts the reading.
+    window->pin_cps->setFocus();
+    press(Qt::Key_Tab);
+    EXPECT_EQ(focus(), window->action_vitale2);
+
+    struct Mnemonic {
+        Qt::Key key;
+        QWidget* page;
+    };
+    const Mnemonic mnemonics[] = {{Qt::Key_G, window->tab_config},
+                                  {Qt::Key_P, window->tab_about},
+                                  {Qt::Key_A, window->tab_carte}};
+    for (const Mnemonic& m : mnemonics) {
+        press(m.key, Qt::AltModifier);
+        // A mnemonic clicks as the mouse would, after the button's short press animation.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return window->tab_master->currentWidget() == m.page; }, 2000))
+            << m.key;
+    }
+}
+
+// The PIN shows « * » for each digit, under every style the program may run with.
+TEST_F(Keyboard, ThePinIsEchoedWithAsterisks)
+{
+    QStyle* const before = QApplication::style();
+    const QString beforeName = before->name();
+    for (const QString& styleName : QStyleFactory::keys()) {
+        SCOPED_TRACE(styleName.toStdString());
+        QApplication::setStyle(styleName);
+        open();
+        ASSERT_EQ(focus(), window->pin_cps);
+        type(QStringLiteral("1234"));
+        EXPECT_EQ(window->pin_cps->text(), QStringLiteral("1234"));
+        EXPECT_EQ(window->pin_cps->displayText(), QStringLiteral("****"));
+        QStyleOptionFrame option;
+        option.initFrom(window->pin_cps);
+        EXPECT_EQ(window->pin_cps->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter,
+                                                      &option, window->pin_cps),
+                  '*');
+        window.reset();
+    }
+    QApplication::setStyle(beforeName);
+    kelvora::ui::applyLook();
+}
+
+// A viewer that cannot be started: a French box naming the file and how to open it.
+TEST_F(Keyboard, OpeningFailureIsToldWithTheFile)
+{
+    start();
+    const QString pdf = commonFolder() + QStringLiteral("/attestation.pdf");
+    writeFile(pdf, "%PDF-1.2");
+    platform.openResult = false;
+    platform.messages.clear();
+    window->image_pdf->click();
+    EXPECT_EQ(platform.opened, QStringList{pdf});
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].text,
+              QStringLiteral("Aucun lecteur de PDF n'a pu ouvrir l'attestation.\r"
+                             "Installez un lecteur de PDF, ou ouvrez le fichier vous-même depuis "
+                             "le gestionnaire de fichiers :\r") +
+                  pdf);
+    EXPECT_EQ(platform.messages[0].caption, QStringLiteral("Erreur ouverture PDF..."));
+    EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Error);
+}
+
+// Icon-only controls and stage rows say what they are, the rows with their state in words.
+TEST_F(Keyboard, ScreenReadersGetNamesAndStates)
+{
+    open();
+    type(QStringLiteral("9999"));
+    press(Qt::Key_Return);
+    struct Row {
+        EtatRow row;
+        QString name;
+    };
+    const Row rows[] = {
+        {EtatRow::Fichiers, QStringLiteral("Contrôle des fichiers : validée")},
+        {EtatRow::MiseAJour, QStringLiteral("Contrôle Mise à Jour : non testée")},
+        {EtatRow::Lecteur, QStringLiteral("Initialisation du lecteur : validée")},
+        {EtatRow::Cartes, QStringLiteral("Contrôle cartes CPS & Vitale : en échec")},
+        {EtatRow::Pdf, QStringLiteral("Génération du PDF : en échec")},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(accessibleName(window->image_etat_rows[std::size_t(r.row)]), r.name);
+
+    EXPECT_EQ(accessibleName(window->action_vitale2), QStringLiteral("Lire les cartes"));
+    EXPECT_EQ(accessibleName(window->image_pdf), QStringLiteral("Ouvrir l'attestation"));
+    for (QWidget* icon : {static_cast<QWidget*>(window->action_vitale2),
+                          static_cast<QWidget*>(window->image_pdf)})
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(icon)
+                         ->text(QAccessible::Description)
+                         .isEmpty());
+    // The label is the field's buddy: its name, and Alt+C goes to it.
+    EXPECT_EQ(window->label_pin->buddy(), window->pin_cps);
+    EXPECT_EQ(accessibleName(window->pin_cps), QStringLiteral("Code CPS :"));
+    window->btn_vitale->click();
+    window->action_vitale2->setFocus();
+    press(Qt::Key_C, Qt::AltModifier);
+    EXPECT_EQ(focus(), window->pin_cps);
+}
+
+double luminance(const QColor& c)
+{
+    const auto channel = [](double v) {
+        v /= 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Every text of every page, enabled or greyed, at least 4.5:1 on its background.
+TEST_F(Keyboard, NoTextBelowTheContrastFloor)
+{
+    writeIni("[Lecteur]\r\nRessource_Vitale=" + kReaderA + "\r\n");
+    open();
+    QList<QWidget*> pages;
+    for (int i = 0; i < window->tab_master->count(); ++i)
+        pages.append(window->tab_master->widget(i));
+    for (QWidget* page : pages) {
+        window->tab_master->setCurrentWidget(page);
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (!w->isVisible())
+                continue;
+            w->ensurePolished();
+            const QPalette::ColorGroup group = w->isEnabled() ? QPalette::Active : QPalette::Disabled;
+            const QPalette pal = w->palette();
+            QColor text;
+            QColor background;
+            if (auto* label = qobject_cast<QLabel*>(w); label && !label->text().isEmpty()) {
+                text = pal.color(group, QPalette::WindowText);
+                background = pal.color(group, QPalette::Window);
+            } else if (auto* edit = qobject_cast<QLineEdit*>(w); edit && !edit->text().isEmpty()) {
+                text = pal.color(group, QPalette::Text);
+                background = pal.color(group, QPalette::Base);
+            } else if (qobject_cast<QPlainTextEdit*>(w) != nullptr) {
+                text = pal.color(group, QPalette::Text);
+                background = pal.color(group, QPalette::Base);
+            } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+                text = combo->currentIndex() < 0 ? pal.color(group, QPalette::PlaceholderText)
+                                                 : pal.color(group, QPalette::ButtonText);
+                background = pal.color(group, QPalette::Button);
+            } else if (auto* button = qobject_cast<QAbstractButton*>(w);
+                       button && !button->text().isEmpty()) {
+                text = pal.color(group, QPalette::ButtonText);
+                background = pal.color(group, QPalette::Button);
+            } else {
+                continue;
+            }
+            EXPECT_GE(contrast(text, background), 4.5)
+                << page->objectName().toStdString() << " " << w->metaObject()->className() << " "
+                << w->objectName().toStdString() << " " << text.name().toStdString() << " on "
+                << background.name().toStdString();
+        }
+    }
+}
+
+} // namespace
