@@ -23,7 +23,12 @@ void decode(RunCore& core, const QByteArray& document)
     if (!decoded.ok()) {
         // Nothing of an unreadable document may reach a certificate.
         core.appli_vitale = {};
-        core.AddDebugText(decoded.reason + QStringLiteral("\r\n"), StyleBold, ClRed);
+        // The parser's own words come after what the user can do about it.
+        const QString lead =
+            decoded.failure == VitaleDecodeFailure::NotParsed
+                ? QStringLiteral("Retirez la carte Vitale, réinsérez-la puis relancez la lecture. ")
+                : QString();
+        core.AddDebugText(lead + decoded.reason + QStringLiteral("\r\n"), StyleBold, ClRed);
         core.appli_check_continue = 1;
         return;
     }

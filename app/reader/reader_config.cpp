@@ -2,6 +2,7 @@
 
 #include "reader/binding/cp1252.h"
 #include "reader/reader_stages.h"
+#include "run/french_errors.h"
 
 #include <cstring>
 #include <vector>
@@ -22,8 +23,11 @@ void modifierLecteur(RunCore& c, QLatin1String key, const QString& saisi)
     const QString value = saisi.trimmed();
     c.appli_ini_gestion.emplace(c.appli_ini_file);
     if (!c.appli_ini_gestion->writeString(kSection, key, value)) {
-        c.platform().messageBox(c.appli_ini_gestion->errorString(),
-                                QStringLiteral("Gestion lecteur"), MessageIcon::Error);
+        c.platform().messageBox(
+            frenchFileError(QStringLiteral("Le lecteur choisi n'a pas été enregistré."),
+                            c.appli_ini_gestion->errorNumber(),
+                            c.appli_ini_gestion->errorString()),
+            QStringLiteral("Gestion lecteur"), MessageIcon::Error);
         return;
     }
     c.platform().messageBox(QStringLiteral("Le programme doit être arrêter puis relancer pour\rla "

@@ -148,6 +148,11 @@ TEST_F(ConfigPage, AFileThatCannotBeWrittenIsReportedWithoutConfirmation)
     EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Error);
     EXPECT_TRUE(platform.messages[0].text.contains(window->core().appli_ini_file))
         << platform.messages[0].text.toStdString();
+    // What to do comes first, in French; the system's reason after it.
+    EXPECT_TRUE(platform.messages[0].text.startsWith(
+        QStringLiteral("Le lecteur choisi n'a pas été enregistré. Un dossier porte ce nom, ou un "
+                       "fichier se trouve à la place d'un dossier du chemin")))
+        << platform.messages[0].text.toStdString();
     EXPECT_EQ(platform.messages[0].caption, QStringLiteral("Gestion lecteur"));
 }
 

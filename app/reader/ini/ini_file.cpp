@@ -24,6 +24,7 @@ std::optional<QString> IniFile::value(const QString& section, const QString& key
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value)
 {
     error_.clear();
+    errorNumber_ = 0;
     auto fail = [this](const QString& reason) {
         error_ = QStringLiteral("Impossible d'écrire le fichier %1 : %2").arg(path_, reason);
         return false;
@@ -48,8 +49,10 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
 
     // Written whole beside it, then renamed: a failure leaves the old file as it was.
     const auto& data = text.bytes();
-    if (const auto why = io::replaceFile(path_, QByteArrayView(data.data(), qsizetype(data.size()))))
+    if (const auto why = io::replaceFile(path_, QByteArrayView(data.data(), qsizetype(data.size())))) {
+        errorNumber_ = why->error;
         return fail(why->reason);
+    }
     return true;
 }
 

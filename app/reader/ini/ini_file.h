@@ -32,10 +32,13 @@ public:
     // as it was. On failure returns false and errorString() names the file and the reason.
     bool writeString(const QString& section, const QString& key, const QString& value);
     const QString& errorString() const { return error_; }
+    // The system's error number of the last failed write, 0 when it was not the system's.
+    int errorNumber() const { return errorNumber_; }
 
 private:
     QString path_;
     QString error_;
+    int errorNumber_ = 0;
 };
 
 } // namespace kelvora::reader
