@@ -42,8 +42,10 @@ struct AppState {
     QString appli_maj_date_format;
     // A click on the card icon while a run is under way is ignored.
     bool appli_run_en_cours = false;
-    // Set when the application is to end: the store was unusable at start-up, or the user
-    // quit (Quitter, closing the window); a reading run stops before its next stage.
+    // Set when start-up asked the application to end (store unusable).
+    // Set when the user quits (Quitter, closing the window) during a check or a download: the
+    // reading run stops before its next stage, and nothing more is written.
+    bool appli_quitte = false;
     bool appli_fin_demandee = false;
     // A failure label more precise than the stage's own, set by the work that failed.
     QString appli_suivi_echec;

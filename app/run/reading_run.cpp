@@ -37,14 +37,14 @@ void runReading(RunCore& core, std::span<const ReadingStep> steps)
         for (const ReadingStep& step : steps) {
             // The user quit during the last stage (its update check, say): no further card
             // call or file write.
-            if (core.appli_fin_demandee)
+            if (core.appli_quitte)
                 return;
             if (step.heading != nullptr)
                 core.AddDebugText(QString::fromUtf8(step.heading), StyleBold, ClBlue);
             step.stage();
             core.platform().processEvents();
         }
-        if (core.appli_check_continue == 0 && !core.appli_fin_demandee)
+        if (core.appli_check_continue == 0 && !core.appli_quitte)
             core.view().showPage(Page::Pdf);
     } catch (const std::exception& e) {
         core.platform().messageBox(QString::fromUtf8(e.what()), core.appli_nom,

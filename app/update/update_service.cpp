@@ -108,6 +108,7 @@ UpdateService::Answer UpdateService::postForm()
     // A server that trickles its answer byte by byte must not hold the reading either.
     QTimer deadline;
     deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
     QObject::connect(&deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
     deadline.start(core_.appli_update_timeout_ms);
     if (!reply->isFinished()) {
@@ -117,8 +118,8 @@ UpdateService::Answer UpdateService::postForm()
     }
     // The loop also ends when the application quits without Quitter (session end).
     if (!reply->isFinished())
-        core_.appli_fin_demandee = true;
-    if (core_.appli_fin_demandee) {
+        core_.appli_quitte = true;
+    if (core_.appli_quitte) {
         reply->abort();
         return Answer::Abandoned;
     }
@@ -159,7 +160,7 @@ void UpdateService::askServer()
     if (answer == Answer::Received) {
         c.appli_update_data = QString::fromUtf8(c.appli_web_data);
         c.platform().processEvents();
-        if (c.appli_fin_demandee)
+        if (c.appli_quitte)
             return;
         if (c.appli_update_data == QLatin1String("update")) {
             const QString address = c.appli_url_update + QStringLiteral("?l=") + c.appli_logiciel +
@@ -183,7 +184,7 @@ void UpdateService::askServer()
         c.view().setMiseAJourTexte(QStringLiteral("Votre version est à jour"));
         c.platform().processEvents();
     }
-    if (c.appli_fin_demandee)
+    if (c.appli_quitte)
         return;
 
     // Recorded after every attempt, so a refused or failed check waits for the next day. The
@@ -383,7 +384,7 @@ void UpdateService::update_adminExecute()
 
 void UpdateService::stopDownloader()
 {
-    core_.appli_fin_demandee = true;
+    core_.appli_quitte = true;
     if (web1_download2)
         web1_download2->stop();
     // An update request under way ends too; the check then records nothing.
