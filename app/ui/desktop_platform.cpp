@@ -1,6 +1,11 @@
 #include "ui/desktop_platform.h"
 
 #include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QUrl>
@@ -20,9 +25,33 @@ void DesktopPlatform::messageBox(const QString& text, const QString& caption, Me
 
 bool DesktopPlatform::openDocument(const QString& pathOrUrl)
 {
-    const QUrl url =
-        pathOrUrl.contains(QLatin1String("://")) ? QUrl(pathOrUrl) : QUrl::fromLocalFile(pathOrUrl);
-    return QDesktopServices::openUrl(url);
+    const bool isUrl = pathOrUrl.contains(QLatin1String("://"));
+#if defined(Q_OS_LINUX)
+    if (!isUrl) {
+        // Qt only reports that xdg-open started. Its verdict is waited for briefly, so a missing
+        // viewer is told; the shell stays detached, so closing Kelvora never closes the viewer.
+        QTemporaryDir dir;
+        const QString verdict = dir.filePath(QStringLiteral("verdict"));
+        if (!dir.isValid() ||
+            !QProcess::startDetached(QStringLiteral("/bin/sh"),
+                                     {QStringLiteral("-c"),
+                                      QStringLiteral("xdg-open \"$1\" >/dev/null 2>&1; "
+                                                     "echo $? > \"$2\""),
+                                      QStringLiteral("sh"), pathOrUrl, verdict}))
+            return false;
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 3000) {
+            QFile answer(verdict);
+            if (answer.open(QIODevice::ReadOnly) && answer.size() > 0)
+                return answer.readAll().trimmed() == "0";
+            QThread::msleep(50);
+        }
+        dir.setAutoRemove(false); // the shell writes there later; a few bytes in /tmp
+        return true; // still running: the viewer itself is open
+    }
+#endif
+    return QDesktopServices::openUrl(isUrl ? QUrl(pathOrUrl) : QUrl::fromLocalFile(pathOrUrl));
 }
 
 QString DesktopPlatform::saveFileName(QWidget* parent, const QString& title, const QString& filter,
