@@ -8,12 +8,12 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6 libgl-dev
     libsqlcipher-dev sqlcipher
     libjpeg-dev libxml2-dev
-    libgtest-dev libgmock-dev libbenchmark-dev libhpdf-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libhpdf-dev clang libclang-rt-14-dev
     qpdf poppler-utils unrtf
     fonts-urw-base35 fonts-dejavu-core
     locales xvfb xauth imagemagick pkexec libxml2-utils
     debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream shellcheck librsvg2-bin
-    adduser xdg-utils qt6-translations-l10n xdotool x11-utils tesseract-ocr tesseract-ocr-fra
+    adduser xdg-utils qt6-translations-l10n cups-client xdotool x11-utils tesseract-ocr tesseract-ocr-fra
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "tools/lecture.h"
 
+#include "attestation/certificate_copy.h"
 #include "diagnostics/log_save.h"
 #include "platform/linux_platform.h"
 #include "reading/reading.h"
@@ -101,9 +102,10 @@ QString readPin(std::istream& in, std::ostream& err)
 } // namespace
 
 int runLecture(const QString& programData, std::istream& pinInput, std::ostream& out,
-               std::ostream& err)
+               std::ostream& err, const QString& copyFolder)
 {
     InstallationPlatform platform(programData);
+    platform.disableCoreDumps();
     ConsoleView view;
     view.pin = readPin(pinInput, err);
     if (view.pin.isEmpty()) {
@@ -141,6 +143,17 @@ int runLecture(const QString& programData, std::istream& pinInput, std::ostream&
         return 1;
     }
     out << "Attestation : " << core.attestationPath().toStdString() << '\n';
+    if (!copyFolder.isEmpty()) {
+        const QString copy =
+            copyFolder + QLatin1Char('/') +
+            attestation::nomCopieAttestation(core.appli_vitale, core.appli_date_lecture.date());
+        if (const auto why = attestation::enregistrerCopie(core.attestationPath(), copy)) {
+            err << "kelvora-admin : copie impossible vers " << copy.toStdString() << " ("
+                << why->reason.toStdString() << ")\n";
+            return 1;
+        }
+        out << "Copie : " << copy.toStdString() << '\n';
+    }
     return 0;
 }
 

@@ -17,8 +17,8 @@ constexpr std::string_view kUsage = "Usage :\n"
                                     "  kelvora-admin init-store FICHIER\n"
                                     "  kelvora-admin demo DOSSIER\n"
                                     "  kelvora-admin sql FICHIER INSTRUCTION\n"
-                                    "  kelvora-admin lecture DOSSIER   (code CPS sur l'entrée "
-                                    "standard)\n";
+                                    "  kelvora-admin lecture DOSSIER [--copie DOSSIER_COPIE]\n"
+                                    "      (le code CPS est lu sur l'entrée standard)\n";
 
 int run(int argc, char** argv)
 {
@@ -32,11 +32,13 @@ int run(int argc, char** argv)
         std::cout << "Installation de démonstration prête dans " << argv[2] << '\n';
         return 0;
     }
-    if (command == "lecture" && argc == 3) {
+    const bool copie = argc == 5 && std::string_view(argv[3]) == "--copie";
+    if (command == "lecture" && (argc == 3 || copie)) {
         // The reading's network and card calls need Qt's event loop, and only this command.
         QCoreApplication app(argc, argv);
         return kelvora::admin::runLecture(QString::fromLocal8Bit(argv[2]), std::cin, std::cout,
-                                          std::cerr);
+                                          std::cerr,
+                                          copie ? QString::fromLocal8Bit(argv[4]) : QString());
     }
     if (command == "sql" && argc == 4) {
         kelvora::admin::runSql(argv[2], argv[3], std::cout);

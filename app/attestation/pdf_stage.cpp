@@ -3,6 +3,7 @@
 
 #include "attestation/attestation_layout.h"
 #include "attestation/attestation_logo.h"
+#include "attestation/certificate_copy.h"
 #include "pdf/images/pr_image.h"
 
 #include "io/durable_file.h"
@@ -47,8 +48,9 @@ void creation_pdfExecute(RunCore& core)
         loadAttestationLogo(logo,
                             core.platform().executableFolder() + QLatin1String(kLogoFileName));
         std::ostringstream document;
+        core.appli_date_lecture = core.platform().now();
         writeAttestation(document, core.appli_vitale, *logo.Picture().Graphic(),
-                         core.platform().now());
+                         core.appli_date_lecture);
         bytes = std::move(document).str();
     } catch (const std::exception&) {
         failed(QStringLiteral("Impossible d'écrire dans le fichier PDF, "), std::nullopt);
@@ -92,6 +94,47 @@ void image_pdfClick(RunCore& core)
                                          "relancer la procédure de lecture Carte Vitale"),
                           QStringLiteral("Erreur ouverture PDF..."),
                                MessageIcon::Information);
+}
+
+void btn_copieClick(RunCore& core, QWidget* parent)
+{
+    const QString caption = QStringLiteral("Copie de l'attestation");
+    const QString proposed = core.platform().documentsFolder() + QLatin1Char('/') +
+                             nomCopieAttestation(core.appli_vitale, core.appli_date_lecture.date());
+    const QString chosen = core.platform().saveFileName(
+        parent, QStringLiteral("Enregistrer une copie de l'attestation"),
+        QStringLiteral("Document PDF (*.pdf)"), QStringLiteral("pdf"), proposed);
+    if (chosen.isEmpty())
+        return;
+    if (const auto why = enregistrerCopie(core.attestationPath(), chosen)) {
+        core.platform().messageBox(
+            QStringLiteral("Impossible d'enregistrer la copie « %1 » (%2).").arg(chosen, why->reason),
+            caption, MessageIcon::Error);
+        return;
+    }
+    core.platform().messageBox(
+        QStringLiteral("L'attestation a été enregistrée sous « %1 ».").arg(chosen), caption,
+        MessageIcon::Information);
+}
+
+void btn_imprimerClick(RunCore& core)
+{
+    const QString caption = QStringLiteral("Impression de l'attestation");
+    const QString path = core.attestationPath();
+    if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0) {
+        image_pdfClick(core);
+        return;
+    }
+    if (const auto why = core.platform().printDocument(path)) {
+        core.platform().messageBox(
+            QStringLiteral("Impossible d'imprimer l'attestation : %1.\rOuvrez le PDF en cliquant "
+                           "sur son icône, puis imprimez-le depuis le lecteur de PDF.")
+                .arg(*why),
+            caption, MessageIcon::Error);
+        return;
+    }
+    core.platform().messageBox(QStringLiteral("L'attestation a été envoyée à l'imprimante."),
+                               caption, MessageIcon::Information);
 }
 
 } // namespace kelvora::attestation

@@ -10,5 +10,10 @@ void creation_pdfExecute(RunCore& core);
 void check_pdfExecute(RunCore& core);
 // Opens the certificate with the desktop's viewer, or says it is not there.
 void image_pdfClick(RunCore& core);
+// « Enregistrer une copie… »: the save dialog in the documents folder with the patient's
+// name proposed, the copy written whole, a confirmation naming the file.
+void btn_copieClick(RunCore& core, QWidget* parent);
+// « Imprimer »: the certificate to the default printer, or a message saying how else.
+void btn_imprimerClick(RunCore& core);
 
 } // namespace kelvora::attestation

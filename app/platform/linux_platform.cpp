@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHostInfo>
@@ -14,6 +15,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -154,6 +156,31 @@ bool LinuxPlatform::openDocument(const QString& pathOrUrl)
     return QProcess::startDetached(QStringLiteral("xdg-open"), {pathOrUrl});
 }
 
+std::optional<QString> LinuxPlatform::printDocument(const QString& path)
+{
+    // CUPS's lp sends the file to the default printer and answers once the job is queued.
+    QProcess lp;
+    lp.setProcessChannelMode(QProcess::MergedChannels);
+    lp.start(QStringLiteral("lp"), {QStringLiteral("--"), path});
+    if (!lp.waitForStarted(10000))
+        return QStringLiteral("la commande d'impression « lp » est introuvable");
+    QElapsedTimer waited;
+    waited.start();
+    while (!lp.waitForFinished(50)) {
+        if (waited.elapsed() > 60000) {
+            lp.kill();
+            lp.waitForFinished(1000);
+            return QStringLiteral("l'imprimante ne répond pas");
+        }
+        QCoreApplication::processEvents();
+    }
+    if (lp.exitStatus() == QProcess::NormalExit && lp.exitCode() == 0)
+        return std::nullopt;
+    const QString said = QString::fromLocal8Bit(lp.readAll()).trimmed();
+    return said.isEmpty() ? QStringLiteral("l'impression a échoué (code %1)").arg(lp.exitCode())
+                          : QStringLiteral("l'impression a échoué (%1)").arg(said);
+}
+
 update::UpdateKind LinuxPlatform::installableUpdateKind()
 {
     return update::UpdateKind::DebianPackage;
@@ -223,11 +250,6 @@ QString LinuxPlatform::documentsFolder()
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
-QString LinuxPlatform::documentsFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-}
-
 QString LinuxPlatform::saveFileName(QWidget*, const QString&, const QString&, const QString&,
                                     const QString&)
 {
@@ -266,6 +288,12 @@ std::unique_ptr<SharedLibrary> LinuxPlatform::openSharedObject(const QString& pa
 std::unique_ptr<SharedLibrary> LinuxPlatform::loadLibrary(const QString& path, QString& error)
 {
     return openSharedObject(path, error);
+}
+
+void LinuxPlatform::disableCoreDumps()
+{
+    const rlimit none{0, 0};
+    ::setrlimit(RLIMIT_CORE, &none);
 }
 
 SystemFacts LinuxPlatform::systemFacts()

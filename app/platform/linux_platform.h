@@ -21,6 +21,7 @@ public:
     bool acquireSingleInstance(const QString& name) override;
     void messageBox(const QString& text, const QString& caption, MessageIcon icon) override;
     bool openDocument(const QString& pathOrUrl) override;
+    std::optional<QString> printDocument(const QString& path) override;
     update::UpdateKind installableUpdateKind() override;
     UpdateInstallResult installUpdate(const QString& path) override;
     QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
@@ -28,6 +29,7 @@ public:
     std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override;
     QString documentsFolder() override;
     SystemFacts systemFacts() override;
+    void disableCoreDumps() override;
     QDateTime now() override;
     void processEvents() override;
     void requestQuit() override;

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -64,6 +65,8 @@ public:
     virtual void messageBox(const QString& text, const QString& caption, MessageIcon icon) = 0;
     // Opens a document or a web address with the desktop's default program.
     virtual bool openDocument(const QString& pathOrUrl) = 0;
+    // Sends a document to the default printer; the French reason when it could not.
+    virtual std::optional<QString> printDocument(const QString& path) = 0;
     // The kind of update file this system installs (a Windows installer, a Debian package).
     virtual update::UpdateKind installableUpdateKind() = 0;
     // Installs a downloaded update of that kind with administrator rights, waiting for the
@@ -81,6 +84,8 @@ public:
     virtual QString documentsFolder() = 0;
 
     virtual SystemFacts systemFacts() = 0;
+    // The process never writes a core dump: the PIN stays in memory between readings.
+    virtual void disableCoreDumps() {}
     virtual QDateTime now() = 0;
     // Lets the window repaint in the middle of a long sequence.
     virtual void processEvents() = 0;

@@ -9,6 +9,7 @@
 #include "run/run_types.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <array>
 #include <optional>
@@ -73,6 +74,8 @@ struct AppState {
 
     // --- Card data: the record of the last successful reading; the certificate prints it ---
     VitaleRecord appli_vitale;
+    // When the certificate was made: its extraction time and the date in its copy's name.
+    QDateTime appli_date_lecture;
 
     // --- Card reader ---
     qint32 appli_reader_nbre = 0;

@@ -17,6 +17,10 @@ public:
     QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& defaultSuffix, const QString& initialName) override;
 
+    std::optional<QString> printDocument(const QString& path) override
+    {
+        return system_.printDocument(path);
+    }
     QString commonAppDataFolder() override { return system_.commonAppDataFolder(); }
     QString executableFolder() override { return system_.executableFolder(); }
     QString fileVersion(const QString& path) override { return system_.fileVersion(path); }
@@ -35,6 +39,7 @@ public:
     }
     QString documentsFolder() override { return system_.documentsFolder(); }
     SystemFacts systemFacts() override { return system_.systemFacts(); }
+    void disableCoreDumps() override { system_.disableCoreDumps(); }
     QDateTime now() override { return system_.now(); }
     void processEvents() override { system_.processEvents(); }
     void requestQuit() override { system_.requestQuit(); }

@@ -1,5 +1,10 @@
-// The PDF page shown at the end of a successful reading: a click on the icon opens the file.
+// The PDF page shown at the end of a successful reading: a click on the icon opens the file,
+// whose patient it is shows under it, a copy can be saved or the certificate printed.
+#include "attestation/pdf_stage.h"
 #include "ui/tppal.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
 
 #include <QLabel>
 #include <QToolButton>
@@ -52,5 +57,45 @@ void Tppal::buildPdfPage()
     fileName->setFont(pixelFont(12));
     setLabelColor(fileName, 0x6B5F55); // slate grey: a caption, quieter than the labels
     layout->addWidget(fileName, 0, Qt::AlignHCenter);
+
+    label_pdf_titulaire = new QLabel(tab_pdf);
+    label_pdf_titulaire->setObjectName(QStringLiteral("label_pdf_titulaire"));
+    label_pdf_titulaire->setFont(pixelFont(13, true));
+    setLabelColor(label_pdf_titulaire, ClBlack);
+    layout->addWidget(label_pdf_titulaire, 0, Qt::AlignHCenter);
+    layout->addSpacing(8);
+
+    const auto button = [this](QPushButton*& field, const char* name, const char* text,
+                               const char* description) {
+        field = new QPushButton(QString::fromUtf8(text), tab_pdf);
+        field->setObjectName(QString::fromLatin1(name));
+        field->setCursor(Qt::PointingHandCursor);
+        field->setAccessibleDescription(QString::fromUtf8(description));
+        field->setMinimumWidth(180);
+    };
+    button(btn_copie, "btn_copie", "Enregistrer une &copie…",
+           "Enregistre une copie de l'attestation au nom du patient");
+    button(btn_imprimer, "btn_imprimer", "&Imprimer",
+           "Envoie l'attestation à l'imprimante par défaut");
+    connect(btn_copie, &QPushButton::clicked, this, [this] { guarded([this] { btn_copieClick(); }); });
+    connect(btn_imprimer, &QPushButton::clicked, this,
+            [this] { guarded([this] { btn_imprimerClick(); }); });
+    auto* actions = new QHBoxLayout();
+    actions->addStretch();
+    actions->addWidget(btn_copie);
+    actions->addSpacing(12);
+    actions->addWidget(btn_imprimer);
+    actions->addStretch();
+    layout->addLayout(actions);
     layout->addStretch();
+}
+
+void Tppal::btn_copieClick()
+{
+    kelvora::attestation::btn_copieClick(*core_, this);
+}
+
+void Tppal::btn_imprimerClick()
+{
+    kelvora::attestation::btn_imprimerClick(*core_);
 }

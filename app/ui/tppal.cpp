@@ -1,5 +1,6 @@
 #include "ui/tppal.h"
 
+#include "attestation/certificate_copy.h"
 #include "attestation/pdf_stage.h"
 #include "diagnostics/about_text.h"
 #include "diagnostics/log_save.h"
@@ -320,8 +321,12 @@ void Tppal::focusOnPage(QWidget* shown)
 {
     if (shown == tab_carte && pin_cps)
         pin_cps->setFocus();
-    else if (shown == tab_pdf && image_pdf)
+    else if (shown == tab_pdf && image_pdf) {
+        label_pdf_titulaire->setText(
+            QStringLiteral("Attestation de ") +
+            attestation::titulaireAttestation(core_->appli_vitale));
         image_pdf->setFocus();
+    }
     else if (shown == tab_launch)
         tab_launch->setFocus(); // where Enter and Escape lead back home after a run
     else if (shown != nullptr && !shown->isAncestorOf(focusWidget())) {

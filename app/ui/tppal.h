@@ -57,6 +57,8 @@ public:
     void btn_updateClick();
     void btn_update_goClick();
     void image_pdfClick();
+    void btn_copieClick();
+    void btn_imprimerClick();
     void btn_sauve_fichierClick();
     void tab_debugShow();
     void tab_configShow();
@@ -133,6 +135,10 @@ public:
     QLabel* Label_pdf1 = nullptr;
     QLabel* Label_pdf2 = nullptr;
     QToolButton* image_pdf = nullptr;
+    // Whose certificate the page offers, so a page left open is not taken for another patient's.
+    QLabel* label_pdf_titulaire = nullptr;
+    QPushButton* btn_copie = nullptr;
+    QPushButton* btn_imprimer = nullptr;
 
     QTabWidget* PageControl_config = nullptr;
     QWidget* tab_config_2 = nullptr;

@@ -51,6 +51,13 @@ public:
     {
         messages.append({text, caption, icon});
     }
+    QStringList printed;
+    std::optional<QString> printFailure; // what printDocument() answers: a reason = no printer
+    std::optional<QString> printDocument(const QString& path) override
+    {
+        printed.append(path);
+        return printFailure;
+    }
     bool openDocument(const QString& pathOrUrl) override
     {
         opened.append(pathOrUrl);

@@ -5,6 +5,7 @@
 #include "certificate_support.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QToolButton>
@@ -193,7 +194,8 @@ TEST_F(ReadingToCertificate, FolderInPlaceOfTheFileGivesTheAlreadyOpenLines)
     EXPECT_FALSE(log().contains(QStringLiteral("Impossible d'écrire")));
     EXPECT_EQ(window->etat(EtatRow::Informations), EtatValide);
     EXPECT_EQ(window->etat(EtatRow::Pdf), EtatEchec);
-    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("PDF en erreur !"));
+    // The headline names the cause: a folder, not a viewer holding the file.
+    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Un dossier porte le nom du PDF !"));
     EXPECT_EQ(window->label_suivi2->text(),
               QStringLiteral("Consulter le diagnostic pour plus d'informations"));
     EXPECT_EQ(Tppal::labelColor(window->label_suivi), quint32(ClMaroon));
@@ -260,6 +262,35 @@ TEST_F(PdfIconClick, OpensTheFileOrSaysItIsMissing)
     window->image_pdfClick();
     EXPECT_EQ(platform.opened, QStringList{pdf});
     EXPECT_EQ(platform.messages.size(), 1);
+}
+
+} // namespace
+
+namespace
+{
+
+// The PDF page says whose certificate it offers, and its two buttons reach the copy and the
+// printer by keyboard.
+TEST_F(ReadingToCertificate, ThePdfPageNamesThePatientAndOffersACopyAndPrinting)
+{
+    scenario();
+    run();
+    ASSERT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
+    EXPECT_EQ(window->label_pdf_titulaire->text(),
+              QStringLiteral("Attestation de BÉRANGER François"));
+    EXPECT_TRUE(window->btn_copie->focusPolicy() & Qt::TabFocus);
+    EXPECT_TRUE(window->btn_imprimer->focusPolicy() & Qt::TabFocus);
+
+    platform.documentsPath = temp.path();
+    platform.savePath = temp.path() + QStringLiteral("/copie.pdf");
+    window->btn_copie->click();
+    EXPECT_EQ(readFileBytes(platform.savePath), readFileBytes(pdfPath()));
+    ASSERT_FALSE(platform.saveDialogInitialNames.isEmpty());
+    EXPECT_TRUE(platform.saveDialogInitialNames.last().endsWith(
+        QStringLiteral("/Attestation_BÉRANGER_François_20261209.pdf")));
+
+    window->btn_imprimer->click();
+    EXPECT_EQ(platform.printed, QStringList{pdfPath()});
 }
 
 } // namespace

@@ -18,16 +18,16 @@ TEST_F(MissingLibrary, FailsTheStageThatNeedsIt)
         QString heading;
         QString missingLine;
         EtatRow row;
-        QString failure;
+        QString failure; // the headline names the library, not a card or a reader
     };
     const Case cases[] = {
         {temp.path() + QStringLiteral("/vide/"), QStringLiteral("Liste Lecteurs"),
          QStringLiteral("Bibliothèque du lecteur introuvable : libapi_lec.so"), EtatRow::Lecteur,
-         QStringLiteral("Lecteur ne répond pas !")},
+         QStringLiteral("Bibliothèque de lecture introuvable !")},
         // This one has the listing and the initialisation only.
         {QStringLiteral(KELVORA_PARTIAL_APILEC_DIR "/"), QStringLiteral("Lecteur CPS"),
          QStringLiteral("Fonction absente de la bibliothèque du lecteur : Lec_OuvertureSessionCPS"),
-         EtatRow::Lecteur, QStringLiteral("Lecteur CPS ne répond pas !")},
+         EtatRow::Lecteur, QStringLiteral("Bibliothèque de lecture incomplète !")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.folder.toStdString());

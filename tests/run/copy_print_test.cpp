@@ -1,0 +1,153 @@
+// After the certificate: a named copy per patient, and printing it.
+#include "attestation/certificate_copy.h"
+#include "attestation/pdf_stage.h"
+#include "platform/linux_platform.h"
+#include "reader_stage_fixture.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+using namespace kelvora;
+using namespace kelvora::testing;
+
+namespace
+{
+
+VitaleRecord recordOf(const QString& nom, const QString& prenom)
+{
+    VitaleRecord record;
+    QStringList first(kFirstEntrySlots);
+    first[slot::nomUsuel] = nom;
+    first[slot::prenomUsuel] = prenom;
+    record.appli_xml_ext.append(first);
+    return record;
+}
+
+TEST(CopyName, IsTheInsuredPersonsNameAndTheReadingsDate)
+{
+    const struct {
+        const char* nom;
+        const char* prenom;
+        const char* expected;
+    } cases[] = {
+        {"BÉRANGER", "François", "Attestation_BÉRANGER_François_20261209.pdf"},
+        {"DE LA TOUR/DUPIN", "Marie Ève", "Attestation_DE_LA_TOUR_DUPIN_Marie_Ève_20261209.pdf"},
+        {"O'NEIL:*?", "Zoé\\", "Attestation_O_NEIL____Zoé__20261209.pdf"},
+        {"..", "Zoé", "Attestation____Zoé_20261209.pdf"},
+        {"", "", "Attestation_20261209.pdf"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(attestation::nomCopieAttestation(
+                      recordOf(QString::fromUtf8(c.nom), QString::fromUtf8(c.prenom)),
+                      QDate(2026, 12, 9)),
+                  QString::fromUtf8(c.expected));
+    EXPECT_EQ(attestation::nomCopieAttestation(VitaleRecord{}, QDate(2026, 12, 9)),
+              QStringLiteral("Attestation_20261209.pdf"));
+}
+
+class AfterTheCertificate : public ReaderStageFixture
+{
+protected:
+    void SetUp() override
+    {
+        ReaderStageFixture::SetUp();
+        ASSERT_EQ(QProcess::execute(QStringLiteral(KELVORA_BIN_DIR "/kelvora-admin"),
+                                    {QStringLiteral("demo"), dataFolder()}),
+                  0);
+        sql("UPDATE configuration SET valeur='20261209' WHERE id='date_maj'");
+        platform.documentsPath = temp.path() + QStringLiteral("/Documents");
+        QDir().mkpath(platform.documentsPath);
+        start();
+        run();
+        ASSERT_EQ(view.page, kelvora::Page::Pdf) << log().toStdString();
+    }
+
+    QByteArray bytes(const QString& path) const
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
+    }
+};
+
+TEST_F(AfterTheCertificate, TheCopyIsProposedInTheDocumentsAndIsTheSameFile)
+{
+    const QString expected =
+        platform.documentsPath + QStringLiteral("/Attestation_BÉRANGER_François_20261209.pdf");
+    platform.savePath = expected;
+    attestation::btn_copieClick(core(), nullptr);
+    ASSERT_EQ(platform.saveDialogInitialNames.size(), 1);
+    EXPECT_EQ(platform.saveDialogInitialNames.first(), expected);
+    EXPECT_EQ(bytes(expected), bytes(core().attestationPath()));
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_TRUE(platform.messages.first().text.contains(expected));
+    EXPECT_EQ(platform.messages.first().icon, MessageIcon::Information);
+}
+
+TEST_F(AfterTheCertificate, AFailedCopyLeavesNoFileAndSaysWhy)
+{
+    for (const QString& target : {temp.path() + QStringLiteral("/absent/copie.pdf"),
+                                  platform.documentsPath}) {
+        SCOPED_TRACE(target.toStdString());
+        platform.messages.clear();
+        platform.savePath = target;
+        attestation::btn_copieClick(core(), nullptr);
+        ASSERT_EQ(platform.messages.size(), 1);
+        EXPECT_EQ(platform.messages.first().icon, MessageIcon::Error);
+        EXPECT_TRUE(platform.messages.first().text.startsWith(
+            QStringLiteral("Impossible d'enregistrer la copie")));
+        EXPECT_FALSE(QFileInfo(target).isFile());
+        EXPECT_TRUE(QDir(platform.documentsPath).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    }
+}
+
+TEST_F(AfterTheCertificate, PrintingSendsTheCertificateOrSaysHowElse)
+{
+    attestation::btn_imprimerClick(core());
+    EXPECT_EQ(platform.printed, QStringList{core().attestationPath()});
+
+    platform.messages.clear();
+    platform.printFailure = QStringLiteral("aucune imprimante par défaut");
+    attestation::btn_imprimerClick(core());
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages.first().icon, MessageIcon::Error);
+    EXPECT_TRUE(platform.messages.first().text.contains(QStringLiteral("aucune imprimante")));
+    EXPECT_TRUE(platform.messages.first().text.contains(QStringLiteral("Ouvrez le PDF")));
+}
+
+// The Linux platform prints with CUPS's lp: a stand-in on PATH records what it was given.
+TEST(LinuxPrint, RunsLpWithTheFileAndReportsItsFailure)
+{
+    QTemporaryDir bin;
+    const QString record = bin.filePath(QStringLiteral("arguments"));
+    const auto standIn = [&](int exitCode) {
+        QFile lp(bin.filePath(QStringLiteral("lp")));
+        ASSERT_TRUE(lp.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lp.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1'\necho \"lp: pas "
+                                "d'imprimante\" >&2\nexit %2\n")
+                     .arg(record)
+                     .arg(exitCode)
+                     .toUtf8());
+        lp.close();
+        lp.setPermissions(lp.permissions() | QFileDevice::ExeOwner);
+    };
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()) + ':' + path);
+    LinuxPlatform platform;
+    standIn(0);
+    EXPECT_FALSE(platform.printDocument(QStringLiteral("/tmp/attestation.pdf")).has_value());
+    QFile args(record);
+    ASSERT_TRUE(args.open(QIODevice::ReadOnly));
+    EXPECT_EQ(args.readAll(), QByteArray("--\n/tmp/attestation.pdf\n"));
+    standIn(1);
+    const auto failed = platform.printDocument(QStringLiteral("/tmp/attestation.pdf"));
+    ASSERT_TRUE(failed.has_value());
+    EXPECT_TRUE(failed->contains(QStringLiteral("pas d'imprimante"))) << failed->toStdString();
+    qputenv("PATH", path);
+
+    // The real lp with no print server here fails, and says so.
+    if (QStandardPaths::findExecutable(QStringLiteral("lp")).isEmpty())
+        GTEST_SKIP() << "lp (cups-client) absent";
+    EXPECT_TRUE(platform.printDocument(QStringLiteral("/tmp/attestation.pdf")).has_value());
+}
+
+} // namespace
