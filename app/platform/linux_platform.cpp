@@ -177,6 +177,13 @@ std::optional<QString> LinuxPlatform::printDocument(const QString& path)
     if (lp.exitStatus() == QProcess::NormalExit && lp.exitCode() == 0)
         return std::nullopt;
     const QString said = QString::fromLocal8Bit(lp.readAll()).trimmed();
+    // CUPS's own words for "no printer": no default one, or no print service at all.
+    static const QRegularExpression noPrinter(
+        QStringLiteral("No default destination|Unable to connect to server|scheduler is not "
+                       "running|does not exist"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (noPrinter.match(said).hasMatch())
+        return QStringLiteral("aucune imprimante n'est disponible sur ce poste (%1)").arg(said);
     return said.isEmpty() ? QStringLiteral("l'impression a échoué (code %1)").arg(lp.exitCode())
                           : QStringLiteral("l'impression a échoué (%1)").arg(said);
 }

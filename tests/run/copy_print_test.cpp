@@ -147,7 +147,10 @@ TEST(LinuxPrint, RunsLpWithTheFileAndReportsItsFailure)
     // The real lp with no print server here fails, and says so.
     if (QStandardPaths::findExecutable(QStringLiteral("lp")).isEmpty())
         GTEST_SKIP() << "lp (cups-client) absent";
-    EXPECT_TRUE(platform.printDocument(QStringLiteral("/tmp/attestation.pdf")).has_value());
+    const auto real = platform.printDocument(QStringLiteral("/tmp/attestation.pdf"));
+    ASSERT_TRUE(real.has_value());
+    EXPECT_TRUE(real->startsWith(QStringLiteral("aucune imprimante n'est disponible")))
+        << real->toStdString();
 }
 
 } // namespace
