@@ -147,7 +147,12 @@ TEST(LinuxPrint, RunsLpWithTheFileAndReportsItsFailure)
     // The real lp with no print server here fails, and says so.
     if (QStandardPaths::findExecutable(QStringLiteral("lp")).isEmpty())
         GTEST_SKIP() << "lp (cups-client) absent";
-    const auto real = platform.printDocument(QStringLiteral("/tmp/attestation.pdf"));
+    const QString document = bin.filePath(QStringLiteral("attestation.pdf"));
+    QFile pdf(document);
+    ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
+    pdf.write("%PDF-1.2\n");
+    pdf.close();
+    const auto real = platform.printDocument(document);
     ASSERT_TRUE(real.has_value());
     EXPECT_TRUE(real->startsWith(QStringLiteral("aucune imprimante n'est disponible")))
         << real->toStdString();
