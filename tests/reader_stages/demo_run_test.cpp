@@ -14,11 +14,7 @@ protected:
     void SetUp() override
     {
         ReaderStageFixture::SetUp();
-        ASSERT_EQ(QProcess::execute(QStringLiteral(KELVORA_BIN_DIR "/kelvora-admin"),
-                                    {QStringLiteral("demo"), dataFolder()}),
-                  0);
-        // Today's update check already made: no request leaves the test.
-        sql("UPDATE configuration SET valeur='20261209' WHERE id='date_maj'");
+        layOutDemo();
     }
 
     QByteArray read(const QString& name) const

@@ -9,6 +9,7 @@
 #include "update/update_service.h"
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <optional>
 
 // Readable QString values in failure messages.
@@ -90,6 +91,16 @@ protected:
     }
 
     void TearDown() override { stop(); }
+
+    // The demo installation kelvora-admin lays out (store, reader files, cards), checked for
+    // updates today already so that no request leaves the test.
+    void layOutDemo()
+    {
+        ASSERT_EQ(QProcess::execute(QStringLiteral(KELVORA_BIN_DIR "/kelvora-admin"),
+                                    {QStringLiteral("demo"), dataFolder()}),
+                  0);
+        sql("UPDATE configuration SET valeur='20261209' WHERE id='date_maj'");
+    }
 
     // Start-up as the program makes it: paths, the card library, the store.
     void start()

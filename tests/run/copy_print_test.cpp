@@ -51,10 +51,7 @@ protected:
     void SetUp() override
     {
         ReaderStageFixture::SetUp();
-        ASSERT_EQ(QProcess::execute(QStringLiteral(KELVORA_BIN_DIR "/kelvora-admin"),
-                                    {QStringLiteral("demo"), dataFolder()}),
-                  0);
-        sql("UPDATE configuration SET valeur='20261209' WHERE id='date_maj'");
+        layOutDemo();
         platform.documentsPath = temp.path() + QStringLiteral("/Documents");
         QDir().mkpath(platform.documentsPath);
         start();

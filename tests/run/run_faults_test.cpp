@@ -21,11 +21,7 @@ protected:
     void SetUp() override
     {
         ReaderStageFixture::SetUp();
-        // The demo installation: its store (checked today already), reader files and card.
-        ASSERT_EQ(QProcess::execute(QStringLiteral(KELVORA_BIN_DIR "/kelvora-admin"),
-                                    {QStringLiteral("demo"), dataFolder()}),
-                  0);
-        sql("UPDATE configuration SET valeur='20261209' WHERE id='date_maj'");
+        layOutDemo();
         QFile::remove(apilecFolder() + QStringLiteral("api_lec_sim.log"));
     }
 
