@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
+#include <string>
 
 namespace kelvora::testing
 {
@@ -35,17 +37,40 @@ public:
     }
 
     // A store with the three tables; `dateMaj` of nullptr leaves the value NULL.
-    void createStore(const char* dateMaj = nullptr, bool withDateRow = true)
+    // `statements` run on it after the tables are made.
+    void createStore(const char* dateMaj = nullptr, bool withDateRow = true,
+                     const std::string& statements = {})
     {
-        auto db = store::Connection::create(storePath().toStdString(), "Qm7Rk2Lw9P");
-        db.execute("CREATE TABLE configuration (id TEXT PRIMARY KEY, valeur TEXT)");
-        db.execute("CREATE TABLE erreur (id TEXT PRIMARY KEY, bloquant TEXT)");
-        db.execute("CREATE TABLE fichiers (id INTEGER PRIMARY KEY, nom TEXT, dossier TEXT, "
-                   "taille TEXT)");
-        if (withDateRow) {
-            const std::string value = dateMaj ? "'" + std::string(dateMaj) + "'" : "NULL";
-            db.execute("INSERT INTO configuration VALUES ('date_maj', " + value + ")");
+        // Opening a store derives its key on purpose slowly; each kind of store is made once
+        // per test program and copied byte for byte into each test's installation.
+        static std::map<std::string, QByteArray> made;
+        const std::string kind = std::string(dateMaj ? dateMaj : "NULL") +
+                                 (withDateRow ? "+" : "-") + statements;
+        QByteArray& bytes = made[kind];
+        if (bytes.isEmpty()) {
+            const QString scratch = temp.path() + QStringLiteral("/modele.vqs");
+            {
+                auto db = store::Connection::create(scratch.toStdString(), "Qm7Rk2Lw9P");
+                db.execute("CREATE TABLE configuration (id TEXT PRIMARY KEY, valeur TEXT)");
+                db.execute("CREATE TABLE erreur (id TEXT PRIMARY KEY, bloquant TEXT)");
+                db.execute("CREATE TABLE fichiers (id INTEGER PRIMARY KEY, nom TEXT, "
+                           "dossier TEXT, taille TEXT)");
+                if (withDateRow) {
+                    const std::string value = dateMaj ? "'" + std::string(dateMaj) + "'" : "NULL";
+                    db.execute("INSERT INTO configuration VALUES ('date_maj', " + value + ")");
+                }
+                if (!statements.empty())
+                    db.execute(statements);
+            }
+            QFile file(scratch);
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+            bytes = file.readAll();
+            file.close();
+            QFile::remove(scratch);
         }
+        QFile out(storePath());
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(out.write(bytes), bytes.size());
     }
 
     void sql(const std::string& statement)

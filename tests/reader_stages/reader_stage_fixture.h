@@ -43,9 +43,9 @@ protected:
     {
         Base::SetUp();
         platform.exeFolder = QStringLiteral(KELVORA_BIN_DIR "/");
-        createStore("20261209");
-        sql("INSERT INTO erreur VALUES ('60','O'),('61','N'),('62','o'),('16','O'),('17','O'),"
-            "('18','O'),('24','O'),('25','O'),('42','O')");
+        createStore("20261209", true,
+                    "INSERT INTO erreur VALUES ('60','O'),('61','N'),('62','o'),('16','O'),"
+                    "('17','O'),('18','O'),('24','O'),('25','O'),('42','O')");
         writeIni("[Lecteur]\r\nRessource_Vitale=" + kReaderA + "\r\nRessource_CPS=" + kReaderA +
                  "\r\n");
     }
