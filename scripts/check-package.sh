@@ -132,6 +132,16 @@ check "attestation.pdf écrite dans $data" test -s "$pdf"
 check "attestation.pdf en mode 0660, groupe kelvora" stat_is "$pdf" '%a %G' '660 kelvora'
 check "attestation.pdf lisible : « Attestation de droits »" \
     bash -c "pdftotext '$pdf' - 2>/dev/null | grep -q 'Attestation de droits'"
+
+echo "== lecture sans écran par le même compte (kelvora-admin lecture)"
+as_user "$member" >"/tmp/check-package-lecture.log" 2>&1 <<SCRIPT
+echo 1234 | kelvora-admin lecture /var/lib --copie "\$HOME"
+SCRIPT
+lecture_status=$?
+check "kelvora-admin lecture : toutes les étapes validées" test "$lecture_status" = 0
+check "kelvora-admin lecture : copie nommée au nom du patient" \
+    bash -c "ls /home/$member/Attestation_*_*_*.pdf >/dev/null 2>&1"
+if [[ "$lecture_status" != 0 ]]; then sed 's/^/       | /' /tmp/check-package-lecture.log; fi
 open_files="$(find "$data" "$reader" -mindepth 1 \( -perm -o=r -o -perm -o=w \) -printf '       | %m %p\n')"
 check "aucun fichier ouvert aux autres comptes dans les dossiers partagés" test -z "$open_files"
 if [[ -n "$open_files" ]]; then echo "$open_files"; fi
