@@ -112,6 +112,11 @@ TEST_F(DebugLog, UnwritableFileIsReportedAndTheLogKept)
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Error);
     EXPECT_TRUE(platform.messages[0].text.contains(QStringLiteral("diag.rtf")));
+    // What to do first, then the reason in French.
+    EXPECT_TRUE(platform.messages[0].text.contains(
+        QStringLiteral("Le fichier ou son dossier est introuvable")))
+        << platform.messages[0].text.toStdString();
+    EXPECT_FALSE(QFile::exists(platform.savePath));
     EXPECT_EQ(log(), QStringLiteral("ligne\n"));
 }
 
