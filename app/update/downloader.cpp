@@ -1,5 +1,7 @@
 #include "update/downloader.h"
 
+#include "io/durable_file.h"
+
 #include "tools/installer/update_kind.h"
 #include "update/no_cookie_jar.h"
 
@@ -7,6 +9,8 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
+#include <cerrno>
+#include <unistd.h>
 #include <QUrl>
 
 namespace kelvora
@@ -170,11 +174,16 @@ void Downloader::finish()
                                 .arg(m_received)
                                 .arg(m_total));
         if (m_errors.isEmpty()) {
-            if (m_file->commit())
+            // The last block must reach the disk before the file takes its name: commit()
+            // alone reports success when its final flush fails on a full disk.
+            const bool flushed = m_file->flush();
+            const int syncError = flushed && ::fsync(m_file->handle()) != 0 ? errno : 0;
+            if (flushed && syncError == 0 && m_file->commit())
                 m_complete = true;
             else
                 m_errors.append(QStringLiteral("Impossible d'enregistrer le fichier %1 : %2")
-                                    .arg(m_target, m_file->errorString()));
+                                    .arg(m_target, syncError != 0 ? io::systemReason(syncError)
+                                                                  : m_file->errorString()));
         }
     } else if (m_errors.isEmpty()) {
         m_errors.append(m_reply->errorString());
