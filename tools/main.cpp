@@ -5,6 +5,7 @@
 #include "tools/sql_command.h"
 
 #include <QCoreApplication>
+#include <sys/stat.h>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -34,6 +35,9 @@ int run(int argc, char** argv)
     }
     const bool copie = argc == 5 && std::string_view(argv[3]) == "--copie";
     if (command == "lecture" && (argc == 3 || copie)) {
+        // What the reading writes in the shared folders is for the group kelvora only, as
+        // with the program.
+        ::umask(007);
         // The reading's network and card calls need Qt's event loop, and only this command.
         QCoreApplication app(argc, argv);
         return kelvora::admin::runLecture(QString::fromLocal8Bit(argv[2]), std::cin, std::cout,

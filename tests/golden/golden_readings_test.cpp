@@ -271,6 +271,12 @@ TEST_F(AdminReading, DemoCardGivesTheCertificateTheWindowWrites)
     EXPECT_EQ(maskedWithExtraction(readAll(common() + QStringLiteral("/attestation.pdf"))),
               maskedWithExtraction(readAll(QStringLiteral(KELVORA_GOLDEN_DIR "/carte-demo.pdf"))));
     EXPECT_TRUE(readAll(common() + QStringLiteral("/diag-Kelvora.rtf")).startsWith("{\\rtf1"));
+    // Shared with the group kelvora, never with other accounts.
+    for (const char* name : {"/attestation.pdf", "/diag-Kelvora.rtf"})
+        EXPECT_EQ(QFile::permissions(common() + QLatin1String(name)) &
+                      (QFileDevice::ReadOther | QFileDevice::WriteOther),
+                  QFileDevice::Permissions())
+            << name;
 }
 
 TEST_F(AdminReading, WrongPinStopsAfterThePinControlAndWritesNoCertificate)
