@@ -8,6 +8,7 @@
 
 #include "io/durable_file.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <cerrno>
 #include <exception>
@@ -87,7 +88,14 @@ void image_pdfClick(RunCore& core)
 {
     const QString path = core.attestationPath();
     if (QFileInfo(path).isFile()) {
-        core.platform().openDocument(path);
+        // Without a viewer the click would otherwise do nothing at all.
+        if (!core.platform().openDocument(path))
+            core.platform().messageBox(
+                QStringLiteral("Aucun lecteur de PDF n'a pu ouvrir l'attestation.\r"
+                               "Installez un lecteur de PDF, ou ouvrez le fichier vous-même "
+                               "depuis le gestionnaire de fichiers :\r%1")
+                    .arg(QDir::toNativeSeparators(path)),
+                QStringLiteral("Erreur ouverture PDF..."), MessageIcon::Error);
         return;
     }
     core.platform().messageBox(QStringLiteral("Le fichier attestation.pdf est introuvable ! \rVeuillez "

@@ -159,17 +159,17 @@ std::optional<WriteFailure> replaceFile(const QString& path, QByteArrayView byte
 void removeStrayTemporaries(const QString& folder, const QStringList& names,
                             qint64 minimumAgeSeconds)
 {
-    const QDir dir(folder);
+    // Ours ("<name>.kelvora-XXXXXX") and Qt's save files ("<name>.XXXXXX").
+    QStringList escaped;
+    for (const QString& name : names)
+        escaped.append(QRegularExpression::escape(name));
+    const QRegularExpression stray(
+        QStringLiteral("^(%1)\\.(kelvora-)?[A-Za-z0-9]{6}$").arg(escaped.join(QLatin1Char('|'))));
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    for (const QString& name : names) {
-        // Ours ("<name>.kelvora-XXXXXX") and Qt's save files ("<name>.XXXXXX").
-        const QRegularExpression stray(QStringLiteral("^%1\\.(kelvora-)?[A-Za-z0-9]{6}$")
-                                           .arg(QRegularExpression::escape(name)));
-        for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Hidden)) {
-            if (stray.match(entry.fileName()).hasMatch() &&
-                entry.lastModified().toUTC().secsTo(now) >= minimumAgeSeconds)
-                QFile::remove(entry.absoluteFilePath());
-        }
+    for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (stray.match(entry.fileName()).hasMatch() &&
+            entry.lastModified().toUTC().secsTo(now) >= minimumAgeSeconds)
+            QFile::remove(entry.absoluteFilePath());
     }
 }
 

@@ -66,11 +66,7 @@ bool classification_resultat(RunCore& core, int r, quint16 e, quint16 q, const Q
 
 void executeCardCall(RunCore& core, const CardCall& c)
 {
-    // The stage reads its failure text once the work is done, so the outcome may still set it.
-    RunCore::StageTexts texts = c.texts;
-    std::optional<Suivi> suivi;
-    const bool dejaAnnonce = core.appli_check_continue2 != 0;
-    core.runStage(c.row, texts, [&core, &c, &texts, &suivi] {
+    core.runStage(c.row, c.texts, [&core, &c] {
         if (c.before)
             c.before(core);
         if (c.reset)
@@ -98,13 +94,12 @@ void executeCardCall(RunCore& core, const CardCall& c)
         if (c.after)
             c.after(core, r);
         if (c.suivi && core.appli_check_continue == 1) {
-            suivi = c.suivi(core, r);
-            if (suivi)
-                texts.failure = suivi->label;
+            if (const std::optional<Suivi> suivi = c.suivi(core, r)) {
+                core.appli_suivi_echec = suivi->label;
+                core.appli_suivi2_echec = suivi->label2;
+            }
         }
     });
-    if (suivi && !dejaAnnonce && core.appli_check_continue2 == 1)
-        core.view().setSuivi2(suivi->label2, ClMaroon);
 }
 
 } // namespace kelvora::reader

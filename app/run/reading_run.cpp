@@ -28,7 +28,7 @@ void runReading(RunCore& core, std::span<const ReadingStep> steps)
         return;
     }
     RunMark mark(core.appli_run_en_cours);
-    try {
+    core.guarded([&core, steps] {
         core.raz_etatExecute();
         core.platform().processEvents();
         core.view().showPage(Page::Lancement);
@@ -46,10 +46,7 @@ void runReading(RunCore& core, std::span<const ReadingStep> steps)
         }
         if (core.appli_check_continue == 0 && !core.appli_quitte)
             core.view().showPage(Page::Pdf);
-    } catch (const std::exception& e) {
-        core.platform().messageBox(QString::fromUtf8(e.what()), core.appli_nom,
-                                   MessageIcon::Error);
-    }
+    });
 }
 
 } // namespace kelvora

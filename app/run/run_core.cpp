@@ -109,6 +109,7 @@ void RunCore::runStage(EtatRow row, const StageTexts& texts, const std::function
 {
     setEtat(row, EtatEnCours);
     appli_suivi_echec.clear();
+    appli_suivi2_echec.clear();
     if (appli_check_continue2 == 0) {
         AddDebugText(QStringLiteral("\r\n") + texts.title + QStringLiteral("\r\n"),
                      StyleBold | StyleUnderline, ClBlack);
@@ -135,12 +136,23 @@ void RunCore::runStage(EtatRow row, const StageTexts& texts, const std::function
             appli_check_continue2 = 1;
             view_.setSuivi(appli_suivi_echec.isEmpty() ? texts.failure : appli_suivi_echec,
                            ClMaroon);
-            view_.setSuivi2(QStringLiteral("Consulter le diagnostic pour plus d'informations"),
+            view_.setSuivi2(appli_suivi2_echec.isEmpty()
+                                ? QStringLiteral("Consulter le diagnostic pour plus d'informations")
+                                : appli_suivi2_echec,
                             ClMaroon);
         }
         setEtat(row, EtatEchec);
     } else {
         setEtat(row, EtatValide);
+    }
+}
+
+void RunCore::guarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        platform_.messageBox(QString::fromUtf8(e.what()), appli_nom, MessageIcon::Error);
     }
 }
 

@@ -62,6 +62,9 @@ public:
     void runStage(EtatRow row, const StageTexts& texts, const std::function<void()>& work,
                   bool letRepaint = true);
 
+    // Runs a handler; an error it does not handle ends it through the standard error box.
+    void guarded(const std::function<void()>& handler);
+
     // attestation.pdf in the common data folder.
     QString attestationPath() const;
 

@@ -267,19 +267,7 @@ void Tppal::btn_update_goClick()
 
 void Tppal::image_pdfClick()
 {
-    const QString path = core_->attestationPath();
-    if (!QFileInfo(path).isFile()) {
-        attestation::image_pdfClick(*core_); // tells that the file is not there
-        return;
-    }
-    // Without a viewer the click would otherwise do nothing at all.
-    if (!m_platform.openDocument(path))
-        m_platform.messageBox(
-            QStringLiteral("Aucun lecteur de PDF n'a pu ouvrir l'attestation.\r"
-                           "Installez un lecteur de PDF, ou ouvrez le fichier vous-même "
-                           "depuis le gestionnaire de fichiers :\r%1")
-                .arg(QDir::toNativeSeparators(path)),
-            QStringLiteral("Erreur ouverture PDF..."), MessageIcon::Error);
+    attestation::image_pdfClick(*core_);
 }
 
 void Tppal::btn_sauve_fichierClick()
@@ -368,11 +356,7 @@ void Tppal::closeEvent(QCloseEvent* event)
 
 void Tppal::guarded(const std::function<void()>& handler)
 {
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        m_platform.messageBox(QString::fromUtf8(e.what()), core_->appli_nom, MessageIcon::Error);
-    }
+    core_->guarded(handler);
 }
 
 void Tppal::showPage(kelvora::Page page)

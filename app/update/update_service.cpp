@@ -51,22 +51,14 @@ UpdateService::UpdateService(RunCore& core, QObject* parent) : QObject(parent), 
 
     web1_download2 = new Downloader(this);
     web1_download2->setAgent(QByteArrayLiteral("Mozilla/4.0 (compatible; Dovrane)"));
-    const auto guarded = [this](const std::function<void()>& handler) {
-        try {
-            handler();
-        } catch (const std::exception& e) {
-            core_.platform().messageBox(QString::fromUtf8(e.what()), core_.appli_nom,
-                                        MessageIcon::Error);
-        }
-    };
     connect(web1_download2, &Downloader::progress, this,
-            [this, guarded](qint64 received, qint64 total, qint64 remaining) {
-                guarded([&] { web1_download2DataItemProceed(received, total, remaining); });
+            [this](qint64 received, qint64 total, qint64 remaining) {
+                core_.guarded([&] { web1_download2DataItemProceed(received, total, remaining); });
             });
     connect(web1_download2, &Downloader::failed, this,
-            [this, guarded] { guarded([this] { web1_download2Error(); }); });
+            [this] { core_.guarded([this] { web1_download2Error(); }); });
     connect(web1_download2, &Downloader::completed, this,
-            [this, guarded] { guarded([this] { web1_download2ProcessCompleted(); }); });
+            [this] { core_.guarded([this] { web1_download2ProcessCompleted(); }); });
 }
 
 UpdateService::~UpdateService() = default;
