@@ -63,3 +63,11 @@ if(KELVORA_RSVG_CONVERT)
 else()
     message(STATUS "rsvg-convert not found: the PNG icons are not built (scripts/install-deps.sh installs librsvg2-bin)")
 endif()
+
+# The keyring of the update-signing keys, at the very path compiled into the program and the
+# helper.
+get_filename_component(kelvora_keyring_dir "${KELVORA_UPDATE_KEYRING}" DIRECTORY)
+get_filename_component(kelvora_keyring_name "${KELVORA_UPDATE_KEYRING}" NAME)
+install(FILES ${KELVORA_UPDATE_KEYRING_SOURCE} DESTINATION ${kelvora_keyring_dir}
+    RENAME ${kelvora_keyring_name} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+    COMPONENT kelvora)

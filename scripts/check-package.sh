@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Acceptance of the Debian packages on this machine, as root: build, install, a reading by a
-# member of the group kelvora under Xvfb, a start by a user outside the group, remove, purge,
+# member of the group kelvora under Xvfb, a start by a user outside the group, an update signed
+# with the release key and installed through the real pkexec and polkit, remove, purge,
 # lintian. Each step prints « ok » or « ÉCHEC »; the script fails if any step failed.
+# The packages built here are for acceptance only: their update address is this script's
+# loopback server and their release key a throw-away one, kept in build-package/recette-gnupg.
 #   scripts/check-package.sh [--no-build]   (--no-build: reuse the packages in build-package/)
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -10,6 +13,9 @@ data=/var/lib/Talvix/kelvoraps
 reader=/var/lib/santesocial/api_lec
 member=kvmembre
 outsider=kvexterne
+admin=kvadmin
+port=18443
+keyhome="$out/recette-gnupg"
 failures=0
 
 ok() { echo "ok     - $*"; }
@@ -49,11 +55,14 @@ as_user() {
 }
 
 cleanup() {
-    for user in "$member" "$outsider"; do
+    for user in "$member" "$outsider" "$admin"; do
         if id "$user" >/dev/null 2>&1; then userdel -r "$user" >/dev/null 2>&1; fi
     done
+    if [[ -n "${server_pid:-}" ]]; then kill "$server_pid" 2>/dev/null; fi
 }
 trap cleanup EXIT
+
+gpg_test() { gpg --homedir "$keyhome" --batch --quiet --pinentry-mode loopback --passphrase '' "$@"; }
 
 echo "== construction"
 if [[ "${1:-}" == "--no-build" ]]; then
@@ -61,6 +70,14 @@ if [[ "${1:-}" == "--no-build" ]]; then
 else
     # The log goes with the packages, in the ignored build folder, not into the checkout.
     mkdir -p "$out"
+    rm -rf "$keyhome"
+    mkdir -m 700 "$keyhome"
+    gpg_test --quick-gen-key "Kelvora recette <recette@kelvora.invalid>" ed25519 sign never
+    gpg_test --export >"$keyhome/keyring.gpg"
+    KELVORA_CMAKE_ARGS="-DKELVORA_UPDATE_URL=http://127.0.0.1:$port/obtenir-derniere-version.php
+        -DKELVORA_UPDATE_KEYRING_SOURCE=$keyhome/keyring.gpg
+        -DKELVORA_UPDATE_KEY_FINGERPRINTS=$(gpg_test --list-keys --with-colons | awk -F: '/^fpr/ {print $10; exit}')"
+    export KELVORA_CMAKE_ARGS
     if "$root/scripts/package.sh" >"$out/package.log" 2>&1; then
         ok "scripts/package.sh construit les paquets (journal : $out/package.log)"
     else
@@ -187,33 +204,133 @@ check "le message nomme le dossier et le groupe kelvora (stderr)" \
              grep -qi 'groupe.*kelvora' /tmp/check-package-$outsider.log"
 sed 's/^/       | /' "/tmp/check-package-$outsider.log"
 
-echo "== mise à jour par l'assistant (lancé en root, comme pkexec le ferait)"
-# No polkit daemon is needed to show what the helper does once the password is given: it refuses
-# what is not a newer kelvora package and installs a newer one with apt, leaving the training
-# package in place.
+echo "== mise à jour refusée par l'assistant (lancé en root, comme pkexec le ferait)"
+# What the helper refuses when it is called directly as root: no good signature (13), not a
+# package (8), the installed version (10).
+fingerprint="$(gpg_test --list-keys --with-colons | awk -F: '/^fpr/ {print $10; exit}')"
+sign() { GNUPGHOME="$keyhome" KELVORA_KEYRING="$keyhome/keyring.gpg" \
+    "$root/scripts/sign-update.sh" "$1" "$fingerprint" >/dev/null; }
 work="$(mktemp -d)"
-head -c 4096 /dev/urandom >"$work/hasard.deb"
-"$helper" "$work/hasard.deb" >"$work/hasard.log" 2>&1
-check "l'assistant refuse un fichier qui n'est pas un paquet (code 8)" test $? = 8
-"$helper" "${debs[0]}" >"$work/meme.log" 2>&1
-check "l'assistant refuse la version déjà installée (code 10)" test $? = 10
-sed 's/^/       | /' "$work/hasard.log" "$work/meme.log"
-check "dossier de travail de l'assistant : root:root 0700" \
-    stat_is /var/cache/kelvora '%U:%G %a' 'root:root 700'
+chmod 755 "$work"
 version="$(dpkg-deb -f "${debs[0]}" Version)"
 newer="$version+verif1"
 dpkg-deb -R "${debs[0]}" "$work/paquet"
 sed -i "s/^Version: .*/Version: $newer/" "$work/paquet/DEBIAN/control"
 dpkg-deb --root-owner-group -b "$work/paquet" "$work/kelvora_${newer}.deb" >/dev/null
-"$helper" "$work/kelvora_${newer}.deb" >"$work/maj.log" 2>&1
-check "l'assistant installe une version plus récente de kelvora ($newer)" test $? = 0
+rm -rf "$work/paquet"
+head -c 4096 /dev/urandom >"$work/hasard.deb"
+sign "$work/hasard.deb"
+cp "${debs[0]}" "$work/meme.deb"
+sign "$work/meme.deb"
+cp "$work/kelvora_${newer}.deb" "$work/non-signe.deb"
+GNUPGHOME="$work/autre" gpg --batch --quiet --passphrase '' --quick-gen-key autre ed25519 sign never 2>/dev/null
+GNUPGHOME="$work/autre" gpg --batch --quiet --yes --output "$work/non-signe.deb.sig" --detach-sign "$work/non-signe.deb"
+gpgconf --homedir "$work/autre" --kill gpg-agent
+"$helper" "$work/non-signe.deb" "$work/non-signe.deb.sig" >"$work/non-signe.log" 2>&1
+check "l'assistant refuse un paquet signé par une autre clé (code 13)" test $? = 13
+"$helper" "$work/hasard.deb" "$work/hasard.deb.sig" >"$work/hasard.log" 2>&1
+check "l'assistant refuse un fichier qui n'est pas un paquet (code 8)" test $? = 8
+"$helper" "$work/meme.deb" "$work/meme.deb.sig" >"$work/meme.log" 2>&1
+check "l'assistant refuse la version déjà installée (code 10)" test $? = 10
+sed 's/^/       | /' "$work/non-signe.log" "$work/hasard.log" "$work/meme.log"
+check "dossier de travail de l'assistant : root:root 0700" \
+    stat_is /var/cache/kelvora '%U:%G %a' 'root:root 700'
+check "kelvora toujours en version $version" \
+    test "$(dpkg-query -W -f='${Version}' kelvora)" = "$version"
+
+echo "== mise à jour par le programme, avec le vrai pkexec ($member, mot de passe de $admin)"
+# A system bus and polkitd as on a desktop; an administrator in the group sudo (polkit's admin
+# rule on Debian); a text agent run by the member for the program's process, answered through
+# tmux as a person would type. The program checks the update on the loopback server, downloads
+# the package and its signature, checks it, and hands it to pkexec.
+sign "$work/kelvora_${newer}.deb"
+if [[ ! -S /run/dbus/system_bus_socket ]]; then
+    mkdir -p /run/dbus
+    dbus-daemon --system --fork
+fi
+if ! pgrep -x polkitd >/dev/null; then
+    /usr/lib/polkit-1/polkitd --no-debug >/tmp/check-package-polkitd.log 2>&1 &
+    sleep 2
+fi
+password="Adm1n-$RANDOM$RANDOM"
+useradd -m -s /bin/bash -G sudo "$admin"
+echo "$admin:$password" | chpasswd
+cat >"$work/serveur.py" <<'PY'
+import http.server, sys
+package, signature, port = sys.argv[1], sys.argv[2], int(sys.argv[3])
+class Handler(http.server.BaseHTTPRequestHandler):
+    def send(self, body):
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+    def do_POST(self):
+        self.rfile.read(int(self.headers.get("Content-Length", 0)))
+        self.send(b"update")
+    def do_GET(self):
+        path = signature if self.path.endswith("&k=signature") else package
+        with open(path, "rb") as f:
+            self.send(f.read())
+    def log_message(self, *args):
+        sys.stderr.write("serveur : %s\n" % (args[0] % args[1:]))
+http.server.HTTPServer(("127.0.0.1", port), Handler).serve_forever()
+PY
+/usr/bin/python3 "$work/serveur.py" "$work/kelvora_${newer}.deb" "$work/kelvora_${newer}.deb.sig" \
+    "$port" 2>/tmp/check-package-serveur.log &
+server_pid=$!
+sleep 1
+as_user "$member" >"/tmp/check-package-maj.log" 2>&1 <<SCRIPT
+cd "\$HOME"
+kelvora & pid=\$!
+window=\$(timeout 30 xdotool search --sync --onlyvisible --pid "\$pid" --name Kelvora | head -n1)
+[[ -n "\$window" ]] || { echo "pas de fenêtre"; kill "\$pid"; exit 1; }
+tmux new-session -d -s agent -x 200 -y 50 "pkttyagent --process \$pid"
+sleep 1
+xdotool windowfocus --sync "\$window"
+xdotool key alt+m
+sleep 3
+# The download button has the focus once an update is found.
+xdotool key Return
+for _ in \$(seq 60); do
+    tmux capture-pane -p -t agent 2>/dev/null | grep -q "Password:" && break
+    sleep 1
+done
+echo "--- agent :"
+tmux capture-pane -p -t agent | grep -v '^\$'
+tmux send-keys -t agent "$password" Enter
+for _ in \$(seq 180); do
+    kill -0 "\$pid" 2>/dev/null || break
+    sleep 1
+done
+if kill -0 "\$pid" 2>/dev/null; then
+    echo "le programme ne s'est pas fermé après l'installation"
+    kill "\$pid"
+    exit 1
+fi
+wait "\$pid"
+echo "code de sortie du programme : \$?"
+tmux kill-server 2>/dev/null
+exit 0
+SCRIPT
+update_status=$?
+kill "$server_pid" 2>/dev/null
+server_pid=
+sed 's/^/       | /' /tmp/check-package-maj.log /tmp/check-package-serveur.log
+check "le programme a demandé le mot de passe de $admin par pkexec et s'est fermé" \
+    test "$update_status" = 0
+check "le serveur a servi le paquet et sa signature" \
+    bash -c "grep -q 'k=force' /tmp/check-package-serveur.log &&
+             grep -q 'k=signature' /tmp/check-package-serveur.log"
 check "kelvora est en version $newer" \
     test "$(dpkg-query -W -f='${Version}' kelvora)" = "$newer"
 check "kelvora-formation reste installé après la mise à jour de kelvora" installed kelvora-formation
 check "la base est gardée par la mise à jour" \
     test "$(md5sum <"$data/attest.vqs")" = "$store_before"
+check "ni le paquet ni sa signature ne restent dans $data" \
+    test -z "$(find "$data" -name 'kelvoraps-last*')"
 check "l'assistant ne laisse pas de copie dans /var/cache/kelvora" \
     test -z "$(ls -A /var/cache/kelvora)"
+userdel -r "$admin" >/dev/null 2>&1
 rm -rf "$work"
 
 echo "== désinstallation"

@@ -11,9 +11,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libhpdf-dev clang libclang-rt-14-dev
     qpdf poppler-utils unrtf
     fonts-urw-base35 fonts-dejavu-core
-    locales xvfb xauth imagemagick pkexec libxml2-utils
+    locales xvfb xauth imagemagick pkexec polkitd dbus libxml2-utils gpgv gnupg
     debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream shellcheck librsvg2-bin
-    adduser xdg-utils qt6-translations-l10n cups-client xdotool x11-utils tesseract-ocr tesseract-ocr-fra
+    adduser xdg-utils qt6-translations-l10n cups-client xdotool x11-utils tmux tesseract-ocr tesseract-ocr-fra
 )
 
 missing=()

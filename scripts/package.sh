@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian packages kelvora and kelvora-formation into build-package/ from the last
 # commit, then runs lintian on them: any error fails the build.
+# KELVORA_CMAKE_ARGS, when set, adds CMake cache settings (scripts/check-package.sh builds its
+# acceptance packages with a loopback update address and a throw-away release key).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$root/build-package"
@@ -23,7 +25,7 @@ if [[ "${package_version%%-*}" != "$project_version" ]]; then
     exit 1
 fi
 
-(cd "$src" && nice -n 10 dpkg-buildpackage -b -us -uc -j2)
+(cd "$src" && KELVORA_CMAKE_ARGS="${KELVORA_CMAKE_ARGS:-}" nice -n 10 dpkg-buildpackage -b -us -uc -j2)
 
 # The formation package's purge must name every demonstration file its postinst copies.
 missing_in_purge=()

@@ -117,20 +117,22 @@ std::optional<WriteFailure> writeAndSync(int fd, QByteArrayView bytes, WriteFunc
     return std::nullopt;
 }
 
-std::optional<WriteFailure> replaceFile(const QString& path, QByteArrayView bytes,
-                                        WriteFunction write)
+namespace
 {
-    // A fresh name, created exclusively with the mode any new file gets under the umask.
-    static const char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray temporary;
-    FileHandle file;
+
+// Creates a fresh "<path>.kelvora-XXXXXX" exclusively (never through a link planted there), with
+// the mode any new file gets under the umask.
+std::optional<WriteFailure> createTemporaryBeside(const QString& path, FileHandle& file,
+                                                  QByteArray& temporary)
+{
+    static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < 100 && !file.isOpen(); ++attempt) {
         temporary = QFile::encodeName(path) + kTemporaryMark;
         for (int i = 0; i < 6; ++i)
             temporary += kLetters[QRandomGenerator::system()->bounded(int(sizeof kLetters) - 1)];
-        const int fd = ::open(temporary.constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        const int fd =
+            ::open(temporary.constData(),
+                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
         if (fd >= 0)
             file = FileHandle(fd);
         else if (errno != EEXIST)
@@ -138,6 +140,31 @@ std::optional<WriteFailure> replaceFile(const QString& path, QByteArrayView byte
     }
     if (!file.isOpen())
         return failure(EEXIST);
+    return std::nullopt;
+}
+
+// Gives the closed temporary file its name: rename() replaces whatever is there, a symbolic link
+// included, without following it. The new name reaches the disk with the folder's own flush.
+std::optional<WriteFailure> renameInto(const QByteArray& temporary, const QString& path)
+{
+    if (::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0)
+        return failure(errno);
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    FileHandle dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.isOpen())
+        ::fsync(dir.fd());
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<WriteFailure> replaceFile(const QString& path, QByteArrayView bytes,
+                                        WriteFunction write)
+{
+    QByteArray temporary;
+    FileHandle file;
+    if (auto why = createTemporaryBeside(path, file, temporary))
+        return why;
     const auto abandon = [&temporary](const WriteFailure& why) {
         ::unlink(temporary.constData());
         return why;
@@ -146,14 +173,69 @@ std::optional<WriteFailure> replaceFile(const QString& path, QByteArrayView byte
         return abandon(*why);
     if (auto why = file.close())
         return abandon(*why);
-    if (::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0)
-        return abandon(failure(errno));
-    // The new name reaches the disk with the folder's own flush.
-    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    FileHandle dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.isOpen())
-        ::fsync(dir.fd());
+    if (auto why = renameInto(temporary, path))
+        return abandon(*why);
     return std::nullopt;
+}
+
+PendingFile::~PendingFile()
+{
+    cancel();
+}
+
+std::optional<WriteFailure> PendingFile::open(const QString& path, WriteFunction write)
+{
+    cancel();
+    path_ = path;
+    write_ = write != nullptr ? write : ::write;
+    // An old file of that name goes first: unlink() removes a planted link, never its target.
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        return failure(errno);
+    return createTemporaryBeside(path, file_, temporary_);
+}
+
+std::optional<WriteFailure> PendingFile::write(QByteArrayView bytes)
+{
+    const char* data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = write_(file_.fd(), data, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return failure(errno);
+        }
+        if (n == 0)
+            return failure(ENOSPC);
+        data += n;
+        left -= n;
+    }
+    return std::nullopt;
+}
+
+std::optional<WriteFailure> PendingFile::commit()
+{
+    if (!file_.isOpen())
+        return failure(EBADF);
+    std::optional<WriteFailure> why = writeAndSync(file_.fd(), {}, write_);
+    if (!why)
+        why = file_.close();
+    if (!why)
+        why = renameInto(temporary_, path_);
+    if (why) {
+        cancel();
+        return why;
+    }
+    temporary_.clear();
+    return std::nullopt;
+}
+
+void PendingFile::cancel()
+{
+    file_ = FileHandle();
+    if (!temporary_.isEmpty())
+        ::unlink(temporary_.constData());
+    temporary_.clear();
 }
 
 void removeStrayTemporaries(const QString& folder, const QStringList& names,

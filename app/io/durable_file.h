@@ -3,6 +3,7 @@
 // Qt's QSaveFile::commit() alone reports success when its last flush fails (a full disk).
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <optional>
@@ -57,6 +58,31 @@ std::optional<WriteFailure> writeAndSync(int fd, QByteArrayView bytes,
 // one removed.
 std::optional<WriteFailure> replaceFile(const QString& path, QByteArrayView bytes,
                                         WriteFunction write = nullptr);
+
+// A file that arrives piece by piece (a download) and takes its name only when complete. It is
+// written under a fresh temporary name beside `path`, created exclusively: a symbolic link that
+// another account planted at either name is never followed. An old file at `path` is removed
+// when the writing begins. Dropped without commit(), the temporary file is removed.
+class PendingFile
+{
+public:
+    PendingFile() = default;
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    std::optional<WriteFailure> open(const QString& path, WriteFunction write = nullptr);
+    std::optional<WriteFailure> write(QByteArrayView bytes);
+    // Flushes to the disk, closes, then renames over `path`; on failure nothing is left.
+    std::optional<WriteFailure> commit();
+    void cancel();
+
+private:
+    QString path_;
+    QByteArray temporary_;
+    FileHandle file_;
+    WriteFunction write_ = nullptr;
+};
 
 // The temporary names replaceFile uses: "<name>.kelvora-XXXXXX".
 inline constexpr char kTemporaryMark[] = ".kelvora-";

@@ -196,17 +196,27 @@ update::UpdateKind LinuxPlatform::installableUpdateKind()
 namespace
 {
 
-// pkexec's own refusals, in the user's language; the helper says its reasons itself.
-QString pkexecReason(int code)
+// pkexec's own refusals, in the user's language; the helper says its reasons itself. pkexec
+// answers 127 both when no agent can ask the password and when it was refused: its words tell.
+QString pkexecReason(int code, const QString& said)
 {
     if (code == 126)
-        return QStringLiteral("La demande du mot de passe administrateur a été annulée.");
+        return QStringLiteral("La mise à jour a été annulée : le mot de passe administrateur n'a "
+                              "pas été donné.");
+    if (said.contains(QLatin1String("authentication agent"), Qt::CaseInsensitive))
+        return QStringLiteral("Le mot de passe administrateur n'a pas pu être demandé sur ce "
+                              "bureau. Lancez Kelvora depuis la session de bureau (menu des "
+                              "applications), ou demandez à l'administrateur du poste "
+                              "d'installer la mise à jour.");
+    if (said.contains(QLatin1String("Not authorized"), Qt::CaseInsensitive))
+        return QStringLiteral("L'autorisation administrateur a été refusée : le mot de passe n'a "
+                              "pas été accepté.");
     return QStringLiteral("L'autorisation administrateur n'a pas pu être obtenue (pkexec).");
 }
 
 } // namespace
 
-UpdateInstallResult LinuxPlatform::installUpdate(const QString& path)
+UpdateInstallResult LinuxPlatform::installUpdate(const QString& path, const QString& signature)
 {
     UpdateInstallResult result;
     // pkexec must be our own child: it refuses a parent that has gone (a double fork), and
@@ -214,8 +224,8 @@ UpdateInstallResult LinuxPlatform::installUpdate(const QString& path)
     // path because pkexec starts it in root's home folder.
     QProcess pkexec;
     pkexec.setProgram(QStringLiteral("pkexec"));
-    pkexec.setArguments(
-        {QString::fromLatin1(kInstallerHelper), QFileInfo(path).absoluteFilePath()});
+    pkexec.setArguments({QString::fromLatin1(kInstallerHelper), QFileInfo(path).absoluteFilePath(),
+                         QFileInfo(signature).absoluteFilePath()});
     pkexec.setStandardInputFile(QProcess::nullDevice());
     pkexec.start();
     if (!pkexec.waitForStarted(30000)) {
@@ -241,7 +251,7 @@ UpdateInstallResult LinuxPlatform::installUpdate(const QString& path)
         return result;
     }
     if (result.exitCode == 126 || result.exitCode == 127) {
-        result.reason = pkexecReason(result.exitCode);
+        result.reason = pkexecReason(result.exitCode, errors);
         return result;
     }
     // The helper writes one French line on failure; keep the last line of what came.

@@ -23,7 +23,7 @@ public:
     bool openDocument(const QString& pathOrUrl) override;
     std::optional<QString> printDocument(const QString& path) override;
     update::UpdateKind installableUpdateKind() override;
-    UpdateInstallResult installUpdate(const QString& path) override;
+    UpdateInstallResult installUpdate(const QString& path, const QString& signature) override;
     QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
                          const QString& defaultSuffix, const QString& initialName) override;
     std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override;

@@ -69,9 +69,9 @@ public:
     virtual std::optional<QString> printDocument(const QString& path) = 0;
     // The kind of update file this system installs (a Windows installer, a Debian package).
     virtual update::UpdateKind installableUpdateKind() = 0;
-    // Installs a downloaded update of that kind with administrator rights, waiting for the
-    // outcome while the window keeps repainting.
-    virtual UpdateInstallResult installUpdate(const QString& path) = 0;
+    // Installs a downloaded update of that kind, with its detached signature, with
+    // administrator rights, waiting for the outcome while the window keeps repainting.
+    virtual UpdateInstallResult installUpdate(const QString& path, const QString& signature) = 0;
     // Save dialog; returns the chosen path, or an empty text when the user cancels.
     virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& defaultSuffix, const QString& initialName) = 0;

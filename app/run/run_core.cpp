@@ -37,7 +37,8 @@ void RunCore::FormCreate()
     // What a save, a certificate or a download cut short by a crash may have left behind.
     io::removeStrayTemporaries(appli_dossier_commun,
                                {QStringLiteral("attestation.pdf"), QStringLiteral("attest.vqs"),
-                                appli_logiciel + QStringLiteral("-last.exe")});
+                                appli_logiciel + QStringLiteral("-last.exe"),
+                                appli_logiciel + QStringLiteral("-last.exe.sig")});
     io::removeStrayTemporaries(appli_dossier_apilec, {QStringLiteral("api_lec.ini")});
 
     appli_apilec_version =
@@ -45,8 +46,8 @@ void RunCore::FormCreate()
     chargement_apilec();
     CreationficheExecute();
 
-    appli_maj_name = appli_dossier_commun + QLatin1Char('/') + appli_logiciel +
-                     QStringLiteral("-last.exe");
+    appli_maj_name =
+        appli_dossier_commun + QLatin1Char('/') + appli_logiciel + QStringLiteral("-last.exe");
 }
 
 void RunCore::chargement_apilec()

@@ -29,9 +29,9 @@ public:
         return system_.acquireSingleInstance(name);
     }
     update::UpdateKind installableUpdateKind() override { return system_.installableUpdateKind(); }
-    UpdateInstallResult installUpdate(const QString& path) override
+    UpdateInstallResult installUpdate(const QString& path, const QString& signature) override
     {
-        return system_.installUpdate(path);
+        return system_.installUpdate(path, signature);
     }
     std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override
     {

@@ -1,23 +1,22 @@
 #include "update/downloader.h"
 
 #include "io/durable_file.h"
-
 #include "tools/installer/update_kind.h"
 #include "update/no_cookie_jar.h"
 
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
-#include <cerrno>
-#include <unistd.h>
 #include <QUrl>
 
 namespace kelvora
 {
 
-Downloader::Downloader(QObject* parent) : QObject(parent)
+Downloader::Downloader(QObject* parent)
+    : QObject(parent), m_maxBytes(qint64(update::kMaxUpdateBytes))
 {
+    m_rateTimer.setInterval(1000);
+    connect(&m_rateTimer, &QTimer::timeout, this, &Downloader::checkRate);
     m_manager.setCookieJar(new NoCookieJar(&m_manager));
     // Many practices reach the internet only through the system's proxy.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
@@ -37,15 +36,15 @@ bool Downloader::start()
     m_total = 0;
     m_headChecked = false;
 
-    auto file = std::make_unique<QSaveFile>(m_target);
-    if (!file->open(QIODevice::WriteOnly)) {
-        m_errors.append(QStringLiteral("Impossible de créer le fichier %1 : %2")
-                            .arg(m_target, file->errorString()));
-        return false;
-    }
     const QUrl url(m_address);
     if (!url.isValid() || url.isRelative()) {
         m_errors.append(QStringLiteral("Adresse de téléchargement invalide : %1").arg(m_address));
+        return false;
+    }
+    auto file = std::make_unique<io::PendingFile>();
+    if (const auto why = file->open(m_target)) {
+        m_errors.append(
+            QStringLiteral("Impossible de créer le fichier %1 : %2").arg(m_target, why->reason));
         return false;
     }
     m_file = std::move(file);
@@ -58,6 +57,8 @@ bool Downloader::start()
     request.setMaximumRedirectsAllowed(15);
     request.setTransferTimeout(m_timeoutMs);
     m_clock.start();
+    m_samples.assign({{0, 0}});
+    m_rateTimer.start();
     m_reply = m_manager.get(request);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &Downloader::checkHead);
     connect(m_reply, &QNetworkReply::readyRead, this, &Downloader::readBlock);
@@ -77,14 +78,12 @@ void Downloader::stop()
 // Drops the reply and, unless it was committed, the temporary file with it.
 void Downloader::release()
 {
+    m_rateTimer.stop();
     if (m_reply) {
         m_reply->deleteLater();
         m_reply = nullptr;
     }
-    if (m_file) {
-        m_file->cancelWriting();
-        m_file.reset();
-    }
+    m_file.reset(); // removes the temporary file unless it was committed
 }
 
 // Ends the transfer with `message`; finish() reports it.
@@ -115,10 +114,15 @@ void Downloader::checkHead()
         refuse(QStringLiteral("Le serveur n'a pas annoncé la taille du fichier : le "
                               "téléchargement ne peut pas être vérifié et la mise à jour n'a pas "
                               "été lancée."));
-    } else if (quint64(length.toLongLong()) > update::kMaxUpdateBytes) {
-        refuse(QStringLiteral("Le fichier annoncé (%1 octets) dépasse la taille maximale d'une "
-                              "mise à jour (512 Mo) : téléchargement refusé.")
-                   .arg(length.toLongLong()));
+    } else if (length.toLongLong() > m_maxBytes) {
+        const qint64 mega = 1024 * 1024;
+        const QString limit = m_maxBytes >= mega && m_maxBytes % mega == 0
+                                  ? QStringLiteral("%1 Mo").arg(m_maxBytes / mega)
+                                  : QStringLiteral("%1 Ko").arg(m_maxBytes / 1024);
+        refuse(QStringLiteral("Le fichier annoncé (%1 octets) dépasse la taille maximale "
+                              "attendue (%2) : téléchargement refusé.")
+                   .arg(length.toLongLong())
+                   .arg(limit));
     } else {
         m_total = length.toLongLong();
     }
@@ -143,9 +147,9 @@ bool Downloader::writeBlock()
                               "interrompu."));
         return true;
     }
-    if (m_file->write(block) != block.size()) {
-        m_errors.append(QStringLiteral("Écriture impossible dans %1 : %2")
-                            .arg(m_target, m_file->errorString()));
+    if (const auto why = m_file->write(block)) {
+        m_errors.append(
+            QStringLiteral("Écriture impossible dans %1 : %2").arg(m_target, why->reason));
         return false;
     }
     m_received += block.size();
@@ -174,16 +178,12 @@ void Downloader::finish()
                                 .arg(m_received)
                                 .arg(m_total));
         if (m_errors.isEmpty()) {
-            // The last block must reach the disk before the file takes its name: commit()
-            // alone reports success when its final flush fails on a full disk.
-            const bool flushed = m_file->flush();
-            const int syncError = flushed && ::fsync(m_file->handle()) != 0 ? errno : 0;
-            if (flushed && syncError == 0 && m_file->commit())
-                m_complete = true;
-            else
+            // The last block reaches the disk before the file takes its name.
+            if (const auto why = m_file->commit())
                 m_errors.append(QStringLiteral("Impossible d'enregistrer le fichier %1 : %2")
-                                    .arg(m_target, syncError != 0 ? io::systemReason(syncError)
-                                                                  : m_file->errorString()));
+                                    .arg(m_target, why->reason));
+            else
+                m_complete = true;
         }
     } else if (m_errors.isEmpty()) {
         m_errors.append(m_reply->errorString());
@@ -193,6 +193,25 @@ void Downloader::finish()
     if (!m_complete)
         emit failed();
     emit completed();
+}
+
+void Downloader::checkRate()
+{
+    if (!m_reply)
+        return;
+    const qint64 now = m_clock.elapsed();
+    m_samples.emplace_back(now, m_received);
+    // The oldest sample kept is the last one at least a window old.
+    while (m_samples.size() > 1 && now - m_samples[1].first >= m_rateWindowMs)
+        m_samples.pop_front();
+    const auto& [then, receivedThen] = m_samples.front();
+    if (now - then < m_rateWindowMs)
+        return;
+    if ((m_received - receivedThen) * 1000 < m_minBytesPerSecond * (now - then))
+        refuse(QStringLiteral("Le téléchargement est trop lent (moins de %1 Ko par seconde "
+                              "depuis %2 secondes) : il a été abandonné. Réessayez plus tard.")
+                   .arg(QString::number(double(m_minBytesPerSecond) / 1024))
+                   .arg(m_rateWindowMs / 1000));
 }
 
 } // namespace kelvora

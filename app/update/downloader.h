@@ -1,17 +1,21 @@
 // The installer downloader: one file fetched in the background with progress, error and
 // completion events. The bytes go to a temporary file beside the target, which takes the
 // target's name only once the whole resource has arrived: the server must announce its
-// length, send it unencoded, and exactly that many bytes must come.
+// length, send it unencoded, and exactly that many bytes must come. The shared folder is
+// writable by the practice's other accounts, so neither name is ever followed as a link.
 #pragma once
+
+#include "io/durable_file.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QStringList>
+#include <QTimer>
+#include <deque>
 #include <memory>
 
 class QNetworkReply;
-class QSaveFile;
 
 namespace kelvora
 {
@@ -31,6 +35,15 @@ public:
     void setAgent(const QByteArray& agent) { m_agent = agent; }
     // The transfer ends in error when no data arrives for that long.
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
+    // Largest file accepted (an update by default).
+    void setMaximumBytes(qint64 bytes) { m_maxBytes = bytes; }
+    // The transfer is abandoned when, over the last `milliseconds`, fewer than
+    // `bytesPerSecond` arrived on average: a server that trickles cannot hold it forever.
+    void setMinimumRate(int milliseconds, qint64 bytesPerSecond)
+    {
+        m_rateWindowMs = milliseconds;
+        m_minBytesPerSecond = bytesPerSecond;
+    }
 
     // Begins the transfer and returns at once; false when it could not begin (see errors()).
     bool start();
@@ -60,16 +73,24 @@ private:
     bool writeBlock();
     void finish();
     void release();
+    // Called every second: compares what arrived over the last window with the minimum rate.
+    void checkRate();
 
     QNetworkAccessManager m_manager;
     QString m_address;
     QString m_target;
     QByteArray m_agent;
     int m_timeoutMs = 20000;
+    qint64 m_maxBytes;
+    int m_rateWindowMs = 60000;
+    qint64 m_minBytesPerSecond = 1024;
 
     QNetworkReply* m_reply = nullptr;
-    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<io::PendingFile> m_file;
     QElapsedTimer m_clock;
+    QTimer m_rateTimer;
+    // (milliseconds since the start, bytes received then), one a second, oldest first.
+    std::deque<std::pair<qint64, qint64>> m_samples;
     qint64 m_received = 0;
     qint64 m_total = 0;
     bool m_headChecked = false;

@@ -4,6 +4,7 @@
 #include "run/text_format.h"
 #include "store/statements.h"
 #include "tools/installer/update_kind.h"
+#include "tools/installer/update_signature.h"
 #include "update/debian_package.h"
 #include "update/download_progress.h"
 #include "update/downloader.h"
@@ -16,7 +17,9 @@
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QProcess>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 #include <filesystem>
@@ -41,7 +44,9 @@ QByteArray formField(const char* name, const QString& value)
 
 } // namespace
 
-UpdateService::UpdateService(RunCore& core, QObject* parent) : QObject(parent), core_(core)
+UpdateService::UpdateService(RunCore& core, QObject* parent)
+    : QObject(parent), keyring(QString::fromStdString(update::updateKeyring().string())),
+      fingerprints(update::updateKeyFingerprints()), core_(core)
 {
     // Many practices reach the internet only through the system's proxy.
     QNetworkProxyFactory::setUseSystemConfiguration(true);
@@ -59,6 +64,14 @@ UpdateService::UpdateService(RunCore& core, QObject* parent) : QObject(parent), 
             [this] { core_.guarded([this] { web1_download2Error(); }); });
     connect(web1_download2, &Downloader::completed, this,
             [this] { core_.guarded([this] { web1_download2ProcessCompleted(); }); });
+
+    web1_signature = new Downloader(this);
+    web1_signature->setAgent(QByteArrayLiteral("Mozilla/4.0 (compatible; Dovrane)"));
+    web1_signature->setMaximumBytes(qint64(update::kMaxSignatureBytes));
+    connect(web1_signature, &Downloader::completed, this, [this] {
+        if (signatureWait_)
+            signatureWait_->quit();
+    });
 }
 
 UpdateService::~UpdateService() = default;
@@ -319,12 +332,75 @@ void UpdateService::web1_download2ProcessCompleted()
     v.setBarreTelechargement(true);
 }
 
-void UpdateService::refuseUpdateFile(const QString& why)
+void UpdateService::removeDownloadedFiles()
 {
     QFile::remove(core_.appli_maj_name);
+    QFile::remove(signaturePath());
+}
+
+void UpdateService::refuseUpdateFile(const QString& why)
+{
+    removeDownloadedFiles();
     core_.AddDebugText(why + QStringLiteral("\r\n"), StyleBold, ClRed);
     core_.platform().messageBox(why, QStringLiteral("Erreur Lancement Mise à Jour..."),
                                 MessageIcon::Information);
+}
+
+QString UpdateService::signaturePath() const
+{
+    return core_.appli_maj_name + QStringLiteral(".sig");
+}
+
+std::optional<QString> UpdateService::fetchSignature()
+{
+    QString address = web1_download2->address();
+    address.replace(QLatin1String("&k=force"), QLatin1String("&k=signature"));
+    web1_signature->setAddress(address);
+    web1_signature->setTarget(signaturePath());
+    web1_signature->setTimeout(core_.appli_update_timeout_ms);
+    if (!web1_signature->start())
+        return web1_signature->errors().join(QLatin1Char(' '));
+    QEventLoop loop;
+    signatureWait_ = &loop;
+    const auto done = qScopeGuard([this] { signatureWait_ = nullptr; });
+    // The transfer runs in the background; completed() ends the wait.
+    if (web1_signature->isActive())
+        loop.exec();
+    if (web1_signature->isActive()) // the application is ending
+        web1_signature->stop();
+    if (!web1_signature->isComplete())
+        return web1_signature->errors().isEmpty() ? QStringLiteral("téléchargement interrompu")
+                                                  : web1_signature->errors().join(QLatin1Char(' '));
+    return std::nullopt;
+}
+
+std::optional<QString> UpdateService::checkSignature()
+{
+    // gpgv reads nothing of the account: an empty home, and only the release keyring.
+    QTemporaryDir home;
+    if (!home.isValid())
+        return QStringLiteral("dossier temporaire impossible à créer");
+    QStringList arguments;
+    for (const std::string& argument :
+         update::gpgvArguments(home.path().toStdString(), keyring.toStdString(),
+                               signaturePath().toStdString(), core_.appli_maj_name.toStdString()))
+        arguments.append(QString::fromStdString(argument));
+    QProcess gpgv;
+    gpgv.setProgram(QString::fromLatin1(update::kGpgv));
+    gpgv.setArguments(arguments);
+    gpgv.setStandardInputFile(QProcess::nullDevice());
+    gpgv.start();
+    if (!gpgv.waitForStarted(30000))
+        return QStringLiteral("gpgv n'a pas pu être lancé (%1)").arg(gpgv.errorString());
+    gpgv.waitForFinished(60000);
+    const QByteArray status = gpgv.readAllStandardOutput();
+    const int code = gpgv.exitStatus() == QProcess::NormalExit ? gpgv.exitCode() : -1;
+    if (update::signatureAccepted(code, status.toStdString(), fingerprints))
+        return std::nullopt;
+    const QString said = QString::fromLocal8Bit(gpgv.readAllStandardError()).simplified();
+    return QStringLiteral("gpgv a rendu le code %1%2")
+        .arg(code)
+        .arg(said.isEmpty() ? QString() : QStringLiteral(" : ") + said);
 }
 
 void UpdateService::update_adminExecute()
@@ -357,7 +433,30 @@ void UpdateService::update_adminExecute()
         }
     }
 
-    const UpdateInstallResult result = c.platform().installUpdate(c.appli_maj_name);
+    // Where the update comes from is proved by the release key's signature, never by the
+    // server that served it.
+    std::optional<QString> unsigned_ = fetchSignature();
+    if (c.appli_quitte) {
+        removeDownloadedFiles();
+        return;
+    }
+    if (!unsigned_)
+        unsigned_ = checkSignature();
+    if (unsigned_) {
+        c.AddDebugText(QStringLiteral("Signature de la mise à jour refusée : ") + *unsigned_ +
+                           QStringLiteral("\r\n"),
+                       StyleNone, ClRed);
+        refuseUpdateFile(QStringLiteral("La mise à jour téléchargée n'a pas de signature valide "
+                                        "de Kelvora : elle n'a pas été installée et a été "
+                                        "supprimée.\rTéléchargez la dernière version sur ") +
+                         c.appli_url_logiciel);
+        return;
+    }
+
+    const UpdateInstallResult result =
+        c.platform().installUpdate(c.appli_maj_name, signaturePath());
+    // The helper installs its own copy: whatever it answered, these are of no further use.
+    removeDownloadedFiles();
     if (result.installed) {
         c.platform().requestQuit();
         return;
@@ -379,6 +478,8 @@ void UpdateService::stopDownloader()
     core_.appli_quitte = true;
     if (web1_download2)
         web1_download2->stop();
+    if (signatureWait_)
+        signatureWait_->quit();
     // An update request under way ends too; the check then records nothing.
     if (web1_reponse)
         web1_reponse->abort();

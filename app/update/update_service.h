@@ -5,7 +5,11 @@
 #include "run/run_core.h"
 
 #include <QObject>
+#include <optional>
+#include <string>
+#include <vector>
 
+class QEventLoop;
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -39,6 +43,13 @@ public:
     QNetworkAccessManager* web1_connect = nullptr;
     QNetworkReply* web1_reponse = nullptr;
     Downloader* web1_download2 = nullptr;
+    // The detached signature fetched once the package is complete.
+    Downloader* web1_signature = nullptr;
+
+    // The release keys that must have signed an update: compiled in, never read from the
+    // environment; the tests put a throw-away key of theirs here.
+    QString keyring;
+    std::vector<std::string> fingerprints;
 
     // The check's answer is read up to this many bytes; a longer one is not "update".
     static constexpr qsizetype kMaxAnswerBytes = 4096;
@@ -51,6 +62,15 @@ private:
     void restoreAfterFailure();
     // Deletes a downloaded file that will not be installed and tells the user why.
     void refuseUpdateFile(const QString& why);
+    // The signature's path beside the package, and its address beside the package's.
+    QString signaturePath() const;
+    // Downloads the signature, waiting with the window repainting; the reason when it failed.
+    std::optional<QString> fetchSignature();
+    // gpgv's verdict on the package and its signature; the reason when it is not accepted.
+    std::optional<QString> checkSignature();
+    void removeDownloadedFiles();
+
+    QEventLoop* signatureWait_ = nullptr;
 
     RunCore& core_;
 };

@@ -25,12 +25,15 @@ public:
     QString exeFolder;      // with trailing "/"
     QString libraryVersion; // what fileVersion() answers for an existing file
     QDateTime clock = QDateTime(QDate(2026, 12, 9), QTime(10, 30));
-    QString savePath; // answer of the save dialog; empty = cancel
+    QString savePath;       // answer of the save dialog; empty = cancel
     bool openResult = true; // what openDocument() answers: false as when no viewer starts
     QString documentsPath;  // the user's documents folder
-    // What installUpdate() answers; the paths it was given, in order.
+    // What installUpdate() answers; the paths it was given, in order, and the bytes of the
+    // package and of its signature as they were at the hand-off.
     UpdateInstallResult installResult{true, {}, 0, {}};
     QStringList installed;
+    QByteArray installedBytes;
+    QByteArray installedSignature;
     update::UpdateKind updateKind = update::UpdateKind::DebianPackage;
 
     QList<ShownMessage> messages;
@@ -64,9 +67,13 @@ public:
         return openResult;
     }
     update::UpdateKind installableUpdateKind() override { return updateKind; }
-    UpdateInstallResult installUpdate(const QString& path) override
+    UpdateInstallResult installUpdate(const QString& path, const QString& signature) override
     {
         installed.append(path);
+        QFile package(path);
+        installedBytes = package.open(QIODevice::ReadOnly) ? package.readAll() : QByteArray();
+        QFile sig(signature);
+        installedSignature = sig.open(QIODevice::ReadOnly) ? sig.readAll() : QByteArray();
         return installResult;
     }
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&,

@@ -120,12 +120,25 @@ TEST_F(UpdateHandOff, PkexecIsTheProgramsOwnChildOnTheHelperWithAnAbsolutePath)
     };
     const Case cases[] = {
         {"installed", "echo 'Mise à jour installée.'; exit 0", true, 0, QString()},
-        {"prompt dismissed", "exit 126", false, 126,
-         QStringLiteral("La demande du mot de passe administrateur a été annulée.")},
-        {"not authorised",
+        {"prompt dismissed",
+         "echo 'Error executing command as another user: Request dismissed' >&2; exit 126", false,
+         126,
+         QStringLiteral("La mise à jour a été annulée : le mot de passe administrateur n'a pas "
+                        "été donné.")},
+        {"password refused",
          "echo 'Error executing command as another user: Not authorized' >&2; "
-         "exit 127",
+         "echo '' >&2; echo 'This incident has been reported.' >&2; exit 127",
          false, 127,
+         QStringLiteral("L'autorisation administrateur a été refusée : le mot de passe n'a pas été "
+                        "accepté.")},
+        {"no authentication agent",
+         "echo 'Error creating textual authentication agent: Error opening current controlling "
+         "terminal for the process: No such device or address' >&2; exit 127",
+         false, 127,
+         QStringLiteral("Le mot de passe administrateur n'a pas pu être demandé sur ce bureau. "
+                        "Lancez Kelvora depuis la session de bureau (menu des applications), ou "
+                        "demandez à l'administrateur du poste d'installer la mise à jour.")},
+        {"other refusal of pkexec", "echo 'pkexec must be setuid root' >&2; exit 127", false, 127,
          QStringLiteral("L'autorisation administrateur n'a pas pu être obtenue (pkexec).")},
         {"helper refuses",
          "echo 'apt-get: rien' >&2; echo \"" + refusal.toUtf8() + "\" >&2; exit 10", false, 10,
@@ -142,8 +155,8 @@ TEST_F(UpdateHandOff, PkexecIsTheProgramsOwnChildOnTheHelperWithAnAbsolutePath)
         QDir::setCurrent(dir.path());
 
         kelvora::LinuxPlatform platform;
-        const kelvora::UpdateInstallResult result =
-            platform.installUpdate(QStringLiteral("kelvoraps-last.exe"));
+        const kelvora::UpdateInstallResult result = platform.installUpdate(
+            QStringLiteral("kelvoraps-last.exe"), QStringLiteral("kelvoraps-last.exe.sig"));
 
         EXPECT_EQ(result.installed, c.installed);
         EXPECT_EQ(result.exitCode, c.exitCode);
@@ -152,7 +165,8 @@ TEST_F(UpdateHandOff, PkexecIsTheProgramsOwnChildOnTheHelperWithAnAbsolutePath)
         EXPECT_EQ(recorded("parent").toLongLong(), QCoreApplication::applicationPid());
         EXPECT_EQ(recorded("arguments"),
                   QByteArray(kelvora::LinuxPlatform::kInstallerHelper) + '\n' +
-                      QFile::encodeName(QFileInfo(update).absoluteFilePath()));
+                      QFile::encodeName(QFileInfo(update).absoluteFilePath()) + '\n' +
+                      QFile::encodeName(QFileInfo(update).absoluteFilePath()) + ".sig");
     }
 }
 
@@ -162,7 +176,8 @@ TEST_F(UpdateHandOff, MissingPkexecIsAFailureWithAReason)
     qputenv("PATH", QFile::encodeName(bin()));
     kelvora::LinuxPlatform platform;
     const kelvora::UpdateInstallResult result =
-        platform.installUpdate(dir.filePath(QStringLiteral("kelvoraps-last.exe")));
+        platform.installUpdate(dir.filePath(QStringLiteral("kelvoraps-last.exe")),
+                               dir.filePath(QStringLiteral("kelvoraps-last.exe.sig")));
     EXPECT_FALSE(result.installed);
     EXPECT_TRUE(result.reason.contains(QStringLiteral("pkexec"))) << result.reason.toStdString();
 }
@@ -180,7 +195,8 @@ TEST_F(UpdateHandOff, RealPkexecAcceptsItsParent)
     qputenv("PATH", "/usr/bin:/bin");
     kelvora::LinuxPlatform platform;
     const kelvora::UpdateInstallResult result =
-        platform.installUpdate(dir.filePath(QStringLiteral("kelvoraps-last.exe")));
+        platform.installUpdate(dir.filePath(QStringLiteral("kelvoraps-last.exe")),
+                               dir.filePath(QStringLiteral("kelvoraps-last.exe.sig")));
     EXPECT_FALSE(result.installed);
     EXPECT_EQ(result.exitCode, 127);
     EXPECT_FALSE(result.detail.contains(QStringLiteral("dead parents")))

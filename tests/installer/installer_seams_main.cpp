@@ -4,6 +4,8 @@
 //   KELVORA_INSTALLER_APT_GET      stands in for apt-get (records what it was given)
 //   KELVORA_INSTALLER_DPKG_QUERY   stands in for dpkg-query (the installed version)
 //   KELVORA_INSTALLER_AFTER_COPY   program run with the original path once it has been copied
+//   KELVORA_INSTALLER_KEYRING      the release keys' keyring (a test key's)
+//   KELVORA_INSTALLER_FINGERPRINT  the one release key's fingerprint
 // The first two are required. This program is never installed; it refuses to run setuid or
 // through pkexec rather than fall back to the real folder and apt-get.
 #include "tools/installer/child_process.h"
@@ -40,6 +42,10 @@ int main(int argc, char** argv)
     settings.tools.aptGet = apt;
     if (const char* query = variable("KELVORA_INSTALLER_DPKG_QUERY"))
         settings.tools.dpkgQuery = query;
+    if (const char* keyring = variable("KELVORA_INSTALLER_KEYRING"))
+        settings.keyring = keyring;
+    if (const char* fingerprint = variable("KELVORA_INSTALLER_FINGERPRINT"))
+        settings.fingerprints = {fingerprint};
     if (const char* hook = variable("KELVORA_INSTALLER_AFTER_COPY"))
         settings.afterCopy = [hook](const std::filesystem::path& original) {
             runProgram(hook, {original.string()});

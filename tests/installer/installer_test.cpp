@@ -3,6 +3,7 @@
 // installed version) and a fake apt-get (which keeps a copy of the file it was given); nothing
 // is installed on this machine.
 #include "deb_fixture.h"
+#include "signing_key.h"
 #include "tools/installer/installer.h"
 
 #include <functional>
@@ -21,6 +22,7 @@ using kelvora::testing::buildDeb;
 using kelvora::testing::readFile;
 using kelvora::testing::runCommand;
 using kelvora::testing::shellQuote;
+using kelvora::testing::SigningKey;
 using kelvora::testing::TempFolder;
 using kelvora::testing::writeFile;
 namespace fs = std::filesystem;
@@ -51,22 +53,47 @@ struct HelperRun {
     std::string err;
 };
 
+// The release key of these tests, made once for the whole program.
+const SigningKey& releaseKey()
+{
+    static const SigningKey key;
+    return key;
+}
+
 // One helper run's surroundings: the cache folder, the fakes and what the fake apt-get got.
 class Sandbox
 {
 public:
     // `installed`: the version the fake dpkg-query reports; none means kelvora is not installed.
-    explicit Sandbox(std::optional<std::string> installed = "1.09", int aptExit = 0)
+    // `removes`: what the fake apt-get's simulation (-s) says it would remove.
+    explicit Sandbox(std::optional<std::string> installed = "1.09", int aptExit = 0,
+                     const std::string& removes = {})
     {
         fs::create_directory(cache());
         fs::permissions(cache(), fs::perms(0700));
-        writeScript(folder_ / "dpkg-query",
-                    installed ? "printf '%s' '" + *installed + "'\n" : std::string("exit 1\n"));
-        writeScript(folder_ / "apt-get", "printf '%s\\n' \"$@\" > " + q(folder_ / "apt-args") +
-                                             "\nfor a in \"$@\"; do last=$a; done\ncp \"$last\" " +
-                                             q(folder_ / "apt-got.deb") + "\nexit " +
-                                             std::to_string(aptExit) + "\n");
+        writeScript(folder_ / "dpkg-query", "touch " + q(folder_ / "query-called") + "\n" +
+                                                (installed ? "printf '%s' '" + *installed + "'\n"
+                                                           : std::string("exit 1\n")));
+        writeFile(folder_ / "simulation", "Inst kelvora (2.0 local-deb [all])\n" + removes);
+        writeScript(folder_ / "apt-get",
+                    "case \" $* \" in *\" -s \"*) cat " + q(folder_ / "simulation") +
+                        "; exit 0;; esac\nprintf '%s\\n' \"$@\" > " + q(folder_ / "apt-args") +
+                        "\nfor a in \"$@\"; do last=$a; done\ncp \"$last\" " +
+                        q(folder_ / "apt-got.deb") + "\nexit " + std::to_string(aptExit) + "\n");
     }
+
+    // Signs `package` with the release key when it is a file, and runs the helper on both.
+    HelperRun runSigned(const fs::path& package, const std::string& afterCopy = {}) const
+    {
+        const fs::path signature = folder_ / "update.sig";
+        std::error_code ec;
+        if (fs::is_regular_file(package, ec))
+            releaseKey().sign(package, signature);
+        else
+            writeFile(signature, "");
+        return run(q(package) + " " + q(signature), afterCopy);
+    }
+    bool checkedPastTheSignature() const { return fs::exists(folder_ / "query-called"); }
 
     fs::path cache() const { return folder_ / "cache"; }
     fs::path inputs() const { return folder_.path(); }
@@ -80,7 +107,9 @@ public:
     {
         std::string env = "env -i PATH=/usr/bin:/bin KELVORA_INSTALLER_CACHE=" + q(cache()) +
                           " KELVORA_INSTALLER_DPKG_QUERY=" + q(folder_ / "dpkg-query") +
-                          " KELVORA_INSTALLER_APT_GET=" + q(folder_ / "apt-get");
+                          " KELVORA_INSTALLER_APT_GET=" + q(folder_ / "apt-get") +
+                          " KELVORA_INSTALLER_KEYRING=" + q(releaseKey().keyring()) +
+                          " KELVORA_INSTALLER_FINGERPRINT=" + releaseKey().fingerprint();
         if (!afterCopy.empty())
             env += " KELVORA_INSTALLER_AFTER_COPY=" + q(afterCopy);
         const fs::path err = folder_ / "stderr";
@@ -110,23 +139,33 @@ TEST(Installer, RefusesWhatIsNotANewerKelvoraPackage)
     REQUIRE_ROOT();
     struct Case {
         const char* name;
-        std::function<std::string(const fs::path& inputs)> argument; // quoted for the shell
+        std::function<fs::path(const fs::path& inputs)> package; // signed by the release key
         ExitCode code;
         const char* words;
         fs::perms cacheMode = fs::perms(0700);
+        std::optional<std::string> installed = "1.09";
+        std::string removes = {};
     };
     const auto file = [](const fs::path& inputs, const std::string& bytes) {
         writeFile(inputs / "update.deb", bytes);
-        return q(inputs / "update.deb");
+        return inputs / "update.deb";
     };
     const Case cases[] = {
         {"another package name",
-         [](const fs::path& in) { return q(buildDeb(in, "kelvora-formation", "2.0")); },
+         [](const fs::path& in) { return buildDeb(in, "kelvora-formation", "2.0"); },
          ExitCode::NotKelvora, "mise à jour de Kelvora"},
-        {"lower version", [](const fs::path& in) { return q(buildDeb(in, "kelvora", "1.08")); },
+        {"lower version", [](const fs::path& in) { return buildDeb(in, "kelvora", "1.08"); },
          ExitCode::NotNewer, "n'est pas plus récente que la version installée 1.09"},
-        {"equal version", [](const fs::path& in) { return q(buildDeb(in, "kelvora", "1.09")); },
+        {"equal version", [](const fs::path& in) { return buildDeb(in, "kelvora", "1.09"); },
          ExitCode::NotNewer, "n'est pas plus récente"},
+        {"an epoch added", [](const fs::path& in) { return buildDeb(in, "kelvora", "99:1.0"); },
+         ExitCode::EpochChanged, "change d'époque par rapport à la version installée 1.09"},
+        {"an epoch raised", [](const fs::path& in) { return buildDeb(in, "kelvora", "2:1.10"); },
+         ExitCode::EpochChanged, "change d'époque", fs::perms(0700), "1:0.1"},
+        {"installing would remove packages",
+         [](const fs::path& in) { return buildDeb(in, "kelvora", "1.10"); }, ExitCode::WouldRemove,
+         "retirerait des paquets installés (cups-client, xdg-utils)", fs::perms(0700), "1.09",
+         "Remv cups-client [2.4.2-3]\nRemv xdg-utils [1.1.3-4.1]\n"},
         {"Windows executable", [&](const fs::path& in) { return file(in, "MZ\x90 Windows"); },
          ExitCode::NotDebianPackage, "n'est pas un paquet Debian"},
         {"ar archive not starting with debian-binary",
@@ -140,39 +179,107 @@ TEST(Installer, RefusesWhatIsNotANewerKelvoraPackage)
         {"symbolic link to a valid package",
          [](const fs::path& in) {
              fs::create_symlink(buildDeb(in, "kelvora", "2.0"), in / "link.deb");
-             return q(in / "link.deb");
+             return in / "link.deb";
          },
          ExitCode::NotRegularFile, "lien symbolique"},
+        {"symbolic link to a folder inside the path",
+         [](const fs::path& in) {
+             fs::create_directory(in / "real");
+             buildDeb(in / "real", "kelvora", "2.0");
+             fs::create_directory_symlink(in / "real", in / "dirlink");
+             return in / "dirlink" / "kelvora_2.0.deb";
+         },
+         ExitCode::NotRegularFile, "lien symbolique"},
+        {"a '..' inside the path",
+         [](const fs::path& in) {
+             fs::create_directory(in / "sub");
+             return in / "sub" / ".." / buildDeb(in, "kelvora", "2.0").filename();
+         },
+         ExitCode::NotRegularFile, "« .. »"},
         {"named pipe",
          [](const fs::path& in) {
              ::mkfifo((in / "pipe.deb").c_str(), 0644);
-             return q(in / "pipe.deb");
+             return in / "pipe.deb";
          },
          ExitCode::NotRegularFile, "pas un fichier ordinaire"},
-        {"folder", [](const fs::path& in) { return q(in); }, ExitCode::NotRegularFile,
+        {"folder", [](const fs::path& in) { return in; }, ExitCode::NotRegularFile,
          "pas un fichier ordinaire"},
-        {"missing file", [](const fs::path& in) { return q(in / "absent.deb"); },
+        {"missing file", [](const fs::path& in) { return in / "absent.deb"; },
          ExitCode::FileUnreadable, "introuvable"},
         {"over 512 MB",
          [](const fs::path& in) {
              writeFile(in / "big.deb", "");
              fs::resize_file(in / "big.deb", 513ull * 1024 * 1024); // sparse: costs no disk
-             return q(in / "big.deb");
+             return in / "big.deb";
          },
          ExitCode::TooLarge, "512 Mo"},
-        {"relative path", [](const fs::path&) { return std::string("update.deb"); },
-         ExitCode::Usage, "Usage"},
+        {"relative path", [](const fs::path&) { return fs::path("update.deb"); }, ExitCode::Usage,
+         "Usage"},
         {"work folder writable by others",
-         [](const fs::path& in) { return q(buildDeb(in, "kelvora", "2.0")); }, ExitCode::WorkFolder,
+         [](const fs::path& in) { return buildDeb(in, "kelvora", "2.0"); }, ExitCode::WorkFolder,
          "dossier d'installation", fs::perms(0777)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Sandbox sandbox;
+        Sandbox sandbox(c.installed, 0, c.removes);
         fs::permissions(sandbox.cache(), c.cacheMode);
-        const HelperRun run = sandbox.run(c.argument(sandbox.inputs()));
+        const HelperRun run = sandbox.runSigned(c.package(sandbox.inputs()));
         EXPECT_EQ(run.exitCode, static_cast<int>(c.code));
         expectReason(run.err, c.words);
+        EXPECT_FALSE(sandbox.aptCalled());
+        EXPECT_TRUE(sandbox.cacheEmpty());
+    }
+}
+
+// The signature is judged on the helper's own copy, whatever the program checked before: each of
+// these reaches the helper as if another account had replaced the file in the shared folder.
+TEST(Installer, RefusesAPackageWithoutAGoodReleaseSignature)
+{
+    REQUIRE_ROOT();
+    const SigningKey otherKey("Quelqu'un d'autre");
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path& deb, const fs::path& sig)> signature;
+        ExitCode code;
+        const char* words;
+    };
+    const Case cases[] = {
+        {"no signature", [](const fs::path&, const fs::path&) {}, ExitCode::FileUnreadable,
+         "Le fichier de signature est introuvable"},
+        {"signed by another key",
+         [&](const fs::path& deb, const fs::path& sig) { otherKey.sign(deb, sig); },
+         ExitCode::BadSignature, "pas de signature valide"},
+        {"signature of another file",
+         [](const fs::path& deb, const fs::path& sig) {
+             releaseKey().sign(buildDeb(deb.parent_path(), "kelvora", "1.11"), sig);
+         },
+         ExitCode::BadSignature, "pas de signature valide"},
+        {"signature cut short",
+         [](const fs::path& deb, const fs::path& sig) {
+             releaseKey().sign(deb, sig);
+             writeFile(sig, readFile(sig).substr(0, 40));
+         },
+         ExitCode::BadSignature, "pas de signature valide"},
+        {"a valid signature replaced by another key's before the helper copies it",
+         [&](const fs::path& deb, const fs::path& sig) {
+             releaseKey().sign(deb, sig);
+             otherKey.sign(deb, sig);
+         },
+         ExitCode::BadSignature, "pas de signature valide"},
+        {"signature over 64 KB",
+         [](const fs::path&, const fs::path& sig) { writeFile(sig, std::string(65 * 1024, 'x')); },
+         ExitCode::TooLarge, "64 Ko"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sandbox sandbox;
+        const fs::path deb = buildDeb(sandbox.inputs(), "kelvora", "1.10");
+        const fs::path sig = sandbox.inputs() / "kelvora_1.10.deb.sig";
+        c.signature(deb, sig);
+        const HelperRun run = sandbox.run(q(deb) + " " + q(sig));
+        EXPECT_EQ(run.exitCode, static_cast<int>(c.code));
+        expectReason(run.err, c.words);
+        EXPECT_FALSE(sandbox.checkedPastTheSignature());
         EXPECT_FALSE(sandbox.aptCalled());
         EXPECT_TRUE(sandbox.cacheEmpty());
     }
@@ -181,19 +288,23 @@ TEST(Installer, RefusesWhatIsNotANewerKelvoraPackage)
 TEST(Installer, InstallsItsOwnCopyOfANewerPackage)
 {
     REQUIRE_ROOT();
-    const std::optional<std::string> installedVersions[] = {"1.09", "1:0.1", std::nullopt};
-    for (const auto& installed : installedVersions) {
+    const std::pair<std::optional<std::string>, std::string> versions[] = {
+        {"1.09", "1.10"}, {"1:0.1", "1:1.10"}, {std::nullopt, "2:1.10"}};
+    for (const auto& [installed, version] : versions) {
         SCOPED_TRACE(installed.value_or("not installed"));
         Sandbox sandbox(installed);
-        const fs::path deb = buildDeb(sandbox.inputs(), "kelvora", "2:1.10");
-        const HelperRun run = sandbox.run(q(deb));
+        const fs::path deb = buildDeb(sandbox.inputs(), "kelvora", version);
+        const HelperRun run = sandbox.runSigned(deb);
         EXPECT_EQ(run.exitCode, 0) << run.err;
         EXPECT_TRUE(run.err.empty()) << run.err;
-        EXPECT_NE(run.out.find("installée (version 2:1.10)"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("installée (version " + version + ")"), std::string::npos)
+            << run.out;
         const std::vector<std::string> arguments = lines(sandbox.aptArguments());
-        ASSERT_GE(arguments.size(), 3u);
+        ASSERT_GE(arguments.size(), 4u);
         EXPECT_EQ(arguments[0], "install");
         EXPECT_EQ(arguments[1], "-y");
+        // Nothing installed may be removed on the way, whatever the package declares.
+        EXPECT_EQ(arguments[2], "--no-remove");
         // The file apt-get got lay in a work folder of the cache and held the original's bytes.
         EXPECT_EQ(fs::path(arguments.back()).parent_path().parent_path(), sandbox.cache());
         EXPECT_EQ(sandbox.aptBytes(), readFile(deb));
@@ -205,7 +316,7 @@ TEST(Installer, ReportsAFailedAptGet)
 {
     REQUIRE_ROOT();
     Sandbox sandbox("1.09", 100);
-    const HelperRun run = sandbox.run(q(buildDeb(sandbox.inputs(), "kelvora", "1.10")));
+    const HelperRun run = sandbox.runSigned(buildDeb(sandbox.inputs(), "kelvora", "1.10"));
     EXPECT_EQ(run.exitCode, static_cast<int>(ExitCode::InstallFailed));
     expectReason(run.err, "apt-get a rendu le code 100");
     EXPECT_TRUE(sandbox.cacheEmpty());
@@ -221,14 +332,14 @@ TEST(Installer, AFileSwappedAfterTheCopyIsNeverTheOneInstalled)
     const fs::path hook = sandbox.inputs() / "swap";
     writeScript(hook, "cp " + q(swapped) + " \"$1\"\n");
 
-    const HelperRun run = sandbox.run(q(original), hook.string());
+    const HelperRun run = sandbox.runSigned(original, hook.string());
     EXPECT_EQ(run.exitCode, 0) << run.err;
     ASSERT_EQ(readFile(original), readFile(swapped)) << "the swap did not happen";
     EXPECT_EQ(sandbox.aptBytes(), originalBytes);
     EXPECT_TRUE(sandbox.cacheEmpty());
 }
 
-TEST(Installer, RunsOnlyAsRootWithOneAbsolutePath)
+TEST(Installer, RunsOnlyAsRootWithTwoAbsolutePaths)
 {
     REQUIRE_ROOT();
     struct Case {
@@ -242,14 +353,20 @@ TEST(Installer, RunsOnlyAsRootWithOneAbsolutePath)
         "KELVORA_INSTALLER_CACHE=/nonexistent KELVORA_INSTALLER_APT_GET=/bin/false ";
     const Case cases[] = {
         {"installed program as an ordinary user",
-         nobody + q(KELVORA_INSTALLER) + " /tmp/kelvora.deb", ExitCode::NotRoot, "root"},
-        {"tests' program as an ordinary user",
-         nobody + "env " + redirected + q(KELVORA_INSTALLER_SEAMS) + " /tmp/kelvora.deb",
+         nobody + q(KELVORA_INSTALLER) + " /tmp/kelvora.deb /tmp/kelvora.deb.sig",
          ExitCode::NotRoot, "root"},
-        {"tests' program without its redirections", q(KELVORA_INSTALLER_SEAMS) + " /tmp/k.deb",
-         ExitCode::Usage, "tests"},
+        {"tests' program as an ordinary user",
+         nobody + "env " + redirected + q(KELVORA_INSTALLER_SEAMS) +
+             " /tmp/kelvora.deb /tmp/kelvora.deb.sig",
+         ExitCode::NotRoot, "root"},
+        {"tests' program without its redirections",
+         q(KELVORA_INSTALLER_SEAMS) + " /tmp/k.deb /tmp/k.deb.sig", ExitCode::Usage, "tests"},
         {"no argument", q(KELVORA_INSTALLER), ExitCode::Usage, "Usage"},
-        {"two arguments", q(KELVORA_INSTALLER) + " /a.deb /b.deb", ExitCode::Usage, "Usage"},
+        {"no signature", q(KELVORA_INSTALLER) + " /a.deb", ExitCode::Usage, "Usage"},
+        {"three arguments", q(KELVORA_INSTALLER) + " /a.deb /a.deb.sig /b.deb", ExitCode::Usage,
+         "Usage"},
+        {"relative signature", q(KELVORA_INSTALLER) + " /a.deb a.deb.sig", ExitCode::Usage,
+         "Usage"},
     };
     TempFolder folder;
     for (const Case& c : cases) {

@@ -28,13 +28,20 @@ class UpdateDownload : public UpdateFixture
 protected:
     LoopbackServer server;
     QByteArray installer;
+    // What the signature's address answers; by default the release key's signature of
+    // `installer`.
+    LoopbackServer::Responder serveSignature;
 
     // The check answers "update"; the download address gets what `serve` sends.
     void findUpdate(const LoopbackServer::Responder& serve)
     {
-        server.respond = [serve](const HttpRequest& request, QTcpSocket* socket) {
+        server.respond = [this, serve](const HttpRequest& request, QTcpSocket* socket) {
             if (request.method == "POST")
                 LoopbackServer::answer(socket, 200, "update");
+            else if (request.path.endsWith("&k=signature") && serveSignature)
+                serveSignature(request, socket);
+            else if (request.path.endsWith("&k=signature"))
+                LoopbackServer::answer(socket, 200, signatureOf(installer));
             else
                 serve(request, socket);
         };
@@ -208,17 +215,19 @@ TEST_F(UpdateDownload, CompletedKelvoraPackageIsHandedToTheHelper)
 
         EXPECT_EQ(window->core().appli_maj_name, installerPath());
         EXPECT_EQ(platform.installed, QStringList{installerPath()});
-        QFile file(installerPath());
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(file.readAll() == installer);
-        EXPECT_EQ(filesOfTheDataFolder(), (QStringList{QStringLiteral("attest.vqs"),
-                                                       QStringLiteral("kelvoraps-last.exe")}));
+        EXPECT_TRUE(platform.installedBytes == installer);
+        EXPECT_FALSE(platform.installedSignature.isEmpty());
+        // Once the helper has answered, whatever it answered, neither file stays behind.
+        EXPECT_EQ(filesOfTheDataFolder(), QStringList{QStringLiteral("attest.vqs")});
 
-        const HttpRequest& get = server.requests.last();
+        ASSERT_GE(server.requests.size(), 2);
+        const HttpRequest& get = server.requests[server.requests.size() - 2];
         EXPECT_EQ(get.method, "GET");
         EXPECT_EQ(get.path, "/obtenir-derniere-version.php?l=kelvoraps&v=1.09&k=force");
         EXPECT_EQ(get.headers.value("user-agent"), "Mozilla/4.0 (compatible; Dovrane)");
         EXPECT_EQ(get.headers.value("accept-encoding"), "identity");
+        EXPECT_EQ(server.requests.last().path,
+                  "/obtenir-derniere-version.php?l=kelvoraps&v=1.09&k=signature");
 
         ASSERT_GE(texts.size(), 4);
         for (const QString& text : texts) {
@@ -416,6 +425,8 @@ TEST_F(UpdateDownload, FailedTransferLeavesNoInstallerAndLaunchesNothing)
     };
     const Case cases[] = {
         {"cut in the middle", cut, false},
+        // The name is cleared when a download begins: nothing another account left there is
+        // ever written through or kept.
         {"cut in the middle over an earlier installer", cut, true},
         {"body shorter than announced",
          [](const HttpRequest&, QTcpSocket* socket) {
@@ -450,13 +461,7 @@ TEST_F(UpdateDownload, FailedTransferLeavesNoInstallerAndLaunchesNothing)
         EXPECT_FALSE(platform.messages[0].text.isEmpty());
         EXPECT_TRUE(platform.installed.isEmpty());
         EXPECT_EQ(platform.quitRequests, 0);
-        if (c.oldInstaller) {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-            EXPECT_EQ(file.readAll(), "earlier installer");
-        } else {
-            EXPECT_EQ(filesOfTheDataFolder(), QStringList{QStringLiteral("attest.vqs")});
-        }
+        EXPECT_EQ(filesOfTheDataFolder(), QStringList{QStringLiteral("attest.vqs")});
         // Back to "update found": the user may try again.
         EXPECT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
         EXPECT_FALSE(window->clProgressBarDC1->isVisibleTo(window.get()));
@@ -515,6 +520,122 @@ TEST_F(UpdateDownload, DownloadThatCannotStartRestoresThePage)
     waitFor([] { return false; }, 100);
     EXPECT_EQ(server.requests.size(), requests);
     EXPECT_TRUE(platform.installed.isEmpty());
+}
+
+// Only a package signed by a release key reaches pkexec. The server serving the signature
+// proves nothing: each refused case leaves no file behind and names the product's site.
+TEST_F(UpdateDownload, OnlyAPackageSignedByAReleaseKeyIsHandedOn)
+{
+    const SigningKey otherKey("Serveur compromis");
+    const QByteArray package = debianPackage("kelvora", "9.0");
+    ASSERT_FALSE(package.isEmpty());
+    const QByteArray good = signatureOf(package);
+    ASSERT_FALSE(good.isEmpty());
+    struct Case {
+        const char* name;
+        QByteArray signature; // empty: the address answers 404
+        bool handedOn;
+    };
+    const Case cases[] = {
+        {"no signature (404)", {}, false},
+        {"signed by another key", signatureOf(package, otherKey), false},
+        {"signature of another file", signatureOf(debianPackage("kelvora", "9.1")), false},
+        {"signature cut short", good.left(good.size() / 2), false},
+        {"valid signature", good, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(storePath());
+        platform.installed.clear();
+        platform.messages.clear();
+        platform.quitRequests = 0;
+        installer = package;
+        serveSignature = [&c](const HttpRequest&, QTcpSocket* socket) {
+            if (c.signature.isEmpty())
+                LoopbackServer::answer(socket, 404, "absent");
+            else
+                LoopbackServer::answer(socket, 200, c.signature);
+        };
+        serveInstaller();
+
+        window->btn_update_goClick();
+        ASSERT_TRUE(
+            waitFor([&] { return !platform.installed.isEmpty() || !platform.messages.isEmpty(); }));
+
+        EXPECT_EQ(filesOfTheDataFolder(), QStringList{QStringLiteral("attest.vqs")});
+        if (c.handedOn) {
+            EXPECT_EQ(platform.installed, QStringList{installerPath()});
+            EXPECT_TRUE(platform.installedSignature == good);
+            EXPECT_TRUE(platform.messages.isEmpty());
+        } else {
+            EXPECT_TRUE(platform.installed.isEmpty());
+            EXPECT_EQ(platform.quitRequests, 0);
+            ASSERT_EQ(platform.messages.size(), 1);
+            EXPECT_EQ(platform.messages[0].caption,
+                      QStringLiteral("Erreur Lancement Mise à Jour..."));
+            EXPECT_TRUE(platform.messages[0].text.startsWith(
+                QStringLiteral("La mise à jour téléchargée n'a pas de signature valide de "
+                               "Kelvora")))
+                << platform.messages[0].text.toStdString();
+            EXPECT_TRUE(platform.messages[0].text.endsWith(QStringLiteral(KELVORA_SITE_URL)));
+            EXPECT_TRUE(log().contains(QStringLiteral("Signature de la mise à jour refusée")));
+            expectToolbarShown();
+        }
+        window.reset();
+    }
+}
+
+// Another member of the group may plant links in the shared folder: the download never writes
+// through one, at the package's name or at the signature's.
+TEST_F(UpdateDownload, LinksPlantedAtTheDownloadNamesAreNotFollowed)
+{
+    const QString victim = temp.path() + QStringLiteral("/victime");
+    writeFile(victim, "à garder");
+    ASSERT_TRUE(QFile::link(victim, installerPath()));
+    ASSERT_TRUE(QFile::link(victim, installerPath() + QStringLiteral(".sig")));
+    installer = debianPackage("kelvora", "9.0");
+    serveInstaller();
+
+    window->btn_update_goClick();
+    ASSERT_TRUE(
+        waitFor([&] { return !platform.installed.isEmpty() || !platform.messages.isEmpty(); }));
+
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_TRUE(platform.installedBytes == installer);
+    QFile kept(victim);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("à garder"));
+    EXPECT_EQ(filesOfTheDataFolder(), QStringList{QStringLiteral("attest.vqs")});
+}
+
+// A server that sends a few bytes now and then keeps the transfer alive past any idle
+// time-out; the average rate over the window decides. The window is shortened here.
+TEST(Downloader, ATricklingTransferIsAbandoned)
+{
+    application();
+    LoopbackServer server;
+    server.respond = [](const HttpRequest&, QTcpSocket* socket) {
+        socket->write(LoopbackServer::head(200, 100000));
+        auto* timer = new QTimer(socket);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->write("xx"); });
+        timer->start(50);
+    };
+    QTemporaryDir folder;
+    kelvora::Downloader downloader;
+    downloader.setAddress(server.url(QStringLiteral("/paquet.deb")));
+    downloader.setTarget(folder.filePath(QStringLiteral("kelvoraps-last.exe")));
+    downloader.setTimeout(5000);
+    downloader.setMinimumRate(1500, 1024);
+    bool failed = false;
+    QObject::connect(&downloader, &kelvora::Downloader::failed, [&failed] { failed = true; });
+    ASSERT_TRUE(downloader.start());
+
+    ASSERT_TRUE(UpdateFixture::waitFor([&] { return failed; }, 20000));
+    EXPECT_FALSE(downloader.isComplete());
+    ASSERT_EQ(downloader.errors().size(), 1);
+    EXPECT_TRUE(downloader.errors()[0].contains(QStringLiteral("trop lent")))
+        << downloader.errors()[0].toStdString();
+    EXPECT_TRUE(QDir(folder.path()).isEmpty());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "app_fixture.h"
 #include "loopback_server.h"
+#include "signing_key.h"
 #include "store/statements.h"
 
 #include <QDeadlineTimer>
@@ -37,6 +38,28 @@ public:
         window->core().appli_url_update =
             server.url(QStringLiteral("/obtenir-derniere-version.php"));
         window->core().appli_update_timeout_ms = 5000;
+        window->maj().keyring = QString::fromStdString(releaseKey().keyring().string());
+        window->maj().fingerprints = {releaseKey().fingerprint()};
+    }
+
+    // The tests' release key, made once for the whole program.
+    static const SigningKey& releaseKey()
+    {
+        static const SigningKey key;
+        return key;
+    }
+
+    // A detached signature of `bytes` by `key`, as the release manager publishes it.
+    static QByteArray signatureOf(const QByteArray& bytes, const SigningKey& key = releaseKey())
+    {
+        QTemporaryDir work;
+        QFile file(work.filePath(QStringLiteral("file")));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return {};
+        file.close();
+        key.sign(file.fileName().toStdString(), (file.fileName() + ".sig").toStdString());
+        QFile signature(file.fileName() + ".sig");
+        return signature.open(QIODevice::ReadOnly) ? signature.readAll() : QByteArray();
     }
 
     std::int32_t storedDate()

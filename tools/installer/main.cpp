@@ -1,4 +1,5 @@
-// kelvora-installer FICHIER.deb: installs a Kelvora update as root (started through pkexec).
+// kelvora-installer FICHIER.deb FICHIER.deb.sig: installs a Kelvora update as root (started through
+// pkexec).
 //
 // This program reads no environment variable: every path it uses is fixed in Settings, so
 // neither the caller's environment (pkexec cleans it, sudo may keep some) nor a setuid bit set by
