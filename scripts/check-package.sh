@@ -288,9 +288,10 @@ tmux new-session -d -s agent -x 200 -y 50 "pkttyagent --process \$pid"
 sleep 1
 xdotool windowfocus --sync "\$window"
 xdotool key alt+m
-sleep 3
-# The download button has the focus once an update is found.
-xdotool key Return
+sleep 4
+import -window root /tmp/check-package-maj.png
+# The download button, in the middle of the update page.
+xdotool mousemove --window "\$window" 308 300 click 1
 for _ in \$(seq 60); do
     tmux capture-pane -p -t agent 2>/dev/null | grep -q "Password:" && break
     sleep 1
