@@ -74,9 +74,10 @@ else
     mkdir -m 700 "$keyhome"
     gpg_test --quick-gen-key "Kelvora recette <recette@kelvora.invalid>" ed25519 sign never
     gpg_test --export >"$keyhome/keyring.gpg"
-    KELVORA_CMAKE_ARGS="-DKELVORA_UPDATE_URL=http://127.0.0.1:$port/obtenir-derniere-version.php
-        -DKELVORA_UPDATE_KEYRING_SOURCE=$keyhome/keyring.gpg
-        -DKELVORA_UPDATE_KEY_FINGERPRINTS=$(gpg_test --list-keys --with-colons | awk -F: '/^fpr/ {print $10; exit}')"
+    # One line: debian/rules puts it into dh_auto_configure's command line.
+    KELVORA_CMAKE_ARGS="-DKELVORA_UPDATE_URL=http://127.0.0.1:$port/obtenir-derniere-version.php"
+    KELVORA_CMAKE_ARGS+=" -DKELVORA_UPDATE_KEYRING_SOURCE=$keyhome/keyring.gpg"
+    KELVORA_CMAKE_ARGS+=" -DKELVORA_UPDATE_KEY_FINGERPRINTS=$(gpg_test --list-keys --with-colons | awk -F: '/^fpr/ {print $10; exit}')"
     export KELVORA_CMAKE_ARGS
     if "$root/scripts/package.sh" >"$out/package.log" 2>&1; then
         ok "scripts/package.sh construit les paquets (journal : $out/package.log)"
@@ -208,8 +209,11 @@ echo "== mise à jour refusée par l'assistant (lancé en root, comme pkexec le 
 # What the helper refuses when it is called directly as root: no good signature (13), not a
 # package (8), the installed version (10).
 fingerprint="$(gpg_test --list-keys --with-colons | awk -F: '/^fpr/ {print $10; exit}')"
-sign() { GNUPGHOME="$keyhome" KELVORA_KEYRING="$keyhome/keyring.gpg" \
-    "$root/scripts/sign-update.sh" "$1" "$fingerprint" >/dev/null; }
+sign() {
+    GNUPGHOME="$keyhome" KELVORA_KEYRING="$keyhome/keyring.gpg" \
+        "$root/scripts/sign-update.sh" "$1" "$fingerprint" >/dev/null ||
+        fail "scripts/sign-update.sh $1"
+}
 work="$(mktemp -d)"
 chmod 755 "$work"
 version="$(dpkg-deb -f "${debs[0]}" Version)"
@@ -223,6 +227,7 @@ sign "$work/hasard.deb"
 cp "${debs[0]}" "$work/meme.deb"
 sign "$work/meme.deb"
 cp "$work/kelvora_${newer}.deb" "$work/non-signe.deb"
+mkdir -m 700 "$work/autre"
 GNUPGHOME="$work/autre" gpg --batch --quiet --passphrase '' --quick-gen-key autre ed25519 sign never 2>/dev/null
 GNUPGHOME="$work/autre" gpg --batch --quiet --yes --output "$work/non-signe.deb.sig" --detach-sign "$work/non-signe.deb"
 gpgconf --homedir "$work/autre" --kill gpg-agent
@@ -291,7 +296,7 @@ xdotool key alt+m
 sleep 4
 import -window root /tmp/check-package-maj.png
 # The download button, in the middle of the update page.
-xdotool mousemove --window "\$window" 308 300 click 1
+xdotool mousemove --window "\$window" 308 235 click 1
 for _ in \$(seq 60); do
     tmux capture-pane -p -t agent 2>/dev/null | grep -q "Password:" && break
     sleep 1
