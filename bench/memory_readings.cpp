@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextEdit>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -50,7 +49,8 @@ int main(int argc, char* argv[])
     }
     // The daily update check goes to a closed local port: it fails at once, never on the
     // network.
-    window.core().appli_url_update = QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
+    window.core().appli_url_update =
+        QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
     window.show();
     QApplication::processEvents();
 

@@ -14,7 +14,7 @@ packages=(
     locales xvfb xauth imagemagick pkexec libxml2-utils
     debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream shellcheck librsvg2-bin
     adduser xdg-utils qt6-translations-l10n cups-client xdotool x11-utils tesseract-ocr tesseract-ocr-fra
-    heaptrack valgrind linux-perf
+    heaptrack valgrind linux-perf libxdamage-dev
 )
 
 missing=()

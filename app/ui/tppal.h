@@ -37,6 +37,9 @@ class Tppal : public QMainWindow, public kelvora::RunView
 
 public:
     explicit Tppal(kelvora::Platform& platform, QWidget* parent = nullptr);
+    // Takes the store whose opening was started before the window (see RunCore).
+    Tppal(kelvora::Platform& platform, kelvora::RunCore::PendingStore pendingStore,
+          QWidget* parent = nullptr);
     ~Tppal() override;
 
     kelvora::RunCore& core() { return *core_; }

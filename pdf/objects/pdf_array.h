@@ -19,8 +19,7 @@ class TPdfArray : public TPdfObject
 {
 public:
     static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocArray;
-    explicit TPdfArray(TPdfObjectMgr* AObjectMgr)
-        : TPdfObject(kObjectClass), FObjectMgr(AObjectMgr)
+    explicit TPdfArray(TPdfObjectMgr* AObjectMgr) : TPdfObject(kObjectClass), FObjectMgr(AObjectMgr)
     {
     }
     static std::unique_ptr<TPdfArray> CreateArray(TPdfObjectMgr* AObjectMgr)

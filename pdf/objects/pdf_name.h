@@ -14,8 +14,7 @@ class TPdfName : public TPdfObject
 public:
     static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocName;
     TPdfName() : TPdfObject(kObjectClass) {}
-    explicit TPdfName(std::u16string AValue)
-        : TPdfObject(kObjectClass), FValue(std::move(AValue))
+    explicit TPdfName(std::u16string AValue) : TPdfObject(kObjectClass), FValue(std::move(AValue))
     {
     }
     static std::unique_ptr<TPdfName> CreateName(std::u16string AValue)

@@ -82,8 +82,9 @@ private:
 // The object as a T (a class with its own tag), or null when it is something else.
 template <typename T> T* PdfObjectAs(TPdfObject* AObject)
 {
-    return AObject != nullptr && AObject->ObjectClass() == T::kObjectClass ? static_cast<T*>(AObject)
-                                                                          : nullptr;
+    return AObject != nullptr && AObject->ObjectClass() == T::kObjectClass
+               ? static_cast<T*>(AObject)
+               : nullptr;
 }
 
 // A reference placeholder: holds the number of an indirect object and writes "n 0 R".

@@ -14,8 +14,7 @@ class TPdfString : public TPdfObject
 public:
     static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocString;
     TPdfString() : TPdfObject(kObjectClass) {}
-    explicit TPdfString(std::u16string AValue)
-        : TPdfObject(kObjectClass), FValue(std::move(AValue))
+    explicit TPdfString(std::u16string AValue) : TPdfObject(kObjectClass), FValue(std::move(AValue))
     {
     }
     static std::unique_ptr<TPdfString> CreateString(std::u16string AValue)

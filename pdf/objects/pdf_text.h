@@ -14,8 +14,7 @@ class TPdfText : public TPdfObject
 public:
     static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocText;
     TPdfText() : TPdfObject(kObjectClass) {}
-    explicit TPdfText(std::u16string AValue)
-        : TPdfObject(kObjectClass), FValue(std::move(AValue))
+    explicit TPdfText(std::u16string AValue) : TPdfObject(kObjectClass), FValue(std::move(AValue))
     {
     }
     static std::unique_ptr<TPdfText> CreateText(std::u16string AValue)
