@@ -11,7 +11,6 @@
 #include <hpdf.h>
 #include <iterator>
 #include <memory>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -58,9 +57,7 @@ std::string SaveWithKelvora(const TCertificatePage& APage, const std::string& AL
         canvas.SetFont(text.Font, text.Size);
         canvas.TextOut(text.X, text.Y, text.Text);
     }
-    std::ostringstream out;
-    doc.SaveToStream(out);
-    return std::move(out).str();
+    return doc.SaveToString();
 }
 
 // libharu takes single-byte text in the font's encoding; the page gives it that.

@@ -14,6 +14,7 @@ packages=(
     locales xvfb xauth imagemagick pkexec polkitd dbus libxml2-utils gpgv gnupg
     debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream shellcheck librsvg2-bin
     adduser xdg-utils qt6-translations-l10n cups-client xdotool x11-utils tmux tesseract-ocr tesseract-ocr-fra
+    heaptrack valgrind linux-perf libxdamage-dev
 )
 
 missing=()

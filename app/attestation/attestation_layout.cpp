@@ -320,16 +320,35 @@ private:
 
 } // namespace
 
-void writeAttestation(std::ostream& out, const VitaleRecord& record, const pdf::TGraphic& logo,
-                      const QDateTime& extractedAt)
+namespace
 {
-    pdf::TPdfDoc doc;
+
+void drawAttestation(pdf::TPdfDoc& doc, const VitaleRecord& record, const pdf::TGraphic& logo,
+                     const QDateTime& extractedAt)
+{
     doc.SetClock([date = pdfDate(extractedAt)] { return date; });
     doc.NewDoc();
     doc.AddPage(); // selects Arial 10: Arial becomes the document's font F0
     doc.AddXObject(kLogo, pdf::CreatePdfImage(logo, u"Pdf-Jpeg"));
     Certificate(doc, record, logo, extractedAt).write();
+}
+
+} // namespace
+
+void writeAttestation(std::ostream& out, const VitaleRecord& record, const pdf::TGraphic& logo,
+                      const QDateTime& extractedAt)
+{
+    pdf::TPdfDoc doc;
+    drawAttestation(doc, record, logo, extractedAt);
     doc.SaveToStream(out);
+}
+
+std::string attestationBytes(const VitaleRecord& record, const pdf::TGraphic& logo,
+                             const QDateTime& extractedAt)
+{
+    pdf::TPdfDoc doc;
+    drawAttestation(doc, record, logo, extractedAt);
+    return doc.SaveToString();
 }
 
 } // namespace kelvora

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <iosfwd>
+#include <string>
 
 namespace kelvora::pdf
 {
@@ -22,5 +23,8 @@ namespace kelvora
 // pdf::EPictureError; nothing is left open when it does.
 void writeAttestation(std::ostream& out, const VitaleRecord& record, const pdf::TGraphic& logo,
                       const QDateTime& extractedAt);
+// The same file's bytes, built in one buffer and handed over without another copy.
+std::string attestationBytes(const VitaleRecord& record, const pdf::TGraphic& logo,
+                             const QDateTime& extractedAt);
 
 } // namespace kelvora

@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <exception>
-#include <sstream>
 #include <unistd.h>
 
 namespace kelvora::attestation
@@ -48,11 +47,9 @@ void creation_pdfExecute(RunCore& core)
         kelvora::pdf::TPRJpegImage logo;
         loadAttestationLogo(logo,
                             core.platform().executableFolder() + QLatin1String(kLogoFileName));
-        std::ostringstream document;
         core.appli_date_lecture = core.platform().now();
-        writeAttestation(document, core.appli_vitale, *logo.Picture().Graphic(),
-                         core.appli_date_lecture);
-        bytes = std::move(document).str();
+        bytes =
+            attestationBytes(core.appli_vitale, *logo.Picture().Graphic(), core.appli_date_lecture);
     } catch (const std::exception&) {
         failed(QStringLiteral("Impossible d'écrire dans le fichier PDF, "), std::nullopt);
         return;

@@ -4,12 +4,35 @@
 #include "store/statements.h"
 #include "store/store_error.h"
 
+#include <chrono>
 #include <stdexcept>
 
 namespace kelvora
 {
 
+namespace
+{
+
+QString commonFolder(Platform& platform)
+{
+    return platform.commonAppDataFolder() + QStringLiteral("/Talvix/kelvoraps");
+}
+
+std::unique_ptr<store::Connection> openStore(const std::string& path)
+{
+    return std::make_unique<store::Connection>(
+        store::Connection::open(path, store::kStorePassword));
+}
+
+} // namespace
+
 RunCore::RunCore(Platform& platform, RunView& view) : platform_(platform), view_(view) {}
+
+RunCore::PendingStore RunCore::openStoreInBackground(Platform& platform)
+{
+    return std::async(std::launch::async, openStore,
+                      (commonFolder(platform) + QStringLiteral("/attest.vqs")).toStdString());
+}
 
 RunCore::~RunCore() = default;
 
@@ -20,8 +43,7 @@ void RunCore::FormCreate()
     appli_societe = QStringLiteral("Talvix");
     appli_version = QStringLiteral(KELVORA_VERSION);
 
-    appli_dossier_commun = platform_.commonAppDataFolder() + QLatin1Char('/') + appli_societe +
-                           QLatin1Char('/') + appli_logiciel;
+    appli_dossier_commun = commonFolder(platform_);
     appli_dossier_apilec =
         platform_.commonAppDataFolder() + QStringLiteral("/santesocial/api_lec/");
     appli_dossier_apilec_force = appli_dossier_apilec.toLocal8Bit();
@@ -44,7 +66,8 @@ void RunCore::FormCreate()
     appli_apilec_version =
         platform_.fileVersion(platform_.executableFolder() + QStringLiteral("libapi_lec.so"));
     chargement_apilec();
-    CreationficheExecute();
+    if (!pendingStore_.valid())
+        CreationficheExecute();
 
     appli_maj_name =
         appli_dossier_commun + QLatin1Char('/') + appli_logiciel + QStringLiteral("-last.exe");
@@ -59,9 +82,11 @@ void RunCore::CreationficheExecute()
 {
     const QString caption = QStringLiteral("Erreur au chargement...");
     try {
-        Base_donnees = std::make_unique<store::Connection>(store::Connection::open(
-            (appli_dossier_commun + QStringLiteral("/attest.vqs")).toStdString(),
-            store::kStorePassword));
+        // An opening started in the background ends here, with the same failures.
+        Base_donnees =
+            pendingStore_.valid()
+                ? pendingStore_.get()
+                : openStore((appli_dossier_commun + QStringLiteral("/attest.vqs")).toStdString());
     } catch (const std::exception&) {
         Base_donnees.reset();
         platform_.messageBox(QStringLiteral("Impossible de charger le système de configuration ! "
@@ -148,8 +173,23 @@ void RunCore::runStage(EtatRow row, const StageTexts& texts, const std::function
     }
 }
 
+bool RunCore::storeSettled() const
+{
+    return !pendingStore_.valid() ||
+           pendingStore_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+bool RunCore::awaitStore()
+{
+    if (!pendingStore_.valid())
+        return true;
+    CreationficheExecute();
+    return Base_donnees != nullptr;
+}
+
 void RunCore::guarded(const std::function<void()>& handler)
 {
+    awaitStore();
     try {
         handler();
     } catch (const std::exception& e) {

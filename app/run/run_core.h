@@ -10,6 +10,7 @@
 #include "run/run_view.h"
 
 #include <functional>
+#include <future>
 #include <memory>
 
 namespace kelvora
@@ -28,6 +29,19 @@ public:
     RunCore(const RunCore&) = delete;
     RunCore& operator=(const RunCore&) = delete;
 
+    // The store being opened on another thread: its key derivation is slow on purpose, so the
+    // window starts it first and is built meanwhile. CreationficheExecute takes the result at
+    // the place where it would have opened the store itself.
+    using PendingStore = std::future<std::unique_ptr<store::Connection>>;
+    static PendingStore openStoreInBackground(Platform& platform);
+    void setPendingStore(PendingStore pending) { pendingStore_ = std::move(pending); }
+    bool storePending() const { return pendingStore_.valid(); }
+    // False while a store opened in the background has no result yet.
+    bool storeSettled() const;
+    // Takes the store opened in the background, waiting for it when it is not there yet,
+    // through CreationficheExecute (same boxes, same end). False when it turned out unusable.
+    bool awaitStore();
+
     Platform& platform() { return platform_; }
     RunView& view() { return view_; }
 
@@ -37,7 +51,8 @@ public:
     reader::ApiLecLibrary appli_apilec;
 
     // Identity, paths, the stage display reset, the card library and the store; the store's
-    // failures are told in a box and end the application (appli_fin_demandee).
+    // failures are told in a box and end the application (appli_fin_demandee). A store opened
+    // in the background is taken later, by awaitStore.
     void FormCreate();
     void CreationficheExecute();
     void chargement_apilec();
@@ -63,6 +78,8 @@ public:
                   bool letRepaint = true);
 
     // Runs a handler; an error it does not handle ends it through the standard error box.
+    // A handler that comes before the store's background opening has ended waits for it first,
+    // then runs as it would after a start-up that opened the store itself.
     void guarded(const std::function<void()>& handler);
 
     // attestation.pdf in the common data folder.
@@ -71,6 +88,7 @@ public:
 private:
     Platform& platform_;
     RunView& view_;
+    PendingStore pendingStore_;
 };
 
 } // namespace kelvora

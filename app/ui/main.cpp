@@ -18,6 +18,12 @@ int main(int argc, char* argv[])
     // and for nobody else. Set before anything is written.
     ::umask(007);
 
+    // The store's key derivation is slow on purpose: it runs on another thread while Qt starts
+    // and the window is built. Its failures are told where they always were, after the single
+    // instance and the shared folder.
+    kelvora::LinuxPlatform system;
+    kelvora::RunCore::PendingStore pendingStore = kelvora::RunCore::openStoreInBackground(system);
+
     QApplication app(argc, argv);
     // Before the first box: Qt's buttons and dialogs then speak French as the program does.
     kelvora::ui::installFrenchTranslations(app);
@@ -29,7 +35,6 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("kelvora"), QIcon(QStringLiteral(":/icons/kelvora.svg"))));
 
-    kelvora::LinuxPlatform system;
     kelvora::DesktopPlatform platform(system);
     platform.disableCoreDumps();
     if (!platform.acquireSingleInstance(QStringLiteral("Kelvora"))) {
@@ -50,9 +55,8 @@ int main(int argc, char* argv[])
 
     kelvora::ui::applyLook();
 
-    Tppal window(platform);
-    // When the store could not be opened the end is already requested; the window shows
-    // at most briefly, as the event loop ends at once.
+    Tppal window(platform, std::move(pendingStore));
+    // The store's failures come once its opening has ended, in their boxes, and end the program.
     window.show();
     return app.exec();
 }

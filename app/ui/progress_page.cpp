@@ -29,6 +29,9 @@ QPixmap etatPixmap(int index)
 
 void Tppal::buildProgressPage()
 {
+    for (std::size_t i = 0; i < etat_pixmaps.size(); ++i)
+        etat_pixmaps[i] = etatPixmap(static_cast<int>(i));
+
     auto* layout = new QVBoxLayout(tab_launch);
     layout->setContentsMargins(16, 18, 16, 8);
     // The page holds the focus after a run, so Enter or Escape leads back to the PIN.
@@ -104,8 +107,8 @@ void Tppal::buildProgressPage()
     legend->addStretch();
     for (const auto& [icon, text] : entries) {
         auto* pic = new QLabel(tab_launch);
-        pic->setPixmap(
-            etatPixmap(icon).scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        pic->setPixmap(etat_pixmaps[static_cast<std::size_t>(icon)].scaled(
+            16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         legend->addWidget(pic);
         legend->addWidget(new QLabel(QString::fromUtf8(text), tab_launch));
         legend->addSpacing(10);
@@ -118,7 +121,7 @@ void Tppal::showEtat(EtatRow row, int icon)
 {
     QLabel* pic = image_etat_rows[static_cast<int>(row)];
     pic->clear();
-    pic->setPixmap(etatPixmap(icon));
+    pic->setPixmap(etat_pixmaps[static_cast<std::size_t>(icon)]);
     // The icon's meaning in words, for screen readers.
     pic->setAccessibleName(kelvora::etatRowCaption(row) + QStringLiteral(" : ") +
                            kelvora::etatIconName(icon));

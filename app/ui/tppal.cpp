@@ -26,6 +26,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <stdexcept>
 
@@ -56,10 +57,28 @@ QToolButton* toolButton(QWidget* bar, const char* name, const QString& text, con
 
 } // namespace
 
-Tppal::Tppal(Platform& platform, QWidget* parent) : QMainWindow(parent), m_platform(platform)
+Tppal::Tppal(Platform& platform, QWidget* parent) : Tppal(platform, {}, parent) {}
+
+Tppal::Tppal(Platform& platform, RunCore::PendingStore pendingStore, QWidget* parent)
+    : QMainWindow(parent), m_platform(platform)
 {
     buildFrame();
     core_ = std::make_unique<RunCore>(m_platform, *this);
+    core_->setPendingStore(std::move(pendingStore));
+    // The window is drawn without waiting for the store; once its opening has ended, its
+    // failures are told as at start-up. A click before then waits for it (RunCore::guarded).
+    if (core_->storePending()) {
+        auto* poll = new QTimer(this);
+        poll->setInterval(5);
+        connect(poll, &QTimer::timeout, this, [this, poll] {
+            if (!core_->storeSettled())
+                return;
+            poll->stop();
+            poll->deleteLater();
+            core_->awaitStore();
+        });
+        poll->start();
+    }
     core_->debug.onAppend = [this](const QString& text, int style, quint32 color) {
         appendRich(debug_texte, text, style, color);
     };

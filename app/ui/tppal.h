@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPixmap>
 #include <QString>
 #include <array>
 #include <functional>
@@ -36,6 +37,9 @@ class Tppal : public QMainWindow, public kelvora::RunView
 
 public:
     explicit Tppal(kelvora::Platform& platform, QWidget* parent = nullptr);
+    // Takes the store whose opening was started before the window (see RunCore).
+    Tppal(kelvora::Platform& platform, kelvora::RunCore::PendingStore pendingStore,
+          QWidget* parent = nullptr);
     ~Tppal() override;
 
     kelvora::RunCore& core() { return *core_; }
@@ -116,6 +120,9 @@ public:
     QLabel* label_suivi2 = nullptr;
     std::array<QLabel*, 6> image_etat_rows{};
     std::array<QLabel*, 6> label_etat_rows{};
+    // The five state icons, drawn once: an icon made anew for every change would add its
+    // drawing to Qt's pixmap cache at every reading.
+    std::array<QPixmap, 5> etat_pixmaps;
 
     QTextEdit* debug_texte = nullptr;
     QPushButton* btn_sauve_fichier = nullptr;

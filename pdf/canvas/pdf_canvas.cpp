@@ -127,7 +127,7 @@ int TPdfCanvas::PageWidth() const
     TPdfArray* box = Page().PdfArrayByName(u"MediaBox");
     if (box == nullptr)
         return Doc().DefaultPageWidth();
-    auto* n = dynamic_cast<TPdfNumber*>(box->GetItems(2));
+    auto* n = PdfObjectAs<TPdfNumber>(box->GetItems(2));
     return n != nullptr ? n->Value() : Doc().DefaultPageWidth();
 }
 
@@ -136,14 +136,14 @@ int TPdfCanvas::PageHeight() const
     TPdfArray* box = Page().PdfArrayByName(u"MediaBox");
     if (box == nullptr)
         return Doc().DefaultPageHeight();
-    auto* n = dynamic_cast<TPdfNumber*>(box->GetItems(3));
+    auto* n = PdfObjectAs<TPdfNumber>(box->GetItems(3));
     return n != nullptr ? n->Value() : Doc().DefaultPageHeight();
 }
 
 void TPdfCanvas::SetPageWidth(int AValue)
 {
     TPdfArray* box = Page().PdfArrayByName(u"MediaBox");
-    auto* n = box != nullptr ? dynamic_cast<TPdfNumber*>(box->GetItems(2)) : nullptr;
+    auto* n = box != nullptr ? PdfObjectAs<TPdfNumber>(box->GetItems(2)) : nullptr;
     if (n == nullptr)
         throw EPdfInvalidOperation("Can not chenge width of this page..");
     n->SetValue(AValue);
@@ -152,7 +152,7 @@ void TPdfCanvas::SetPageWidth(int AValue)
 void TPdfCanvas::SetPageHeight(int AValue)
 {
     TPdfArray* box = Page().PdfArrayByName(u"MediaBox");
-    auto* n = box != nullptr ? dynamic_cast<TPdfNumber*>(box->GetItems(3)) : nullptr;
+    auto* n = box != nullptr ? PdfObjectAs<TPdfNumber>(box->GetItems(3)) : nullptr;
     if (n == nullptr)
         throw EPdfInvalidOperation("Can not chenge width of this page..");
     n->SetValue(AValue);
@@ -192,7 +192,7 @@ void TPdfCanvas::SetPage(TPdfDictionary* APage)
         StoreState();
     FPage = APage;
     FContents =
-        APage != nullptr ? dynamic_cast<TPdfStream*>(APage->ValueByName(u"Contents")) : nullptr;
+        APage != nullptr ? PdfObjectAs<TPdfStream>(APage->ValueByName(u"Contents")) : nullptr;
     if (APage == nullptr)
         return;
     if (APage->PdfNameByName(u"_Font") != nullptr) {

@@ -236,7 +236,7 @@ TPdfStream* TPdfDoc::GetXObject(std::u16string_view AName) const
     if (!FXObjectList)
         return nullptr;
     for (int i = 0; i < FXObjectList->ItemCount(); ++i) {
-        auto* object = dynamic_cast<TPdfStream*>(FXObjectList->GetItems(i));
+        auto* object = PdfObjectAs<TPdfStream>(FXObjectList->GetItems(i));
         if (object != nullptr && XObjectName(*object) == AName)
             return object;
     }
@@ -245,6 +245,19 @@ TPdfStream* TPdfDoc::GetXObject(std::u16string_view AName) const
 
 void TPdfDoc::SaveToStream(std::ostream& AStream)
 {
+    const std::string bytes = SaveToString();
+    // Offsets count from the start of the stream, so the file must begin there.
+    AStream.seekp(0);
+    if (!AStream)
+        throw EPdfWriteError("SaveToStream --cannot position the stream at its start.");
+    AStream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    AStream.flush();
+    if (!AStream)
+        throw EPdfWriteError("SaveToStream --failed to write the document.");
+}
+
+std::string TPdfDoc::SaveToString()
+{
     RequireDoc("SaveToStream --there is no document to save.");
     FCanvas->Page();
     FInfo->SetModDate(FClock());
@@ -252,8 +265,15 @@ void TPdfDoc::SaveToStream(std::ostream& AStream)
     if (FOutlineRoot != nullptr)
         FOutlineRoot->Save();
 
+    // One buffer for the whole file: the streams' data and room for the rest, so it is not
+    // grown (and copied) while it is written.
+    std::size_t streams = 0;
+    for (int i = 1; i < FXref->ItemCount(); ++i) {
+        if (auto* stream = PdfObjectAs<TPdfStream>(FXref->GetItem(i).Value()))
+            streams += stream->Stream().Size();
+    }
     TPdfMemoryStream file;
-    file.Reserve(64 * 1024);
+    file.Reserve(streams + 4096 + static_cast<std::size_t>(FXref->ItemCount()) * 256);
     FHeader->WriteSection(file);
     for (int i = 1; i < FXref->ItemCount(); ++i) {
         TPdfXrefEntry& entry = FXref->GetItem(i);
@@ -268,16 +288,7 @@ void TPdfDoc::SaveToStream(std::ostream& AStream)
     else
         FTrailer->Attributes().AddNumberItem(u"Size", FXref->ItemCount());
     FTrailer->WriteSection(file);
-
-    // Offsets count from the start of the stream, so the file must begin there.
-    AStream.seekp(0);
-    if (!AStream)
-        throw EPdfWriteError("SaveToStream --cannot position the stream at its start.");
-    std::string_view bytes = file.Data();
-    AStream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    AStream.flush();
-    if (!AStream)
-        throw EPdfWriteError("SaveToStream --failed to write the document.");
+    return file.Release();
 }
 
 void TPdfDoc::SetVirtualMode()

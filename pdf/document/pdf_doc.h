@@ -58,6 +58,8 @@ public:
     TPdfFont* GetFont(std::u16string_view FontName);
     // Writes the whole file from the start of AStream.
     void SaveToStream(std::ostream& AStream);
+    // The whole file's bytes, built in one buffer (what SaveToStream writes).
+    std::string SaveToString();
     // NewDoc, AddPage, then the canvas stops writing operators.
     void SetVirtualMode();
     TPdfDictionary* CreateAnnotation(TPdfAnnotationSubType AType, const TPdfRect& ARect);

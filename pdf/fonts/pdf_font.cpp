@@ -29,11 +29,13 @@ TPdfType1Font::TPdfType1Font(TPdfObjectMgr& AXref, std::u16string AName,
     dict->AddNumberItem(u"FirstChar", 32);
     dict->AddNumberItem(u"LastChar", 255);
     dict->AddNameItem(u"BaseFont", std::u16string(ABaseFont));
-    std::array<std::int32_t, 224> widths{};
-    for (std::size_t i = 0; i < widths.size(); ++i)
-        widths[i] = AWidths[i];
-    dict->AddInternalItem(u"Widths", TPdfArray::CreateNumArray(&AXref, widths));
-    SetData(dict);
+    // The widths go straight into the table the canvas measures with: a Widths array of
+    // 224 numbers would only be built to be read back, and is never written.
+    TPdfFont::SetData(dict);
+    FFirstChar = 32;
+    FLastChar = 255;
+    for (std::size_t i = 0; i < 224; ++i)
+        FArray[FFirstChar + i] = static_cast<std::uint16_t>(AWidths[i]);
 }
 
 void TPdfType1Font::SetData(TPdfDictionary* Value)
@@ -52,7 +54,7 @@ void TPdfType1Font::SetData(TPdfDictionary* Value)
         FLastChar = static_cast<std::uint8_t>(last->Value() & 0xFF);
     if (TPdfArray* widths = Value->PdfArrayByName(u"Widths")) {
         for (int k = 0; k < widths->ItemCount() && FFirstChar + k < 256; ++k) {
-            if (auto* w = dynamic_cast<TPdfNumber*>(widths->GetItems(k)))
+            if (auto* w = PdfObjectAs<TPdfNumber>(widths->GetItems(k)))
                 FArray[static_cast<std::size_t>(FFirstChar + k)] =
                     static_cast<std::uint16_t>(w->Value());
         }

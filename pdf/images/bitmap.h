@@ -30,6 +30,7 @@ public:
     void LoadFromFile(const std::string& AFileName);
     void LoadFromBytes(const std::string& ABytes);
 
+    TGraphicKind Kind() const override { return TGraphicKind::gkBitmap; }
     int Width() const override { return FWidth; }
     int Height() const override { return FHeight; }
     TPixelFormat PixelFormat() const { return FPixelFormat; }

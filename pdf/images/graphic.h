@@ -14,6 +14,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+enum class TGraphicKind { gkJpeg, gkBitmap };
+
 // A loaded picture of some kind: JPEG data or a bitmap.
 class TGraphic
 {
@@ -23,6 +25,8 @@ public:
     TGraphic& operator=(const TGraphic&) = default;
     virtual ~TGraphic() = default;
 
+    // Which of the two it is; the image creators check this instead of the type information.
+    virtual TGraphicKind Kind() const = 0;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     bool Empty() const { return Width() == 0 || Height() == 0; }

@@ -79,7 +79,7 @@ void TJPEGImage::LoadFromBytes(std::string ABytes)
     if (!ReadHeader(reinterpret_cast<const unsigned char*>(ABytes.data()),
                     static_cast<unsigned long>(ABytes.size()), &header, message))
         throw EPictureError(std::string("JPEG error: ") + message);
-    FData = std::move(ABytes);
+    FData = std::make_shared<const std::string>(std::move(ABytes));
     FWidth = header.Width;
     FHeight = header.Height;
     FColorSpace = header.ColorSpace;

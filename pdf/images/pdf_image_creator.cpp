@@ -96,17 +96,18 @@ std::unique_ptr<TPdfArray> TPdfImageCreator::PaletteColorSpace(const TBitmap& AB
 
 std::unique_ptr<TPdfImage> TPdfJpegImage::CreateImage(const TGraphic& AImage)
 {
-    const auto* jpeg = dynamic_cast<const TJPEGImage*>(&AImage);
-    if (jpeg == nullptr)
+    if (AImage.Kind() != TGraphicKind::gkJpeg)
         throw EPdfInvalidValue("only jpeg image is allowed.");
+    const auto& jpeg = static_cast<const TJPEGImage&>(AImage);
     auto image = TPdfImage::CreateStream(nullptr);
-    image->Stream().Write(jpeg->Data());
+    // The file's bytes are shared, not copied: they are copied once, into the document.
+    image->Stream().Share(jpeg.Bytes());
     TPdfDictionary& attrs = image->Attributes();
     attrs.AddNameItem(u"Type", u"XObject");
     attrs.AddNameItem(u"Subtype", u"Image");
-    attrs.AddNameItem(u"ColorSpace", JpegColorSpaceName(jpeg->ColorSpace()));
-    AddImageEntries(*image, jpeg->Width(), jpeg->Height());
-    if (jpeg->AdobeInverted())
+    attrs.AddNameItem(u"ColorSpace", JpegColorSpaceName(jpeg.ColorSpace()));
+    AddImageEntries(*image, jpeg.Width(), jpeg.Height());
+    if (jpeg.AdobeInverted())
         attrs.AddItem(u"Decode", TPdfArray::CreateNumArray(nullptr, {1, 0, 1, 0, 1, 0, 1, 0}));
     attrs.PdfArrayByName(u"Filter")->AddItem(TPdfName::CreateName(u"DCTDecode"));
     return image;
@@ -114,10 +115,10 @@ std::unique_ptr<TPdfImage> TPdfJpegImage::CreateImage(const TGraphic& AImage)
 
 std::unique_ptr<TPdfImage> TPdfBitmapImage::CreateImage(const TGraphic& AImage)
 {
-    const auto* source = dynamic_cast<const TBitmap*>(&AImage);
     // Pixels are never decoded from other kinds (a JPEG goes through "Pdf-Jpeg").
-    if (source == nullptr)
+    if (AImage.Kind() != TGraphicKind::gkBitmap)
         throw EPdfInvalidImageFormat("only bitmap image is allowed.");
+    const auto* source = static_cast<const TBitmap*>(&AImage);
     auto image = TPdfImage::CreateStream(nullptr);
     TPdfDictionary& attrs = image->Attributes();
     attrs.AddNameItem(u"Type", u"XObject");

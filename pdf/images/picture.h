@@ -10,8 +10,6 @@
 namespace kelvora::pdf
 {
 
-enum class TGraphicKind { gkJpeg, gkBitmap };
-
 // Which graphic kind a file extension loads as; a copy per picture, so no shared state.
 class TPictureFormats
 {

@@ -15,13 +15,13 @@ void TPRImage::SetPicture(const TPicture& AValue)
 
 void TPRImage::CheckGraphic(const TGraphic* AGraphic) const
 {
-    if (AGraphic != nullptr && dynamic_cast<const TBitmap*>(AGraphic) == nullptr)
+    if (AGraphic != nullptr && AGraphic->Kind() != TGraphicKind::gkBitmap)
         throw EPdfInvalidImageFormat("only bitmap image is allowed.");
 }
 
 void TPRJpegImage::CheckGraphic(const TGraphic* AGraphic) const
 {
-    if (AGraphic != nullptr && dynamic_cast<const TJPEGImage*>(AGraphic) == nullptr)
+    if (AGraphic != nullptr && AGraphic->Kind() != TGraphicKind::gkJpeg)
         throw EPdfInvalidImageFormat("only jpeg image is allowed.");
 }
 

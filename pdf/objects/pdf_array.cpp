@@ -62,7 +62,7 @@ TPdfObject* TPdfArray::GetItems(int Index) const
 TPdfName* TPdfArray::FindName(std::u16string_view AName) const
 {
     for (const auto& item : FArray) {
-        auto* name = dynamic_cast<TPdfName*>(ResolveObject(item.get(), FObjectMgr));
+        auto* name = PdfObjectAs<TPdfName>(ResolveObject(item.get(), FObjectMgr));
         if (name != nullptr && name->Value() == AName)
             return name;
     }

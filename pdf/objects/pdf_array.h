@@ -18,7 +18,10 @@ class TPdfName;
 class TPdfArray : public TPdfObject
 {
 public:
-    explicit TPdfArray(TPdfObjectMgr* AObjectMgr) : FObjectMgr(AObjectMgr) {}
+    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocArray;
+    explicit TPdfArray(TPdfObjectMgr* AObjectMgr) : TPdfObject(kObjectClass), FObjectMgr(AObjectMgr)
+    {
+    }
     static std::unique_ptr<TPdfArray> CreateArray(TPdfObjectMgr* AObjectMgr)
     {
         return std::make_unique<TPdfArray>(AObjectMgr);

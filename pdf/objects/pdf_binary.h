@@ -11,6 +11,8 @@ namespace kelvora::pdf
 class TPdfBinary : public TPdfObject
 {
 public:
+    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocBinary;
+    TPdfBinary() : TPdfObject(kObjectClass) {}
     static std::unique_ptr<TPdfBinary> Create() { return std::make_unique<TPdfBinary>(); }
 
     TPdfMemoryStream& Stream() { return FStream; }

@@ -10,8 +10,9 @@ namespace kelvora::pdf
 class TPdfBoolean : public TPdfObject
 {
 public:
-    TPdfBoolean() = default;
-    explicit TPdfBoolean(bool AValue) : FValue(AValue) {}
+    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocBoolean;
+    TPdfBoolean() : TPdfObject(kObjectClass) {}
+    explicit TPdfBoolean(bool AValue) : TPdfObject(kObjectClass), FValue(AValue) {}
     static std::unique_ptr<TPdfBoolean> CreateBoolean(bool AValue)
     {
         return std::make_unique<TPdfBoolean>(AValue);

@@ -103,42 +103,42 @@ TPdfObject* TPdfDictionary::ValueByName(std::u16string_view AKey) const
 
 TPdfBoolean* TPdfDictionary::PdfBooleanByName(std::u16string_view AKey) const
 {
-    return dynamic_cast<TPdfBoolean*>(ValueByName(AKey));
+    return PdfObjectAs<TPdfBoolean>(ValueByName(AKey));
 }
 
 TPdfNumber* TPdfDictionary::PdfNumberByName(std::u16string_view AKey) const
 {
-    return dynamic_cast<TPdfNumber*>(ValueByName(AKey));
+    return PdfObjectAs<TPdfNumber>(ValueByName(AKey));
 }
 
 TPdfText* TPdfDictionary::PdfTextByName(std::u16string_view AKey) const
 {
-    return dynamic_cast<TPdfText*>(ValueByName(AKey));
+    return PdfObjectAs<TPdfText>(ValueByName(AKey));
 }
 
 TPdfReal* TPdfDictionary::PdfRealByName(std::u16string_view AKey) const
 {
-    return dynamic_cast<TPdfReal*>(ValueByName(AKey));
+    return PdfObjectAs<TPdfReal>(ValueByName(AKey));
 }
 
 TPdfString* TPdfDictionary::PdfStringByName(std::u16string_view AKey) const
 {
-    return dynamic_cast<TPdfString*>(ValueByName(AKey));
+    return PdfObjectAs<TPdfString>(ValueByName(AKey));
 }
 
 TPdfName* TPdfDictionary::PdfNameByName(std::u16string_view AKey) const
 {
-    return dynamic_cast<TPdfName*>(ValueByName(AKey));
+    return PdfObjectAs<TPdfName>(ValueByName(AKey));
 }
 
 TPdfDictionary* TPdfDictionary::PdfDictionaryByName(std::u16string_view AKey) const
 {
-    return dynamic_cast<TPdfDictionary*>(ValueByName(AKey));
+    return PdfObjectAs<TPdfDictionary>(ValueByName(AKey));
 }
 
 TPdfArray* TPdfDictionary::PdfArrayByName(std::u16string_view AKey) const
 {
-    return dynamic_cast<TPdfArray*>(ValueByName(AKey));
+    return PdfObjectAs<TPdfArray>(ValueByName(AKey));
 }
 
 const TPdfDictionaryElement& TPdfDictionary::GetItems(int Index) const

@@ -45,7 +45,11 @@ private:
 class TPdfDictionary : public TPdfObject
 {
 public:
-    explicit TPdfDictionary(TPdfObjectMgr* AObjectMgr) : FObjectMgr(AObjectMgr) {}
+    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocDictionary;
+    explicit TPdfDictionary(TPdfObjectMgr* AObjectMgr)
+        : TPdfObject(kObjectClass), FObjectMgr(AObjectMgr)
+    {
+    }
     ~TPdfDictionary() override;
     static std::unique_ptr<TPdfDictionary> CreateDictionary(TPdfObjectMgr* AObjectMgr)
     {

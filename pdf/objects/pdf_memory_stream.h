@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -16,15 +17,25 @@ public:
     void Write(std::string_view ABytes) { Write(ABytes.data(), ABytes.size()); }
     void WriteByte(char AByte);
 
+    // Holds bytes that belong to someone else as this stream's content (a picture's file),
+    // positioned at their end. They are copied only if the stream is then changed.
+    void Share(std::shared_ptr<const std::string> ABytes);
+
     std::size_t Position() const { return FPosition; }
     void Seek(std::size_t APosition);
-    std::size_t Size() const { return FData.size(); }
-    std::string_view Data() const { return FData; }
+    std::size_t Size() const { return Data().size(); }
+    std::string_view Data() const { return FShared ? std::string_view(*FShared) : FData; }
     void Reserve(std::size_t ACapacity) { FData.reserve(ACapacity); }
     void Clear();
+    // Hands the bytes over and leaves the stream empty.
+    std::string Release();
 
 private:
+    // Turns shared bytes into this stream's own before a change.
+    void Own();
+
     std::string FData;
+    std::shared_ptr<const std::string> FShared;
     std::size_t FPosition = 0;
 };
 

@@ -12,8 +12,11 @@ namespace kelvora::pdf
 class TPdfName : public TPdfObject
 {
 public:
-    TPdfName() = default;
-    explicit TPdfName(std::u16string AValue) : FValue(std::move(AValue)) {}
+    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocName;
+    TPdfName() : TPdfObject(kObjectClass) {}
+    explicit TPdfName(std::u16string AValue) : TPdfObject(kObjectClass), FValue(std::move(AValue))
+    {
+    }
     static std::unique_ptr<TPdfName> CreateName(std::u16string AValue)
     {
         return std::make_unique<TPdfName>(std::move(AValue));

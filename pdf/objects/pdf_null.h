@@ -7,6 +7,10 @@ namespace kelvora::pdf
 
 class TPdfNull : public TPdfObject
 {
+public:
+    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocNull;
+    TPdfNull() : TPdfObject(kObjectClass) {}
+
 protected:
     void WriteBody(TPdfMemoryStream& AStream) override;
 };

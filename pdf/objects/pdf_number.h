@@ -11,8 +11,9 @@ namespace kelvora::pdf
 class TPdfNumber : public TPdfObject
 {
 public:
-    TPdfNumber() = default;
-    explicit TPdfNumber(std::int32_t AValue) : FValue(AValue) {}
+    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocNumber;
+    TPdfNumber() : TPdfObject(kObjectClass) {}
+    explicit TPdfNumber(std::int32_t AValue) : TPdfObject(kObjectClass), FValue(AValue) {}
     static std::unique_ptr<TPdfNumber> CreateNumber(std::int32_t AValue)
     {
         return std::make_unique<TPdfNumber>(AValue);

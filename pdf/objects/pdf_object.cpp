@@ -42,7 +42,7 @@ void TPdfObject::WriteValueToStream(TPdfMemoryStream& AStream)
 
 void TPdfObject::WriteBody(TPdfMemoryStream&) {}
 
-TPdfVirtualObject::TPdfVirtualObject(int AObjectId)
+TPdfVirtualObject::TPdfVirtualObject(int AObjectId) : TPdfObject(kObjectClass)
 {
     SetObjectNumber(AObjectId);
     SetObjectType(TPdfObjectType::otVirtualObject);

@@ -2,12 +2,31 @@
 
 #include "pdf/objects/pdf_memory_stream.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace kelvora::pdf
 {
 
 enum class TPdfObjectType { otDirectObject, otIndirectObject, otVirtualObject };
+
+// What an object is, set once by its class's constructor: typed look-ups compare this tag
+// instead of walking the type information on every access.
+enum class TPdfObjectClass : std::uint8_t {
+    ocOther,
+    ocNull,
+    ocBoolean,
+    ocNumber,
+    ocReal,
+    ocString,
+    ocText,
+    ocName,
+    ocArray,
+    ocDictionary,
+    ocStream,
+    ocBinary,
+    ocVirtual,
+};
 
 class TPdfObject;
 
@@ -35,6 +54,7 @@ public:
     virtual ~TPdfObject() = default;
 
     TPdfObjectType ObjectType() const { return FObjectType; }
+    TPdfObjectClass ObjectClass() const { return FObjectClass; }
     int ObjectNumber() const { return FObjectNumber; }
     int GenerationNumber() const { return FGenerationNumber; }
     bool IsDirect() const { return FObjectType == TPdfObjectType::otDirectObject; }
@@ -48,6 +68,7 @@ public:
     void WriteValueToStream(TPdfMemoryStream& AStream);
 
 protected:
+    explicit TPdfObject(TPdfObjectClass AClass) : FObjectClass(AClass) {}
     virtual void WriteBody(TPdfMemoryStream& AStream);
     void SetObjectType(TPdfObjectType AType) { FObjectType = AType; }
 
@@ -55,12 +76,22 @@ private:
     TPdfObjectType FObjectType = TPdfObjectType::otDirectObject;
     int FObjectNumber = -1;
     int FGenerationNumber = 0;
+    TPdfObjectClass FObjectClass = TPdfObjectClass::ocOther;
 };
+
+// The object as a T (a class with its own tag), or null when it is something else.
+template <typename T> T* PdfObjectAs(TPdfObject* AObject)
+{
+    return AObject != nullptr && AObject->ObjectClass() == T::kObjectClass
+               ? static_cast<T*>(AObject)
+               : nullptr;
+}
 
 // A reference placeholder: holds the number of an indirect object and writes "n 0 R".
 class TPdfVirtualObject : public TPdfObject
 {
 public:
+    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocVirtual;
     explicit TPdfVirtualObject(int AObjectId);
     static std::unique_ptr<TPdfVirtualObject> CreateVirtual(int AObjectId)
     {

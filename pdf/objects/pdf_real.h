@@ -10,8 +10,9 @@ namespace kelvora::pdf
 class TPdfReal : public TPdfObject
 {
 public:
-    TPdfReal() = default;
-    explicit TPdfReal(double AValue) : FValue(AValue) {}
+    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocReal;
+    TPdfReal() : TPdfObject(kObjectClass) {}
+    explicit TPdfReal(double AValue) : TPdfObject(kObjectClass), FValue(AValue) {}
     static std::unique_ptr<TPdfReal> CreateReal(double AValue)
     {
         return std::make_unique<TPdfReal>(AValue);

@@ -10,7 +10,7 @@ namespace kelvora::pdf
 {
 
 TPdfStream::TPdfStream(TPdfObjectMgr* AObjectMgr)
-    : FAttributes(TPdfDictionary::CreateDictionary(AObjectMgr))
+    : TPdfObject(kObjectClass), FAttributes(TPdfDictionary::CreateDictionary(AObjectMgr))
 {
     FAttributes->AddNumberItem(u"Length", 0);
     FAttributes->AddItem(u"Filter", TPdfArray::CreateArray(AObjectMgr));

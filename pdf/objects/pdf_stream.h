@@ -12,6 +12,7 @@ namespace kelvora::pdf
 class TPdfStream : public TPdfObject
 {
 public:
+    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocStream;
     explicit TPdfStream(TPdfObjectMgr* AObjectMgr);
     ~TPdfStream() override;
     static std::unique_ptr<TPdfStream> CreateStream(TPdfObjectMgr* AObjectMgr)

@@ -12,8 +12,11 @@ namespace kelvora::pdf
 class TPdfString : public TPdfObject
 {
 public:
-    TPdfString() = default;
-    explicit TPdfString(std::u16string AValue) : FValue(std::move(AValue)) {}
+    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocString;
+    TPdfString() : TPdfObject(kObjectClass) {}
+    explicit TPdfString(std::u16string AValue) : TPdfObject(kObjectClass), FValue(std::move(AValue))
+    {
+    }
     static std::unique_ptr<TPdfString> CreateString(std::u16string AValue)
     {
         return std::make_unique<TPdfString>(std::move(AValue));

@@ -12,8 +12,11 @@ namespace kelvora::pdf
 class TPdfText : public TPdfObject
 {
 public:
-    TPdfText() = default;
-    explicit TPdfText(std::u16string AValue) : FValue(std::move(AValue)) {}
+    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocText;
+    TPdfText() : TPdfObject(kObjectClass) {}
+    explicit TPdfText(std::u16string AValue) : TPdfObject(kObjectClass), FValue(std::move(AValue))
+    {
+    }
     static std::unique_ptr<TPdfText> CreateText(std::u16string AValue)
     {
         return std::make_unique<TPdfText>(std::move(AValue));

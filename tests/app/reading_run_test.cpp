@@ -144,6 +144,55 @@ TEST_F(ReadingRun, FilesCheckVerdicts)
                                QStringLiteral("/) : présent (taille valide)\n")));
 }
 
+// The window of the program opens its store on another thread; a reading started before that
+// opening has ended takes the store first and then runs exactly as in a window that opened it
+// itself (the same boxes, in the same order, the same log and stage rows).
+TEST_F(ReadingRun, AReadingBeforeTheBackgroundStoreWaitsForIt)
+{
+    struct Outcome {
+        QStringList messages;
+        QString log;
+        QList<int> etats;
+        qint32 majDate = 0;
+    };
+    const auto read = [this](bool background) {
+        platform.messages.clear();
+        if (background) {
+            window = std::make_unique<Tppal>(platform,
+                                             kelvora::RunCore::openStoreInBackground(platform));
+            window->core().appli_url_update =
+                QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
+            EXPECT_TRUE(window->core().storePending());
+        } else {
+            start();
+        }
+        run();
+        EXPECT_FALSE(window->core().storePending());
+        Outcome o;
+        for (const ShownMessage& m : platform.messages)
+            o.messages << m.caption + QStringLiteral(" | ") + m.text;
+        o.log = log();
+        for (int row = 0; row < 6; ++row)
+            o.etats << window->etat(static_cast<EtatRow>(row));
+        o.majDate = window->core().appli_maj_date;
+        window.reset();
+        return o;
+    };
+    for (const bool usable : {true, false}) {
+        SCOPED_TRACE(usable ? "usable store" : "no store");
+        QFile::remove(storePath());
+        if (usable)
+            createStore("20261209");
+        const Outcome today = read(false);
+        const Outcome background = read(true);
+        EXPECT_EQ(background.messages, today.messages);
+        EXPECT_EQ(background.log, today.log);
+        EXPECT_EQ(background.etats, today.etats);
+        EXPECT_EQ(background.majDate, today.majDate);
+        EXPECT_EQ(today.messages.isEmpty(), usable);
+    }
+}
+
 // Start-up already asked the application to end; a run in the meantime must not crash.
 TEST_F(ReadingRun, WithoutAStoreTheRunEndsThroughTheErrorBox)
 {

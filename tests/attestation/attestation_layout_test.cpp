@@ -112,6 +112,17 @@ TEST(AttestationLayout, ContentStreamBeginsLineForLineAsThePageTableSays)
         EXPECT_EQ(lines[i], want[i]) << "line " << i + 1;
 }
 
+// The reading keeps the bytes built in memory; they are the file a stream receives.
+TEST(AttestationLayout, BytesInMemoryAreTheFileWrittenToAStream)
+{
+    for (const char* name : {"logo-300x150.jpg", "logo-150x150.jpg"}) {
+        SCOPED_TRACE(name);
+        const VitaleRecord record = insuredOnly();
+        EXPECT_EQ(QByteArray::fromStdString(attestationBytes(record, logo(name), kExtracted)),
+                  certificate(record, name));
+    }
+}
+
 TEST(AttestationLayout, LogoKeepsItsAspectRatioAtFiftyPointsHigh)
 {
     EXPECT_EQ(contentLines(certificate(insuredOnly(), "logo-150x150.jpg"))[2],
