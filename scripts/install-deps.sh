@@ -14,6 +14,7 @@ packages=(
     locales xvfb xauth imagemagick pkexec libxml2-utils
     debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream shellcheck librsvg2-bin
     adduser xdg-utils qt6-translations-l10n cups-client xdotool x11-utils tesseract-ocr tesseract-ocr-fra
+    at-spi2-core python3-pyatspi dbus-x11
 )
 
 missing=()
