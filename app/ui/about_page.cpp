@@ -44,13 +44,11 @@ void Tppal::buildAboutPage()
         l->setAccessibleName(spoken);
         l->setAccessibleDescription(QStringLiteral("Ouvre ") + QLatin1String(target));
         l->setToolTip(QLatin1String(target));
-        QFont font = l->font();
-        font.setUnderline(true);
-        l->setFont(font);
-        QPalette palette = l->palette();
-        palette.setColor(QPalette::ButtonText, QColor(0x1a, 0x5f, 0xb4));
-        palette.setColor(QPalette::Button, Qt::white);
-        l->setPalette(palette);
+        // Blue and underlined as a link; framed in blue when Tab has reached it.
+        l->setStyleSheet(QStringLiteral(
+            "QPushButton { color: #1a5fb4; background: white; text-decoration: underline; "
+            "border: 1px solid transparent; border-radius: 3px; padding: 2px 4px; }"
+            "QPushButton:focus { border-color: #1f6fd1; }"));
         return l;
     };
     lbl_link3 = link("lbl_link3", QStringLiteral("Logiciel lecture Vitale"),
