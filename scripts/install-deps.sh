@@ -15,6 +15,7 @@ packages=(
     debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream shellcheck librsvg2-bin
     adduser xdg-utils qt6-translations-l10n cups-client xdotool x11-utils tmux tesseract-ocr tesseract-ocr-fra
     heaptrack valgrind linux-perf libxdamage-dev
+    at-spi2-core python3-pyatspi dbus-x11
 )
 
 missing=()

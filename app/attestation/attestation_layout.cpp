@@ -21,7 +21,11 @@ namespace
 using Extended = long double;
 
 constexpr std::u16string_view kLogo = u"logo_sante";
-constexpr int kExoPiece = 150; // characters of a split exemption line per printed line
+// The beneficiaries' table's column line, from the left margin, and the room a note keeps
+// before it.
+constexpr Extended kColumnLine = 404;
+constexpr Extended kColumnGap = 4;
+constexpr Extended kNoteIndent = 13;
 constexpr Extended kNoteStep = 8;
 constexpr Extended kTableHeight = 500; // the beneficiaries' table on the first page
 // Room kept under a baseline inside the table: Arial 10 descends 2.1 points below it.
@@ -32,31 +36,17 @@ std::u16string_view u16(const QString& text)
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-// One printed note: the baseline moves down by `drop`, then `text` is written at `x`.
-struct NoteLine {
-    Extended drop;
-    Extended x;
-    QString text;
-};
-
-// The exemption, rights, mutual and CMU lines of an entry. An exemption line longer than 150
-// characters is cut into pieces of 150: the first indented like every note and 16 points
-// down, the others at the margin 8 points apart.
-std::vector<NoteLine> noteLines(const QStringList& entry, Extended m)
+// The exemption, rights, mutual and CMU lines of an entry, each 8 points under the previous
+// one at x 30. A note wider than the room left of the column line at 421 (less 4 points) goes
+// on over further lines, cut at spaces.
+QStringList noteLines(const QStringList& entry)
 {
-    const Extended indented = m + 13;
-    std::vector<NoteLine> lines;
+    const double room = static_cast<double>(kColumnLine - kColumnGap - kNoteIndent);
+    QStringList lines;
     for (const int s : {slot::libelleExo, slot::droits, slot::mutuelle, slot::cmu}) {
         const QString value = slotText(entry, s);
-        if (value.isEmpty())
-            continue;
-        if (s != slot::libelleExo || value.size() <= kExoPiece) {
-            lines.push_back({kNoteStep, indented, value});
-            continue;
-        }
-        for (qsizetype done = 0; done < value.size(); done += kExoPiece)
-            lines.push_back({done == 0 ? 2 * kNoteStep : kNoteStep, done == 0 ? indented : m + 3,
-                             value.mid(done, kExoPiece)});
+        if (!value.isEmpty())
+            lines.append(wrapNote(value, room));
     }
     return lines;
 }
@@ -180,7 +170,7 @@ private:
         size2 = c.PageWidth() - 2 * m;
         c.SetLineWidth(1);
         const Extended top2 = more;
-        frame(top2, top2 - tableBottom, {m + 404});
+        frame(top2, top2 - tableBottom, {m + kColumnLine});
         c.SetFont(u"Arial", 10);
         text(m + 3, top2 - 15, QStringLiteral("Bénéficiaire(s)"));
         text(m + 235, top2 - 15, QStringLiteral("n° de sécurité sociale du bénéficiaire"));
@@ -272,10 +262,8 @@ private:
     {
         bool firstOnPage = true;
         for (const QStringList* entry : entries) {
-            const std::vector<NoteLine> notes = noteLines(*entry, begin);
-            Extended depth = 0;
-            for (const NoteLine& n : notes)
-                depth += n.drop;
+            const QStringList notes = noteLines(*entry);
+            const Extended depth = kNoteStep * Extended(notes.size());
             if (!firstOnPage && !fits(more - br - depth - 42)) {
                 nextPage();
                 firstOnPage = true;
@@ -283,14 +271,14 @@ private:
             if (!firstOnPage)
                 more -= br;
             row(*entry);
-            font(u"Arial-Italic", 8);
-            for (const NoteLine& n : notes) {
-                if (!fits(more - n.drop - 42)) {
+            font(u"Arial-Italic", static_cast<float>(kNoteFontSize));
+            for (const QString& note : notes) {
+                if (!fits(more - kNoteStep - 42)) {
                     nextPage();
-                    font(u"Arial-Italic", 8);
+                    font(u"Arial-Italic", static_cast<float>(kNoteFontSize));
                 }
-                more -= n.drop;
-                text(n.x, more - 42, n.text);
+                more -= kNoteStep;
+                text(begin + kNoteIndent, more - 42, note);
             }
             font(u"Arial", 10);
             firstOnPage = false;

@@ -4,9 +4,9 @@
 #include "attestation/attestation_layout.h"
 #include "attestation/attestation_logo.h"
 #include "attestation/certificate_copy.h"
-#include "pdf/images/pr_image.h"
-
 #include "io/durable_file.h"
+#include "pdf/images/pr_image.h"
+#include "platform/save_path.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -104,8 +104,8 @@ void image_pdfClick(RunCore& core)
 void btn_copieClick(RunCore& core, QWidget* parent)
 {
     const QString caption = QStringLiteral("Copie de l'attestation");
-    const QString proposed = core.platform().documentsFolder() + QLatin1Char('/') +
-                             nomCopieAttestation(core.appli_vitale, core.appli_date_lecture.date());
+    const QString proposed = proposedSavePath(
+        core.platform(), nomCopieAttestation(core.appli_vitale, core.appli_date_lecture.date()));
     const QString chosen = core.platform().saveFileName(
         parent, QStringLiteral("Enregistrer une copie de l'attestation"),
         QStringLiteral("Document PDF (*.pdf)"), QStringLiteral("pdf"), proposed);
@@ -122,6 +122,20 @@ void btn_copieClick(RunCore& core, QWidget* parent)
         MessageIcon::Information);
 }
 
+namespace
+{
+
+// A reason ends where the sentence built around it puts its own full stop.
+QString withoutFinalStop(QString reason)
+{
+    reason = reason.trimmed();
+    while (reason.endsWith(QLatin1Char('.')))
+        reason.chop(1);
+    return reason;
+}
+
+} // namespace
+
 void btn_imprimerClick(RunCore& core)
 {
     const QString caption = QStringLiteral("Impression de l'attestation");
@@ -134,7 +148,7 @@ void btn_imprimerClick(RunCore& core)
         core.platform().messageBox(
             QStringLiteral("Impossible d'imprimer l'attestation : %1.\rOuvrez le PDF en cliquant "
                            "sur son icône, puis imprimez-le depuis le lecteur de PDF.")
-                .arg(*why),
+                .arg(withoutFinalStop(*why)),
             caption, MessageIcon::Error);
         return;
     }

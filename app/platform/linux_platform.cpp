@@ -176,7 +176,10 @@ std::optional<QString> LinuxPlatform::printDocument(const QString& path)
     }
     if (lp.exitStatus() == QProcess::NormalExit && lp.exitCode() == 0)
         return std::nullopt;
-    const QString said = QString::fromLocal8Bit(lp.readAll()).trimmed();
+    // lp ends its sentence with a full stop; it is quoted inside one of ours.
+    QString said = QString::fromLocal8Bit(lp.readAll()).trimmed();
+    while (said.endsWith(QLatin1Char('.')))
+        said.chop(1);
     // CUPS's own words for "no printer": no default one, or no print service at all.
     static const QRegularExpression noPrinter(
         QStringLiteral("No default destination|Unable to connect to server|scheduler is not "

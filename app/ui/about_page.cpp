@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -28,22 +29,35 @@ void Tppal::buildAboutPage()
     about_texte->setObjectName(QStringLiteral("about_texte"));
     about_texte->setReadOnly(true);
     about_texte->setFrameShape(QFrame::NoFrame);
+    about_texte->setAccessibleName(QStringLiteral("Informations de l'application"));
     layout->addWidget(about_texte, 1);
 
-    const auto link = [this](const char* name, const QString& text, const char* href) {
-        auto* l = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>").arg(QLatin1String(href), text),
-                             tab_about);
+    // Links drawn as links, but buttons to the keyboard: Tab reaches them, Enter or Space
+    // opens them, and a screen reader hears their target.
+    const auto link = [this](const char* name, const QString& text, const QString& spoken,
+                             const char* target) {
+        auto* l = new QPushButton(text, tab_about);
         l->setObjectName(QString::fromLatin1(name));
+        l->setFlat(true);
         l->setCursor(Qt::PointingHandCursor);
-        l->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+        l->setAutoDefault(false);
+        l->setAccessibleName(spoken);
+        l->setAccessibleDescription(QStringLiteral("Ouvre ") + QLatin1String(target));
+        l->setToolTip(QLatin1String(target));
+        // Blue and underlined as a link; framed in blue when Tab has reached it.
+        l->setStyleSheet(QStringLiteral(
+            "QPushButton { color: #1a5fb4; background: white; text-decoration: underline; "
+            "border: 1px solid transparent; border-radius: 3px; padding: 2px 4px; }"
+            "QPushButton:focus { border-color: #1f6fd1; }"));
         return l;
     };
-    lbl_link3 = link("lbl_link3", QStringLiteral("Logiciel lecture Vitale"), KELVORA_SITE_URL);
-    lbl_link2 =
-        link("lbl_link2", QStringLiteral("Support à Distance"), kelvora::diagnostics::kSupportUrl);
-    // A click opens the handler's own address, whatever the caption's anchor says.
-    connect(lbl_link3, &QLabel::linkActivated, this, [this] { lbl_link3Click(); });
-    connect(lbl_link2, &QLabel::linkActivated, this, [this] { lbl_link2Click(); });
+    lbl_link3 = link("lbl_link3", QStringLiteral("Logiciel lecture Vitale"),
+                     QStringLiteral("Site du logiciel lecture Vitale"), KELVORA_SITE_URL);
+    lbl_link2 = link("lbl_link2", QStringLiteral("Support à Distance"),
+                     QStringLiteral("Support à distance"), kelvora::diagnostics::kSupportUrl);
+    // A click opens the handler's own address.
+    connect(lbl_link3, &QPushButton::clicked, this, [this] { lbl_link3Click(); });
+    connect(lbl_link2, &QPushButton::clicked, this, [this] { lbl_link2Click(); });
     auto* links = new QHBoxLayout();
     links->addWidget(lbl_link3);
     links->addStretch();

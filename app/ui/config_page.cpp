@@ -84,6 +84,7 @@ QWidget* buildSousPage(QWidget* parent, const char* name, const QString& titre,
     champs.habituels = new QPlainTextEdit(page);
     champs.habituels->setObjectName(QString::fromLatin1(names[2]));
     champs.habituels->setReadOnly(true);
+    champs.habituels->setAccessibleName(QStringLiteral("Lecteurs habituellement utilisés"));
     champs.habituels->setLineWrapMode(QPlainTextEdit::NoWrap);
     champs.habituels->setFocusPolicy(Qt::NoFocus);
     champs.habituels->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -36,6 +36,7 @@ void Tppal::buildDebugPage()
     auto* layout = new QVBoxLayout(tab_debug);
     layout->setContentsMargins(8, 8, 8, 8);
     debug_texte = richPane(tab_debug, "debug_texte");
+    debug_texte->setAccessibleName(QStringLiteral("Diagnostic de la lecture"));
     layout->addWidget(debug_texte, 1);
     btn_sauve_fichier = new QPushButton(QIcon(QStringLiteral(":/icons/sauver.svg")),
                                         QStringLiteral(" Sauver Fichier"), tab_debug);

@@ -3,11 +3,12 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QFileDialog>
-#include <QMessageBox>
 #include <QUrl>
 
 namespace kelvora
@@ -61,7 +62,15 @@ QString DesktopPlatform::saveFileName(QWidget* parent, const QString& title, con
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.selectFile(initialName);
+    // The folder and the name apart: Qt's dialog turns a path into a folder it cannot open
+    // into a name relative to wherever it is.
+    const QFileInfo initial(initialName);
+    if (initial.isAbsolute()) {
+        dialog.setDirectory(initial.absolutePath());
+        dialog.selectFile(initial.fileName());
+    } else {
+        dialog.selectFile(initialName);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

@@ -1,6 +1,7 @@
 // The progress page: follow-up labels, the six stage rows, the legend, and the contract that
 // every stage of a reading run keeps.
 #include "run/stage_names.h"
+#include "ui/accessible_roles.h"
 #include "ui/tppal.h"
 #include "ui/win_color.h"
 
@@ -38,19 +39,29 @@ void Tppal::buildProgressPage()
     tab_launch->setFocusPolicy(Qt::ClickFocus);
     tab_launch->installEventFilter(this);
 
-    label_suivi = new QLabel(tab_launch);
+    // The two labels in one frame: when a run ends it takes the focus and, named after both,
+    // has the outcome read aloud. Enter or Escape there lead back to the PIN as well.
+    cadre_suivi = new kelvora::ui::SpokenStatus(tab_launch);
+    cadre_suivi->setObjectName(QStringLiteral("cadre_suivi"));
+    cadre_suivi->installEventFilter(this);
+    auto* suivi = new QVBoxLayout(cadre_suivi);
+    suivi->setContentsMargins(0, 0, 0, 0);
+    suivi->setSpacing(layout->spacing());
+
+    label_suivi = new QLabel(cadre_suivi);
     label_suivi->setObjectName(QStringLiteral("label_suivi"));
     label_suivi->setFont(pixelFont(24, true));
     label_suivi->setAlignment(Qt::AlignCenter);
     label_suivi->setFixedWidth(585);
-    layout->addWidget(label_suivi, 0, Qt::AlignHCenter);
+    suivi->addWidget(label_suivi);
 
-    label_suivi2 = new QLabel(tab_launch);
+    label_suivi2 = new QLabel(cadre_suivi);
     label_suivi2->setObjectName(QStringLiteral("label_suivi2"));
     label_suivi2->setFont(pixelFont(15));
     label_suivi2->setAlignment(Qt::AlignCenter);
     label_suivi2->setFixedWidth(585);
-    layout->addWidget(label_suivi2, 0, Qt::AlignHCenter);
+    suivi->addWidget(label_suivi2);
+    layout->addWidget(cadre_suivi, 0, Qt::AlignHCenter);
     layout->addSpacing(22);
 
     static const char* const iconNames[] = {"Image_etat1", "Image_etat2b", "Image_etat3",
@@ -107,6 +118,7 @@ void Tppal::buildProgressPage()
     legend->addStretch();
     for (const auto& [icon, text] : entries) {
         auto* pic = new QLabel(tab_launch);
+        pic->setAccessibleName(QStringLiteral("Symbole « %1 »").arg(QString::fromUtf8(text)));
         pic->setPixmap(etat_pixmaps[static_cast<std::size_t>(icon)].scaled(
             16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         legend->addWidget(pic);
@@ -144,6 +156,7 @@ void Tppal::setSuivi(const QString& text, std::optional<quint32> color)
     label_suivi->setText(text);
     if (color)
         setLabelColor(label_suivi, *color);
+    cadre_suivi->setMessage(text + QLatin1Char(' ') + label_suivi2->text());
 }
 
 void Tppal::setSuivi2(const QString& text, std::optional<quint32> color)
@@ -151,4 +164,5 @@ void Tppal::setSuivi2(const QString& text, std::optional<quint32> color)
     label_suivi2->setText(text);
     if (color)
         setLabelColor(label_suivi2, *color);
+    cadre_suivi->setMessage(label_suivi->text() + QLatin1Char(' ') + text);
 }

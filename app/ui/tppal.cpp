@@ -4,21 +4,21 @@
 #include "attestation/pdf_stage.h"
 #include "diagnostics/about_text.h"
 #include "diagnostics/log_save.h"
+#include "platform/save_path.h"
 #include "reading/reading.h"
 #include "store/connection.h"
+#include "ui/accessible_roles.h"
 #include "update/update_service.h"
-
-#include <QTextEdit>
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QFont>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,6 +26,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <stdexcept>
@@ -49,6 +50,8 @@ QToolButton* toolButton(QWidget* bar, const char* name, const QString& text, con
     // Reached with Tab, but a click leaves the focus in the PIN field.
     b->setFocusPolicy(Qt::TabFocus);
     b->setCursor(Qt::PointingHandCursor);
+    // Its name without the mnemonic's « & » and the space that sets the text off the icon.
+    b->setAccessibleName(QString(text).remove(QLatin1Char('&')).trimmed());
     b->setAccessibleDescription(description);
     b->setToolTip(description);
     bar->layout()->addWidget(b);
@@ -104,10 +107,14 @@ void Tppal::buildFrame()
     setPalette(pal);
     setAutoFillBackground(true);
 
+    kelvora::ui::installAccessibleRoles();
+
     // A plain row of flat buttons rather than a QToolBar: handlers hide and show the buttons
-    // themselves, which a QToolBar only allows through its actions.
-    auto* bar = new QFrame(this);
+    // themselves, which a QToolBar only allows through its actions. Assistive technology is
+    // told it is a tool bar all the same.
+    auto* bar = new kelvora::ui::ToolBarFrame(this);
     bar->setObjectName(QStringLiteral("barre_outils"));
+    bar->setAccessibleName(QStringLiteral("Barre d'outils"));
     // The focused button framed in blue, so a keyboard user sees where Tab has gone.
     bar->setStyleSheet(QStringLiteral("#barre_outils { background: #f4f6f9; "
                                       "border-bottom: 1px solid #d5dbe3; }"
@@ -155,19 +162,21 @@ void Tppal::buildFrame()
     tab_master->setStyleSheet(
         QStringLiteral("QTabWidget::pane { border: none; background: white; }"));
     setCentralWidget(tab_master);
-    const auto page = [this](QWidget*& field, const char* name) {
+    // The tab headers stay hidden, but assistive technology still lists them: in French.
+    const auto page = [this](QWidget*& field, const char* name, const QString& title) {
         field = new QWidget(tab_master);
         field->setObjectName(QString::fromLatin1(name));
         field->setAutoFillBackground(true);
-        tab_master->addTab(field, QString::fromLatin1(name));
+        field->setAccessibleName(title);
+        tab_master->addTab(field, title);
     };
-    page(tab_carte, "tab_carte");
-    page(tab_launch, "tab_launch");
-    page(tab_debug, "tab_debug");
-    page(tab_update, "tab_update");
-    page(tab_pdf, "tab_pdf");
-    page(tab_about, "tab_about");
-    page(tab_config, "tab_config");
+    page(tab_carte, "tab_carte", QStringLiteral("Accueil"));
+    page(tab_launch, "tab_launch", QStringLiteral("Lecture des cartes"));
+    page(tab_debug, "tab_debug", QStringLiteral("Diagnostic"));
+    page(tab_update, "tab_update", QStringLiteral("Mise à jour"));
+    page(tab_pdf, "tab_pdf", QStringLiteral("Attestation"));
+    page(tab_about, "tab_about", QStringLiteral("A propos"));
+    page(tab_config, "tab_config", QStringLiteral("Gestion des lecteurs"));
     connect(tab_master, &QTabWidget::currentChanged, this, [this](int index) {
         QWidget* shown = tab_master->widget(index);
         focusOnPage(shown);
@@ -271,12 +280,31 @@ void Tppal::FormCloseQuery()
 
 void Tppal::action_vitale2Click()
 {
+    // A click in the middle of a run is ignored by the run core; nothing has ended then.
+    const bool started = !core_->appli_run_en_cours;
     kelvora::action_vitale2Click(*core_, *maj_);
+    if (started)
+        announceOutcome();
 }
 
 void Tppal::btn_updateClick()
 {
+    const bool started = !core_->appli_run_en_cours && !core_->appli_maj_en_cours;
     maj_->btn_updateClick();
+    if (started)
+        announceOutcome();
+}
+
+void Tppal::announceOutcome()
+{
+    if (core_->appli_run_en_cours || core_->appli_quitte)
+        return;
+    // The PDF page gives the focus to the certificate's icon itself.
+    QWidget* shown = tab_master->currentWidget();
+    if (shown == tab_launch)
+        cadre_suivi->announce();
+    else if (shown == tab_update)
+        cadre_update->announce();
 }
 
 void Tppal::btn_update_goClick()
@@ -292,10 +320,7 @@ void Tppal::image_pdfClick()
 void Tppal::btn_sauve_fichierClick()
 {
     // The first save starts in the user's documents, not wherever the program was started.
-    QString initial = core_->appli_save_name;
-    const QString documents = m_platform.documentsFolder();
-    if (QFileInfo(initial).isRelative() && !documents.isEmpty())
-        initial = QDir(documents).filePath(initial);
+    const QString initial = proposedSavePath(m_platform, core_->appli_save_name);
     const QString caption = QStringLiteral("Sauvegarde du diagnostique Kelvora");
     const QString chosen = m_platform.saveFileName(
         this, caption, QStringLiteral("Fichier RTF (*.rtf)"), QStringLiteral("rtf"), initial);
@@ -326,16 +351,18 @@ void Tppal::showEvent(QShowEvent* event)
 
 void Tppal::focusOnPage(QWidget* shown)
 {
-    if (shown == tab_carte && pin_cps)
+    if (shown == tab_carte && pin_cps) {
         pin_cps->setFocus();
-    else if (shown == tab_pdf && image_pdf) {
+        // A PIN kept from the last reading is selected, so the first digit typed replaces it
+        // instead of being dropped by the full field.
+        pin_cps->selectAll();
+    } else if (shown == tab_pdf && image_pdf) {
         label_pdf_titulaire->setText(
             QStringLiteral("Attestation de ") +
             attestation::titulaireAttestation(core_->appli_vitale));
         image_pdf->setFocus();
-    }
-    else if (shown == tab_launch)
-        tab_launch->setFocus(); // where Enter and Escape lead back home after a run
+    } else if (shown == tab_launch)
+        cadre_suivi->setFocus(); // read aloud; Enter and Escape there lead home after a run
     else if (shown != nullptr && !shown->isAncestorOf(focusWidget())) {
         // Elsewhere the page's first control, so the keyboard never points at a hidden page.
         for (QWidget* w = shown->nextInFocusChain(); w != shown; w = w->nextInFocusChain()) {
@@ -359,7 +386,7 @@ bool Tppal::eventFilter(QObject* watched, QEvent* event)
         static_cast<QToolButton*>(watched)->click();
         return true;
     }
-    if (watched == tab_launch && (enter || key == Qt::Key_Escape)) {
+    if ((watched == tab_launch || watched == cadre_suivi) && (enter || key == Qt::Key_Escape)) {
         if (!core_->appli_run_en_cours)
             guarded([this] { btn_vitaleClick(); });
         return true;

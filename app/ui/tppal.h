@@ -29,6 +29,10 @@ class QStatusBar;
 namespace kelvora
 {
 class UpdateService;
+namespace ui
+{
+class SpokenStatus;
+}
 }
 
 class Tppal : public QMainWindow, public kelvora::RunView
@@ -118,6 +122,8 @@ public:
 
     QLabel* label_suivi = nullptr;
     QLabel* label_suivi2 = nullptr;
+    // Both follow-up labels; takes the focus when a run ends, so their message is read aloud.
+    kelvora::ui::SpokenStatus* cadre_suivi = nullptr;
     std::array<QLabel*, 6> image_etat_rows{};
     std::array<QLabel*, 6> label_etat_rows{};
     // The five state icons, drawn once: an icon made anew for every change would add its
@@ -129,11 +135,13 @@ public:
     QTextEdit* about_texte = nullptr;
     QLabel* lbl_about1 = nullptr;
     QLabel* lbl_about2 = nullptr;
-    QLabel* lbl_link2 = nullptr;
-    QLabel* lbl_link3 = nullptr;
+    QPushButton* lbl_link2 = nullptr;
+    QPushButton* lbl_link3 = nullptr;
 
     QLabel* label_update1 = nullptr;
     QLabel* label_update2 = nullptr;
+    // Holds label_update2; takes the focus when a check ends, so its text is read aloud.
+    kelvora::ui::SpokenStatus* cadre_update = nullptr;
     QPushButton* btn_update_go = nullptr;
     QProgressBar* clProgressBarDC1 = nullptr;
     QLineEdit* txt_suivi_download = nullptr;
@@ -181,6 +189,8 @@ private:
     void FormCloseQuery();
     // The page just shown takes the focus a keyboard user needs there.
     void focusOnPage(QWidget* shown);
+    // When a run or a check has ended: its outcome takes the focus, for screen readers.
+    void announceOutcome();
     void appendRich(QTextEdit* pane, const QString& text, int style, quint32 color);
     // Runs a handler; an error it does not handle ends it through the standard error box.
     void guarded(const std::function<void()>& handler);

@@ -1,14 +1,15 @@
 // The update page: the check's outcome, the download button, the download's progress and
 // the notice that the program will close for the installer.
+#include "ui/accessible_roles.h"
 #include "ui/tppal.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QToolButton>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 void Tppal::buildUpdatePage()
@@ -23,11 +24,18 @@ void Tppal::buildUpdatePage()
     label_update1->setAlignment(Qt::AlignCenter);
     layout->addWidget(label_update1);
 
-    label_update2 = new QLabel(QStringLiteral("Contrôle en cours..."), tab_update);
+    // The status in a frame that takes the focus when a check ends: its text is read aloud.
+    cadre_update = new kelvora::ui::SpokenStatus(tab_update);
+    cadre_update->setObjectName(QStringLiteral("cadre_update"));
+    auto* status = new QVBoxLayout(cadre_update);
+    status->setContentsMargins(0, 0, 0, 0);
+    label_update2 = new QLabel(cadre_update);
     label_update2->setObjectName(QStringLiteral("label_update2"));
     label_update2->setFont(pixelFont(15, false, false));
     label_update2->setAlignment(Qt::AlignCenter);
-    layout->addWidget(label_update2);
+    status->addWidget(label_update2);
+    layout->addWidget(cadre_update);
+    setMiseAJourTexte(QStringLiteral("Contrôle en cours..."));
     layout->addStretch(2);
 
     btn_update_go =
@@ -46,6 +54,7 @@ void Tppal::buildUpdatePage()
 
     clProgressBarDC1 = new QProgressBar(tab_update);
     clProgressBarDC1->setObjectName(QStringLiteral("clProgressBarDC1"));
+    clProgressBarDC1->setAccessibleName(QStringLiteral("Téléchargement de la mise à jour"));
     clProgressBarDC1->setRange(0, 100);
     clProgressBarDC1->setValue(0);
     clProgressBarDC1->setFixedWidth(480);
@@ -54,6 +63,7 @@ void Tppal::buildUpdatePage()
 
     txt_suivi_download = new QLineEdit(tab_update);
     txt_suivi_download->setObjectName(QStringLiteral("txt_suivi_download"));
+    txt_suivi_download->setAccessibleName(QStringLiteral("Suivi du téléchargement"));
     txt_suivi_download->setReadOnly(true);
     txt_suivi_download->setFrame(false);
     txt_suivi_download->setAlignment(Qt::AlignCenter);
@@ -82,6 +92,7 @@ void Tppal::buildUpdatePage()
 void Tppal::setMiseAJourTexte(const QString& text)
 {
     label_update2->setText(text);
+    cadre_update->setMessage(text);
 }
 
 void Tppal::setTelechargementVisible(bool visible)

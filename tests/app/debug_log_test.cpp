@@ -71,6 +71,7 @@ TEST_F(DebugLog, SavesAsRtfThatAWordProcessorReads)
     const QString path = temp.path() + QStringLiteral("/diag.rtf");
     platform.savePath = path;
     platform.documentsPath = temp.path() + QStringLiteral("/Documents");
+    ASSERT_TRUE(QDir().mkpath(platform.documentsPath));
     window->btn_sauve_fichier->click();
     // The first save proposes the default name in the user's documents folder.
     ASSERT_EQ(platform.saveDialogInitialNames,

@@ -1,7 +1,9 @@
 // The practitioner's flow without the mouse, what a screen reader is told, and what can be read.
 #include "app_fixture.h"
+#include "diagnostics/about_text.h"
 #include "reader_stage_fixture.h"
 #include "run/stage_names.h"
+#include "ui/accessible_roles.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -9,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QTabWidget>
@@ -93,6 +96,115 @@ TEST_F(Keyboard, AfterAFailedRunEnterOrEscapeGoHome)
         EXPECT_TRUE(window->pin_cps->text().isEmpty());
         window.reset();
     }
+}
+
+// The PIN stays after a reading; back on the home page the first digit typed replaces it, so
+// Enter reads with what was just typed, not with the kept PIN.
+TEST_F(Keyboard, TypingOnTheHomePageReplacesTheKeptPin)
+{
+    open();
+    type(QStringLiteral("1234"));
+    press(Qt::Key_Return);
+    ASSERT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
+    EXPECT_EQ(window->pin_cps->text(), QStringLiteral("1234"));
+
+    press(Qt::Key_A, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window->tab_master->currentWidget() == window->tab_carte; }, 2000));
+    ASSERT_EQ(focus(), window->pin_cps);
+    type(QStringLiteral("9999"));
+    EXPECT_EQ(window->pin_cps->text(), QStringLiteral("9999"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Code CPS faux !"));
+
+    // The stand-in logs whether each PIN presented matched, never the PIN itself.
+    QList<QByteArray> checks;
+    for (const QByteArray& line : callLog().split('\n'))
+        if (line.startsWith("Lec_ControleCPS"))
+            checks.append(line);
+    ASSERT_EQ(checks.size(), 2) << callLog().toStdString();
+    EXPECT_TRUE(checks[0].contains("pin=right")) << checks[0].toStdString();
+    EXPECT_TRUE(checks[1].contains("pin=wrong")) << checks[1].toStdString();
+}
+
+// When a reading or a check ends, the focus is on its outcome, exposed as an alert named after
+// what the page says, so that a screen reader reads it.
+TEST_F(Keyboard, TheOutcomeTakesTheFocusNamedAfterWhatThePageSays)
+{
+    open();
+    type(QStringLiteral("9999"));
+    press(Qt::Key_Return);
+    ASSERT_EQ(window->tab_master->currentWidget(), window->tab_launch);
+    ASSERT_EQ(focus(), window->cadre_suivi);
+    QAccessibleInterface* outcome = QAccessible::queryAccessibleInterface(focus());
+    ASSERT_NE(outcome, nullptr);
+    EXPECT_EQ(outcome->role(), QAccessible::AlertMessage);
+    EXPECT_TRUE(outcome->state().focused);
+    EXPECT_EQ(outcome->text(QAccessible::Name),
+              window->label_suivi->text() + QLatin1Char(' ') + window->label_suivi2->text());
+    EXPECT_TRUE(outcome->text(QAccessible::Name)
+                    .startsWith(QStringLiteral("Code CPS faux ! Encore 2 essais")))
+        << outcome->text(QAccessible::Name).toStdString();
+    // Enter there still leads back to the PIN.
+    press(Qt::Key_Return);
+    EXPECT_EQ(focus(), window->pin_cps);
+
+    // A check of the update that cannot reach its server says so in the same way.
+    window->core().appli_url_update = QStringLiteral("http://127.0.0.1:9/version.php");
+    press(Qt::Key_M, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return focus() == window->cadre_update; }, 5000))
+        << (focus() ? focus()->objectName().toStdString() : "-");
+    EXPECT_EQ(accessibleName(window->cadre_update), window->label_update2->text());
+    EXPECT_EQ(window->label_update2->text(), QStringLiteral("Le serveur est injoignable"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window->cadre_update)->role(),
+              QAccessible::AlertMessage);
+}
+
+// What the screen reader finds beyond the labels: named panes, images and bar, a tool bar,
+// reachable links, and pages whose hidden tabs speak French.
+TEST_F(Keyboard, EveryPaneImageAndLinkIsNamedAndReachable)
+{
+    open();
+    const QWidget* const named[] = {window->debug_texte, window->about_texte,
+                                    window->memo_gestion_3, window->Memo2,
+                                    window->clProgressBarDC1};
+    for (const QWidget* pane : named)
+        EXPECT_FALSE(accessibleName(const_cast<QWidget*>(pane)).isEmpty())
+            << pane->objectName().toStdString();
+    int legend = 0;
+    for (QLabel* label : window->tab_launch->findChildren<QLabel*>())
+        if (!label->pixmap().isNull() &&
+            std::find(window->image_etat_rows.begin(), window->image_etat_rows.end(), label) ==
+                window->image_etat_rows.end()) {
+            ++legend;
+            EXPECT_TRUE(accessibleName(label).startsWith(QStringLiteral("Symbole")));
+        }
+    EXPECT_EQ(legend, 5);
+    QAccessibleInterface* bar =
+        QAccessible::queryAccessibleInterface(window->btn_vitale->parentWidget());
+    EXPECT_EQ(bar->role(), QAccessible::ToolBar);
+    for (int i = 0; i < window->tab_master->count(); ++i) {
+        const QString title = window->tab_master->tabText(i);
+        EXPECT_FALSE(title.startsWith(QStringLiteral("tab_"))) << title.toStdString();
+        EXPECT_EQ(accessibleName(window->tab_master->widget(i)), title);
+    }
+
+    // Tab on the About page reaches both links; Space opens each one's address.
+    press(Qt::Key_P, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window->tab_master->currentWidget() == window->tab_about; }, 2000));
+    QStringList reached;
+    for (int i = 0; i < 12 && reached.size() < 2; ++i) {
+        press(Qt::Key_Tab);
+        if (focus() == window->lbl_link2 || focus() == window->lbl_link3) {
+            reached.append(accessibleName(focus()));
+            press(Qt::Key_Space);
+        }
+    }
+    EXPECT_EQ(reached.size(), 2) << reached.join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(reached.contains(QStringLiteral("Support à distance")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return platform.opened.size() == 2; }, 2000));
+    EXPECT_TRUE(platform.opened.contains(QString::fromLatin1(kelvora::diagnostics::kSupportUrl)));
 }
 
 // Tab reaches the card icon and every toolbar button; Alt and a letter click a button.

@@ -2,9 +2,12 @@
 #include "attestation/attestation_texts.h"
 #include "carddata/document/vitale_decode.h"
 #include "certificate_support.h"
+#include "pdf/canvas/pdf_canvas.h"
+#include "pdf/document/pdf_doc.h"
 #include "pdf/images/jpeg_image.h"
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <sstream>
 
 using namespace kelvora;
@@ -171,65 +174,152 @@ TEST(AttestationLayout, TablesRowAndFooterOfAnInsuredPersonWithARightsLine)
     EXPECT_EQ(tail, expected);
 }
 
-// The pieces of an exemption line made of "- " and x's, with their positions.
-std::vector<PlacedText> exemptionPieces(const VitaleRecord& record)
+// The column line of the beneficiaries' table is at x 421; a note starts at x 30 and keeps
+// 4 points clear of it.
+constexpr double kNoteRoom = 421 - 4 - 30;
+
+// Width in points as the PDF writer's canvas measures it, with the notes' font selected.
+double canvasWidth(const QString& text)
 {
-    std::vector<PlacedText> pieces;
-    for (const PlacedText& p : placedTexts(certificate(record))) {
-        const bool xs = !p.text.isEmpty() && p.text.count(QLatin1Char('x')) == p.text.size();
-        if (xs || p.text.startsWith(QStringLiteral("- x")))
-            pieces.push_back(p);
-    }
-    return pieces;
+    static pdf::TPdfDoc* const doc = [] {
+        auto* d = new pdf::TPdfDoc;
+        d->NewDoc();
+        d->AddPage();
+        d->Canvas().SetFont(u"Arial-Italic", 8);
+        return d;
+    }();
+    return doc->Canvas().TextWidth(
+        {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())});
 }
 
-struct ExemptionCase {
+// The texts drawn at the notes' x, in order.
+std::vector<PlacedText> notesOf(const VitaleRecord& record)
+{
+    std::vector<PlacedText> notes;
+    for (const PlacedText& p : placedTexts(certificate(record)))
+        if (p.x == QStringLiteral("30"))
+            notes.push_back(p);
+    return notes;
+}
+
+const QString kProtocole =
+    QStringLiteral("- Exonération du ticket modérateur : affection de longue durée inscrite au "
+                   "protocole de soins, valable du 01/01/2024 au 31/12/2028, pour les soins en "
+                   "rapport avec l'affection");
+
+struct NoteCase {
     const char* name;
-    int length;
+    int slot;
     bool secondEntry;
-    std::vector<std::array<int, 3>> pieces; // x, y, characters
+    QString text;
+    // Whole words, the line cut only at spaces; else the text is one word cut inside.
+    bool atSpaces;
+    std::vector<const char*> wholeWords; // words that must stay on one line
+    int lines;
 };
 
-class ExemptionLine : public ::testing::TestWithParam<ExemptionCase>
+void PrintTo(const NoteCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class NoteWrapping : public ::testing::TestWithParam<NoteCase>
 {
 };
 
-TEST_P(ExemptionLine, IsSplitOnEveryEntryInPiecesOf150)
+// Every note is cut so that it ends before the column line, 8 points a line at x 30; a cut
+// falls on a space unless a single word is wider than the column.
+TEST_P(NoteWrapping, FitsLeftOfTheColumnLineCutAtSpaces)
 {
-    const ExemptionCase& c = GetParam();
+    const NoteCase& c = GetParam();
     VitaleRecord record = insuredOnly();
-    const QString exo = QStringLiteral("- ") + QString(c.length - 2, QLatin1Char('x'));
     if (c.secondEntry)
         addBeneficiary(record, entry(kEntrySlots, QStringLiteral("BÉRANGER"), QStringLiteral("Zoé"),
                                      QStringLiteral("2120975056123 07"), QStringLiteral("22092012"),
                                      QStringLiteral("2")));
-    record.appli_xml_ext[c.secondEntry ? 1 : 0][slot::libelleExo] = exo;
+    record.appli_xml_ext[c.secondEntry ? 1 : 0][c.slot] = c.text;
 
-    const std::vector<PlacedText> notes = exemptionPieces(record);
-    ASSERT_EQ(notes.size(), c.pieces.size());
-    QString joined;
+    const std::vector<PlacedText> notes = notesOf(record);
+    ASSERT_EQ(notes.size(), std::size_t(c.lines));
+    const int row = c.secondEntry ? 523 : 540;
+    QStringList pieces;
     for (std::size_t i = 0; i < notes.size(); ++i) {
-        EXPECT_EQ(notes[i].x, QString::number(c.pieces[i][0])) << "piece " << i;
-        EXPECT_EQ(notes[i].y, QString::number(c.pieces[i][1])) << "piece " << i;
-        EXPECT_EQ(notes[i].text.size(), c.pieces[i][2]) << "piece " << i;
-        joined += notes[i].text;
+        SCOPED_TRACE("line " + std::to_string(i) + " " + notes[i].text.toStdString());
+        EXPECT_EQ(notes[i].y, QString::number(row - 8 * int(i + 1)));
+        EXPECT_LE(canvasWidth(notes[i].text), kNoteRoom);
+        pieces.append(notes[i].text);
     }
-    EXPECT_EQ(joined, exo);
+    EXPECT_EQ(pieces.join(c.atSpaces ? QStringLiteral(" ") : QString()), c.text);
+    // Each cut as late as it can be: the next word, or the next character, no longer fits.
+    for (qsizetype i = 0; i + 1 < pieces.size(); ++i) {
+        const QString next = c.atSpaces ? QLatin1Char(' ') + pieces[i + 1].section(' ', 0, 0)
+                                        : pieces[i + 1].left(1);
+        EXPECT_GT(canvasWidth(pieces[i] + next), kNoteRoom) << "line " << i;
+    }
+    for (const char* word : c.wholeWords) {
+        const QString whole = QString::fromUtf8(word);
+        EXPECT_TRUE(std::any_of(pieces.begin(), pieces.end(),
+                                [&](const QString& p) { return p.contains(whole); }))
+            << word << " split in " << pieces.join(QStringLiteral(" | ")).toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ExemptionLine,
+    Cases, NoteWrapping,
     ::testing::Values(
-        // The row is at 540; one note 8 lower, a split line starts 16 lower.
-        ExemptionCase{"exactly150", 150, false, {{30, 532, 150}}},
-        ExemptionCase{"of151", 151, false, {{30, 524, 150}, {20, 516, 1}}},
-        ExemptionCase{"of300", 300, false, {{30, 524, 150}, {20, 516, 150}}},
-        ExemptionCase{"of301", 301, false, {{30, 524, 150}, {20, 516, 150}, {20, 508, 1}}},
-        // The second row is 17 lower (523); its line is cut the same way.
-        ExemptionCase{"secondEntry150", 150, true, {{30, 515, 150}}},
-        ExemptionCase{"secondEntry160", 160, true, {{30, 507, 150}, {20, 499, 10}}},
-        ExemptionCase{"secondEntry301", 301, true, {{30, 507, 150}, {20, 499, 150}, {20, 491, 1}}}),
+        // A short note is written whole, as it always was.
+        NoteCase{"short",
+                 slot::droits,
+                 false,
+                 QStringLiteral("- droits ouverts du 01/01/2025 au 31/12/2026"),
+                 true,
+                 {},
+                 1},
+        NoteCase{"exemption_at_spaces",
+                 slot::libelleExo,
+                 false,
+                 kProtocole,
+                 true,
+                 {"protocole", "affection", "01/01/2024"},
+                 2},
+        // The rule is the same for every beneficiary and every note slot.
+        NoteCase{"second_entry", slot::libelleExo, true, kProtocole, true, {"protocole"}, 2},
+        NoteCase{"mutual",
+                 slot::mutuelle,
+                 false,
+                 QStringLiteral("- Mutuelle : ") + kProtocole.mid(2) + QStringLiteral(" ") +
+                     kProtocole.mid(2),
+                 true,
+                 {"protocole"},
+                 4},
+        NoteCase{"cmu", slot::cmu, true, kProtocole, true, {}, 2},
+        // A single word wider than the column is the only one cut inside.
+        NoteCase{
+            "word_of_300", slot::libelleExo, false, QString(300, QLatin1Char('x')), false, {}, 4}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NoteWrap, MeasuresWithTheWritersWidthsAndKeepsWhatFits)
+{
+    // Arial-Italic keeps Arial's widths: « x » 500, « é » 556, « € » 556, space 278.
+    EXPECT_DOUBLE_EQ(noteWidth(QStringLiteral("x")), 4);
+    EXPECT_DOUBLE_EQ(noteWidth(QStringLiteral("é €"), 10), (556 + 278 + 556) / 100.0);
+    const QString fits = QStringLiteral("- droits ouverts  du 01/01/2025 ");
+    EXPECT_EQ(wrapNote(fits, kNoteRoom), QStringList{fits});
+    // A long word after a short one starts its own line before it is cut.
+    const QStringList cut = wrapNote(QStringLiteral("ALD ") + QString(100, QLatin1Char('x')), 100);
+    ASSERT_EQ(cut.size(), 5);
+    EXPECT_EQ(cut[0], QStringLiteral("ALD"));
+    EXPECT_EQ(cut[1], QString(25, QLatin1Char('x')));
+    EXPECT_EQ(cut[4], QString(25, QLatin1Char('x')));
+    // A character outside the code page is measured as the « ? » it is written as, and a
+    // surrogate pair is never split.
+    EXPECT_DOUBLE_EQ(noteWidth(QStringLiteral("Ł")), noteWidth(QStringLiteral("?")));
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const QStringList pairs = wrapNote(QString(4, QLatin1Char('x')) + emoji + emoji, 20);
+    for (const QString& line : pairs)
+        EXPECT_FALSE(line.back().isHighSurrogate()) << line.toStdString();
+    EXPECT_EQ(pairs.join(QString()), QString(4, QLatin1Char('x')) + emoji + emoji);
+}
 
 TEST(AttestationTexts, SocialSecurityNumberIsPrintedInItsSevenGroups)
 {

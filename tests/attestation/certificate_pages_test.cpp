@@ -19,6 +19,8 @@ namespace
 
 const QDateTime kExtracted(QDate(2026, 12, 9), QTime(14, 5, 9));
 constexpr double kPageWidth = 596;
+constexpr double kPageHeight = 842;
+constexpr double kColumnLine = 421; // the beneficiaries' table's line before the birth dates
 constexpr double kTableBottom = 82; // the beneficiaries' table's bottom edge on every page
 constexpr double kTableRight = 579;
 const std::vector<double> kFooterLines = {34, 25.5, 17};
@@ -42,8 +44,8 @@ VitaleRecord family(int count)
     return record;
 }
 
-// An exemption label of `count` characters. Whole, 160 of them run to x = 618 on the
-// 596-point page; 150 end at x = 585.
+// An exemption label of `count` characters. Whole, 160 of them would run to x = 618 on the
+// 596-point page, far past the column line at 421: they wrap over two lines.
 QString letters(int count)
 {
     const QString sentence =
@@ -157,13 +159,22 @@ TEST_P(CertificatePages, PrintEveryBeneficiaryInsideTheTableOnItsPage)
         }
     }
 
-    // Where the words end, as poppler measures them.
+    // Where the words end, as poppler measures them: inside the page, and above the table's
+    // bottom edge nothing that starts left of the column line at 421 crosses it.
     const QString boxes = run("pdftotext -bbox -enc UTF-8 " + quoted(path) + " -");
-    static const QRegularExpression xMax(QStringLiteral("xMax=\"([0-9.]+)\""));
+    static const QRegularExpression box(
+        QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"([0-9.]+)\">([^<]*)<"));
     int words = 0;
-    for (const QRegularExpressionMatch& m : xMax.globalMatch(boxes)) {
+    for (const QRegularExpressionMatch& m : box.globalMatch(boxes)) {
         ++words;
-        EXPECT_LE(m.captured(1).toDouble(), kPageWidth);
+        const double left = m.captured(1).toDouble();
+        const double right = m.captured(2).toDouble();
+        EXPECT_LE(right, kPageWidth);
+        const bool aboveBottom = kPageHeight - m.captured(3).toDouble() > kTableBottom;
+        if (aboveBottom && left < kColumnLine) {
+            EXPECT_LE(right, kColumnLine) << m.captured(4).toStdString();
+        }
     }
     EXPECT_GT(words, 0);
 }
@@ -190,8 +201,8 @@ INSTANTIATE_TEST_SUITE_P(
                   [](VitaleRecord& r) { r.appli_xml_ext[1][slot::libelleExo] = letters(160); },
                   1,
                   {1, 1}},
-        // Two more exemption pieces would take the eleventh block's last line under the edge:
-        // the whole block moves.
+        // Wrapped over four lines, the exemption takes the eleventh block's last line under
+        // the edge: the whole block moves.
         PagesCase{"straddling_block",
                   11,
                   [](VitaleRecord& r) { r.appli_xml_ext[10][slot::libelleExo] = letters(400); },

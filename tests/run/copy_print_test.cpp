@@ -2,10 +2,13 @@
 #include "attestation/certificate_copy.h"
 #include "attestation/pdf_stage.h"
 #include "platform/linux_platform.h"
+#include "platform/save_path.h"
 #include "reader_stage_fixture.h"
 
 #include <QProcess>
 #include <QStandardPaths>
+#include <pwd.h>
+#include <unistd.h>
 
 using namespace kelvora;
 using namespace kelvora::testing;
@@ -45,6 +48,45 @@ TEST(CopyName, IsTheInsuredPersonsNameAndTheReadingsDate)
               QStringLiteral("Attestation_20261209.pdf"));
 }
 
+// The proposed path is absolute and in a folder that exists, whatever the session lacks.
+TEST(ProposedSavePath, IsAbsoluteInTheFirstFolderThatExists)
+{
+    QTemporaryDir temp;
+    const QString documents = temp.filePath(QStringLiteral("Documents"));
+    const QString home = temp.filePath(QStringLiteral("maison"));
+    ASSERT_TRUE(QDir().mkpath(documents) && QDir().mkpath(home));
+    const passwd* account = ::getpwuid(::getuid());
+    ASSERT_NE(account, nullptr);
+    const QString accountHome = QFile::decodeName(account->pw_dir);
+    const QString name = QStringLiteral("Attestation_BÉRANGER_François_20261209.pdf");
+    const struct {
+        const char* what;
+        QString documents;
+        QString home;
+        QString expected;
+    } cases[] = {
+        {"documents present", documents, home, documents + QLatin1Char('/') + name},
+        {"documents absent", temp.filePath(QStringLiteral("absent")), home,
+         home + QLatin1Char('/') + name},
+        {"documents unknown", QString(), home, home + QLatin1Char('/') + name},
+        {"home unset", temp.filePath(QStringLiteral("absent")), QString(),
+         QDir(accountHome).filePath(name)},
+        // Relative folders would resolve against wherever the program was started.
+        {"relative folders", QStringLiteral("root/Documents"), QStringLiteral("maison"),
+         QDir(accountHome).filePath(name)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString proposed = proposedSavePath(name, c.documents, c.home);
+        EXPECT_EQ(proposed, c.expected);
+        EXPECT_TRUE(QDir::isAbsolutePath(proposed));
+        EXPECT_TRUE(QFileInfo(QFileInfo(proposed).absolutePath()).isDir());
+    }
+    // A name the user already chose elsewhere stays as it is.
+    EXPECT_EQ(proposedSavePath(QStringLiteral("/srv/partage/diag.rtf"), documents, home),
+              QStringLiteral("/srv/partage/diag.rtf"));
+}
+
 class AfterTheCertificate : public ReaderStageFixture
 {
 protected:
@@ -80,6 +122,25 @@ TEST_F(AfterTheCertificate, TheCopyIsProposedInTheDocumentsAndIsTheSameFile)
     EXPECT_EQ(platform.messages.first().icon, MessageIcon::Information);
 }
 
+// An account without a documents folder: the copy is proposed in the home folder, and saved
+// there when the proposal is accepted as it is.
+TEST_F(AfterTheCertificate, WithoutDocumentsTheProposedCopyIsSavedAtHome)
+{
+    const QString home = temp.path() + QStringLiteral("/maison");
+    ASSERT_TRUE(QDir().mkpath(home));
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home));
+    platform.documentsPath = home + QStringLiteral("/Documents");
+    const QString expected = home + QStringLiteral("/Attestation_BÉRANGER_François_20261209.pdf");
+    platform.savePath = expected;
+    attestation::btn_copieClick(core(), nullptr);
+    qputenv("HOME", savedHome);
+    ASSERT_EQ(platform.saveDialogInitialNames, QStringList{expected});
+    EXPECT_EQ(bytes(expected), bytes(core().attestationPath()));
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages.first().icon, MessageIcon::Information);
+}
+
 TEST_F(AfterTheCertificate, AFailedCopyLeavesNoFileAndSaysWhy)
 {
     for (const QString& target : {temp.path() + QStringLiteral("/absent/copie.pdf"),
@@ -102,13 +163,26 @@ TEST_F(AfterTheCertificate, PrintingSendsTheCertificateOrSaysHowElse)
     attestation::btn_imprimerClick(core());
     EXPECT_EQ(platform.printed, QStringList{core().attestationPath()});
 
-    platform.messages.clear();
-    platform.printFailure = QStringLiteral("aucune imprimante par défaut");
-    attestation::btn_imprimerClick(core());
-    ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_EQ(platform.messages.first().icon, MessageIcon::Error);
-    EXPECT_TRUE(platform.messages.first().text.contains(QStringLiteral("aucune imprimante")));
-    EXPECT_TRUE(platform.messages.first().text.contains(QStringLiteral("Ouvrez le PDF")));
+    // The system's words once, and one full stop closing the sentence around them.
+    const std::pair<QString, QString> failures[] = {
+        {QStringLiteral("aucune imprimante par défaut"),
+         QStringLiteral("aucune imprimante par défaut.")},
+        {QStringLiteral("l'impression a échoué (lp: Error - No default destination)"),
+         QStringLiteral("l'impression a échoué (lp: Error - No default destination).")},
+        {QStringLiteral("l'imprimante ne répond pas."),
+         QStringLiteral("l'imprimante ne répond pas.")},
+    };
+    for (const auto& [reason, said] : failures) {
+        SCOPED_TRACE(reason.toStdString());
+        platform.messages.clear();
+        platform.printFailure = reason;
+        attestation::btn_imprimerClick(core());
+        ASSERT_EQ(platform.messages.size(), 1);
+        EXPECT_EQ(platform.messages.first().icon, MessageIcon::Error);
+        const QString first = platform.messages.first().text.section(QLatin1Char('\r'), 0, 0);
+        EXPECT_EQ(first, QStringLiteral("Impossible d'imprimer l'attestation : ") + said);
+        EXPECT_TRUE(platform.messages.first().text.contains(QStringLiteral("Ouvrez le PDF")));
+    }
 }
 
 // The Linux platform prints with CUPS's lp: a stand-in on PATH records what it was given.
@@ -120,7 +194,7 @@ TEST(LinuxPrint, RunsLpWithTheFileAndReportsItsFailure)
         QFile lp(bin.filePath(QStringLiteral("lp")));
         ASSERT_TRUE(lp.open(QIODevice::WriteOnly | QIODevice::Truncate));
         lp.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" > '%1'\necho \"lp: pas "
-                                "d'imprimante\" >&2\nexit %2\n")
+                                "d'imprimante.\" >&2\nexit %2\n")
                      .arg(record)
                      .arg(exitCode)
                      .toUtf8());
@@ -138,7 +212,8 @@ TEST(LinuxPrint, RunsLpWithTheFileAndReportsItsFailure)
     standIn(1);
     const auto failed = platform.printDocument(QStringLiteral("/tmp/attestation.pdf"));
     ASSERT_TRUE(failed.has_value());
-    EXPECT_TRUE(failed->contains(QStringLiteral("pas d'imprimante"))) << failed->toStdString();
+    // lp's own full stop is left out: the message quoting it ends its sentence itself.
+    EXPECT_EQ(*failed, QStringLiteral("l'impression a échoué (lp: pas d'imprimante)"));
     qputenv("PATH", path);
 
     // The real lp with no print server here fails, and says so.
@@ -153,6 +228,7 @@ TEST(LinuxPrint, RunsLpWithTheFileAndReportsItsFailure)
     ASSERT_TRUE(real.has_value());
     EXPECT_TRUE(real->startsWith(QStringLiteral("aucune imprimante n'est disponible")))
         << real->toStdString();
+    EXPECT_FALSE(real->contains(QStringLiteral(".)"))) << real->toStdString();
 }
 
 } // namespace
