@@ -2,7 +2,7 @@
 
 #include "call_log.h"
 #include "scenario.h"
-#include "sim_codes.h"
+#include "apilec/apilec_codes.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include "attestation/attestation_texts.h"
 #include "fuzz_support.h"
 #include "pdf/images/jpeg_image.h"
-#include "reader/binding/cp1252.h"
+#include "base/cp1252.h"
 
 #include <QByteArray>
 #include <QList>

@@ -16,7 +16,7 @@ files=$(find . \( -path './build*' -o -path './.*' \) -prune -o -type f \
 
 # Include roots the CMake targets give (target_include_directories), after the including
 # file's own folder.
-roots=". app tests apilec-sim"
+roots=". app tests"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 echo "$files" >"$scratch/files"

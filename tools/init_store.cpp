@@ -1,6 +1,6 @@
 #include "tools/init_store.h"
 
-#include "apilec-sim/sim_codes.h"
+#include "apilec/apilec_codes.h"
 #include "store/connection.h"
 
 #include <string>

@@ -6,7 +6,7 @@
 #include "attestation/certificate_copy.h"
 #include "pdf/images/pr_image.h"
 
-#include "io/durable_file.h"
+#include "base/durable_file.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "reader/binding/apilec_library.h"
+#include "binding/apilec_library.h"
 #include "run/app_state.h"
 #include "run/diagnostic_log.h"
 #include "run/run_view.h"

@@ -1,9 +1,9 @@
 #include "update/update_service.h"
 
 #include "diagnostics/system_report.h"
-#include "run/text_format.h"
+#include "base/text_format.h"
 #include "store/statements.h"
-#include "tools/installer/update_kind.h"
+#include "common/update_kind.h"
 #include "update/debian_package.h"
 #include "update/download_progress.h"
 #include "update/downloader.h"

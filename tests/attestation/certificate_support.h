@@ -2,8 +2,8 @@
 // the two independent tools (qpdf, pdftotext).
 #pragma once
 
-#include "carddata/document/vitale_record.h"
-#include "reader/binding/cp1252.h"
+#include "base/vitale_record.h"
+#include "base/cp1252.h"
 #include "test_support.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 // The card data and PDF stages inside real reading runs: the real window, the stand-in
 // card-reader library from the build's bin folder, the demo card and a real store.
-#include "apilec-sim/sim_codes.h"
+#include "apilec/apilec_codes.h"
 #include "app_fixture.h"
 #include "certificate_support.h"
 

@@ -1,5 +1,5 @@
 #include "deb_fixture.h"
-#include "tools/installer/update_kind.h"
+#include "common/update_kind.h"
 
 #include <functional>
 #include <gtest/gtest.h>

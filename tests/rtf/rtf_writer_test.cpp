@@ -1,4 +1,4 @@
-#include "diagnostics/rtf/rtf_writer.h"
+#include "base/rtf_writer.h"
 
 #include <QFile>
 #include <QProcess>

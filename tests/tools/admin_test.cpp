@@ -1,4 +1,4 @@
-#include "apilec-sim/sim_codes.h"
+#include "apilec/apilec_codes.h"
 #include "store/statements.h"
 #include "test_support.h"
 

@@ -1,8 +1,8 @@
-#include "reader/ini/ini_file.h"
+#include "base/ini_file.h"
 
-#include "reader/binding/cp1252.h"
-#include "reader/ini/ini_text.h"
-#include "io/durable_file.h"
+#include "base/cp1252.h"
+#include "common/ini_text.h"
+#include "base/durable_file.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "io/durable_file.h"
+#include "base/durable_file.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "reader/binding/apilec_types.h"
+#include "apilec/apilec_types.h"
 
 #include <QString>
 #include <array>

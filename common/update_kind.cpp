@@ -1,4 +1,4 @@
-#include "tools/installer/update_kind.h"
+#include "common/update_kind.h"
 
 #include <fstream>
 #include <string>

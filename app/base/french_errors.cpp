@@ -1,4 +1,4 @@
-#include "run/french_errors.h"
+#include "base/french_errors.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
 // Decoding of the patient card's data document into the Vitale record; needs no window.
 #pragma once
 
-#include "carddata/document/vitale_record.h"
+#include "base/vitale_record.h"
 
 #include <QByteArrayView>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "run/text_format.h"
+#include "base/text_format.h"
 
 namespace kelvora
 {

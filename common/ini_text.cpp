@@ -1,4 +1,4 @@
-#include "reader/ini/ini_text.h"
+#include "common/ini_text.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "reader/binding/apilec_library.h"
+#include "binding/apilec_library.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "reader/binding/cp1252.h"
+#include "base/cp1252.h"
 
 #include <array>
 
