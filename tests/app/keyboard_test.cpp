@@ -1,6 +1,6 @@
 // The practitioner's flow without the mouse, what a screen reader is told, and what can be read.
-#include "app_fixture.h"
-#include "reader_stage_fixture.h"
+#include "support/app_fixture.h"
+#include "support/reader_stage_fixture.h"
 #include "run/stage_names.h"
 
 #include <QAccessible>

@@ -1,5 +1,5 @@
 // The reading run: PIN guard, daily update rule, stage contract and the files check.
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 
 #include <QLabel>
 #include <QLineEdit>

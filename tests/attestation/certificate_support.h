@@ -4,7 +4,7 @@
 
 #include "base/vitale_record.h"
 #include "base/cp1252.h"
-#include "test_support.h"
+#include "support/temp_folder.h"
 
 #include <QByteArray>
 #include <QFile>

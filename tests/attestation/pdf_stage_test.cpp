@@ -1,7 +1,7 @@
 // The card data and PDF stages inside real reading runs: the real window, the stand-in
 // card-reader library from the build's bin folder, the demo card and a real store.
 #include "apilec/apilec_codes.h"
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 #include "certificate_support.h"
 
 #include <QLabel>

@@ -2,7 +2,7 @@
 #include "attestation/certificate_copy.h"
 #include "attestation/pdf_stage.h"
 #include "platform/linux_platform.h"
-#include "reader_stage_fixture.h"
+#include "support/reader_stage_fixture.h"
 
 #include <QProcess>
 #include <QStandardPaths>

@@ -1,7 +1,7 @@
 // Whole readings on the run core under faults: nothing is reported done that is not on the
 // disk, a failing store ends the run through the stage contract, the cards are always released.
-#include "full_disk.h"
-#include "reader_stage_fixture.h"
+#include "support/full_disk.h"
+#include "support/reader_stage_fixture.h"
 
 #include <QProcess>
 #include <grp.h>

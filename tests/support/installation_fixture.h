@@ -2,8 +2,9 @@
 // folder, and a fake platform pointing at them. No window: runs and stages are tested on it.
 #pragma once
 
-#include "fake_platform.h"
+#include "support/fake_platform.h"
 #include "store/connection.h"
+#include "store/schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,11 +51,8 @@ public:
         if (bytes.isEmpty()) {
             const QString scratch = temp.path() + QStringLiteral("/modele.vqs");
             {
-                auto db = store::Connection::create(scratch.toStdString(), "Qm7Rk2Lw9P");
-                db.execute("CREATE TABLE configuration (id TEXT PRIMARY KEY, valeur TEXT)");
-                db.execute("CREATE TABLE erreur (id TEXT PRIMARY KEY, bloquant TEXT)");
-                db.execute("CREATE TABLE fichiers (id INTEGER PRIMARY KEY, nom TEXT, "
-                           "dossier TEXT, taille TEXT)");
+                auto db = store::Connection::create(scratch.toStdString(), store::kStorePassword);
+                store::createTables(db);
                 if (withDateRow) {
                     const std::string value = dateMaj ? "'" + std::string(dateMaj) + "'" : "NULL";
                     db.execute("INSERT INTO configuration VALUES ('date_maj', " + value + ")");
@@ -75,7 +73,7 @@ public:
 
     void sql(const std::string& statement)
     {
-        auto db = store::Connection::open(storePath().toStdString(), "Qm7Rk2Lw9P");
+        auto db = store::Connection::open(storePath().toStdString(), store::kStorePassword);
         db.execute(statement);
     }
 

@@ -1,7 +1,7 @@
 // A real main window over a real store in a temporary installation, with a fake platform.
 #pragma once
 
-#include "installation_fixture.h"
+#include "support/installation_fixture.h"
 #include "attestation/pdf_stage.h"
 #include "diagnostics/system_report.h"
 #include "ui/application_setup.h"

@@ -3,8 +3,8 @@
 // run on the run core with a screen in memory; ReaderSetup<AppFixture> gives the window instead.
 #pragma once
 
-#include "fake_view.h"
-#include "installation_fixture.h"
+#include "support/fake_view.h"
+#include "support/installation_fixture.h"
 #include "reading/reading.h"
 #include "update/update_service.h"
 
