@@ -1,6 +1,6 @@
 #include "base/cp1252.h"
 
-#include <array>
+#include "common/cp1252.h"
 
 namespace kelvora::reader
 {
@@ -8,22 +8,9 @@ namespace kelvora::reader
 namespace
 {
 
-// Characters of bytes 0x80..0x9F; the rest of the code page equals Latin-1.
-constexpr std::array<char16_t, 32> kHigh{
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
 char encodeOne(char16_t c)
 {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<char>(c);
-    for (std::size_t i = 0; i < kHigh.size(); ++i) {
-        if (kHigh[i] == c)
-            return static_cast<char>(0x80 + i);
-    }
-    return '?';
+    return static_cast<char>(cp1252::fromUnicode(c).value_or('?'));
 }
 
 } // namespace
@@ -47,7 +34,7 @@ QString fromCp1252(QByteArrayView bytes)
     out.reserve(bytes.size());
     for (char b : bytes) {
         const auto u = static_cast<unsigned char>(b);
-        out.append(QChar(u >= 0x80 && u < 0xA0 ? kHigh[u - 0x80] : char16_t(u)));
+        out.append(QChar(cp1252::toUnicode(u)));
     }
     return out;
 }

@@ -11,7 +11,7 @@ namespace kelvora::reader
 // Characters that Windows-1252 cannot hold become "?".
 QByteArray toCp1252(const QString& text);
 
-// Every byte has a character; the five bytes Windows-1252 leaves undefined map to U+0081 etc.
+// Every byte has a character; the five bytes Windows-1252 leaves unassigned map to U+0081 etc.
 QString fromCp1252(QByteArrayView bytes);
 
 } // namespace kelvora::reader

@@ -1,7 +1,8 @@
 #include "base/rtf_writer.h"
 
+#include "common/cp1252.h"
+
 #include <algorithm>
-#include <array>
 
 namespace kelvora
 {
@@ -14,19 +15,11 @@ constexpr int kItalic = 2;
 constexpr int kUnderline = 4;
 constexpr int kStrikeOut = 8;
 
-// Characters of Windows-1252 bytes 0x80 to 0x9F; 0 where the code page has none.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 // The Windows-1252 byte of a character above ASCII, or -1 when the code page lacks it.
 int cp1252Byte(char16_t c)
 {
-    if (c >= 0xA0 && c <= 0xFF)
-        return c;
-    const auto* found = std::find(kCp1252High.begin(), kCp1252High.end(), c);
-    return found != kCp1252High.end() ? 0x80 + static_cast<int>(found - kCp1252High.begin()) : -1;
+    const std::optional<unsigned char> byte = c >= 0x80 ? cp1252::fromUnicode(c) : std::nullopt;
+    return byte ? *byte : -1;
 }
 
 void appendHexEscape(QByteArray& out, int byte)
