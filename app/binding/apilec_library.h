@@ -2,8 +2,8 @@
 // missing never crashes a caller: the call returns nullopt and missing() says what is absent.
 #pragma once
 
-#include "platform/platform.h"
 #include "apilec/apilec_types.h"
+#include "platform/platform.h"
 
 #include <QString>
 #include <array>

@@ -3,8 +3,8 @@
 // The window, kelvora-admin and the tests each build one; nothing here needs a window.
 #pragma once
 
-#include "platform/platform.h"
 #include "binding/apilec_library.h"
+#include "platform/platform.h"
 #include "run/app_state.h"
 #include "run/diagnostic_log.h"
 #include "run/run_view.h"

@@ -1,7 +1,6 @@
 #include "update/downloader.h"
 
 #include "base/durable_file.h"
-
 #include "common/update_kind.h"
 #include "update/no_cookie_jar.h"
 
@@ -9,9 +8,9 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSaveFile>
+#include <QUrl>
 #include <cerrno>
 #include <unistd.h>
-#include <QUrl>
 
 namespace kelvora
 {

@@ -1,9 +1,9 @@
 #include "update/update_service.h"
 
-#include "diagnostics/system_report.h"
 #include "base/text_format.h"
-#include "store/statements.h"
 #include "common/update_kind.h"
+#include "diagnostics/system_report.h"
+#include "store/statements.h"
 #include "update/debian_package.h"
 #include "update/download_progress.h"
 #include "update/downloader.h"

@@ -2,7 +2,6 @@
 
 #include "common/cp1252.h"
 
-
 namespace kelvora::pdf
 {
 

@@ -2,8 +2,8 @@
 // the two independent tools (qpdf, pdftotext).
 #pragma once
 
-#include "base/vitale_record.h"
 #include "base/cp1252.h"
+#include "base/vitale_record.h"
 #include "support/temp_folder.h"
 
 #include <QByteArray>

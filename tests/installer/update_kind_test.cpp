@@ -1,5 +1,5 @@
-#include "deb_fixture.h"
 #include "common/update_kind.h"
+#include "deb_fixture.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -1,13 +1,13 @@
 // A real main window over a real store in a temporary installation, with a fake platform.
 #pragma once
 
-#include "support/installation_fixture.h"
 #include "attestation/pdf_stage.h"
 #include "diagnostics/system_report.h"
+#include "store/connection.h"
+#include "support/installation_fixture.h"
 #include "ui/application_setup.h"
 #include "ui/tppal.h"
 #include "update/update_service.h"
-#include "store/connection.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // A real window over a real store, with its update address on a loopback server.
 #pragma once
 
+#include "store/statements.h"
 #include "support/app_fixture.h"
 #include "support/loopback_server.h"
-#include "store/statements.h"
 
 #include <QDeadlineTimer>
 #include <QLocale>
