@@ -7,7 +7,6 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -23,35 +22,6 @@ WriteFailure failure(int error)
 }
 
 } // namespace
-
-QString systemReason(int error)
-{
-    switch (error) {
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("disque plein");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("accès refusé");
-    case EROFS:
-        return QStringLiteral("disque en lecture seule");
-    case EISDIR:
-        return QStringLiteral("un dossier porte ce nom");
-    case ENOENT:
-        return QStringLiteral("dossier ou fichier introuvable");
-    case ENOTDIR:
-        return QStringLiteral("un fichier se trouve à la place d'un dossier");
-    case EIO:
-        return QStringLiteral("erreur d'entrée-sortie du disque");
-    case EBUSY:
-    case ETXTBSY:
-        return QStringLiteral("fichier occupé");
-    case ENAMETOOLONG:
-        return QStringLiteral("nom de fichier trop long");
-    default:
-        return QString::fromLocal8Bit(std::strerror(error));
-    }
-}
 
 FileHandle::~FileHandle()
 {

@@ -3,6 +3,8 @@
 // Qt's QSaveFile::commit() alone reports success when its last flush fails (a full disk).
 #pragma once
 
+#include "base/french_errors.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <optional>
@@ -17,9 +19,8 @@ struct WriteFailure {
     QString reason;
 };
 
-// French words for a system error (« disque plein », « accès refusé », ...), the system's own
-// text for the rare others.
-QString systemReason(int error);
+// A failure's reason: the words of the one table of system errors.
+using kelvora::systemReason;
 
 // The call that writes; tests give one that fails as a full disk would.
 using WriteFunction = ssize_t (*)(int fd, const void* data, size_t size);

@@ -6,25 +6,54 @@
 namespace kelvora
 {
 
+namespace
+{
+
+struct SystemError {
+    int error;
+    FileProblem problem;
+    const char* words; // UTF-8
+};
+
+// A read-only disk is a place this account cannot write to: the same advice, its own words.
+// EEXIST comes from a name already taken where a folder or file was to be made.
+constexpr SystemError kSystemErrors[] = {
+    {ENOSPC, FileProblem::DiskFull, "disque plein"},
+    {EDQUOT, FileProblem::DiskFull, "disque plein"},
+    {EACCES, FileProblem::AccessDenied, "accès refusé"},
+    {EPERM, FileProblem::AccessDenied, "accès refusé"},
+    {EROFS, FileProblem::AccessDenied, "disque en lecture seule"},
+    {EISDIR, FileProblem::FolderInTheWay, "un dossier porte ce nom"},
+    {ENOTDIR, FileProblem::FolderInTheWay, "un fichier se trouve à la place d'un dossier"},
+    {EEXIST, FileProblem::FolderInTheWay, "un fichier ou un dossier porte déjà ce nom"},
+    {ENOENT, FileProblem::NotFound, "dossier ou fichier introuvable"},
+    {EIO, FileProblem::Other, "erreur d'entrée-sortie du disque"},
+    {EBUSY, FileProblem::Other, "fichier occupé"},
+    {ETXTBSY, FileProblem::Other, "fichier occupé"},
+    {ENAMETOOLONG, FileProblem::Other, "nom de fichier trop long"},
+};
+
+const SystemError* findSystemError(int error)
+{
+    for (const SystemError& row : kSystemErrors) {
+        if (row.error == error)
+            return &row;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 FileProblem fileProblem(int systemError)
 {
-    switch (systemError) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return FileProblem::AccessDenied;
-    case EISDIR:
-    case ENOTDIR:
-    case EEXIST:
-        return FileProblem::FolderInTheWay;
-    case ENOSPC:
-    case EDQUOT:
-        return FileProblem::DiskFull;
-    case ENOENT:
-        return FileProblem::NotFound;
-    default:
-        return FileProblem::Other;
-    }
+    const SystemError* row = findSystemError(systemError);
+    return row ? row->problem : FileProblem::Other;
+}
+
+QString systemReason(int error)
+{
+    const SystemError* row = findSystemError(error);
+    return row ? QString::fromUtf8(row->words) : QString::fromLocal8Bit(std::strerror(error));
 }
 
 QString fileProblemAdvice(FileProblem problem)

@@ -12,6 +12,10 @@ enum class FileProblem { Other, AccessDenied, FolderInTheWay, DiskFull, NotFound
 // The problem behind a system error number (errno).
 FileProblem fileProblem(int systemError);
 
+// French words for a system error (« disque plein », « accès refusé », ...), the system's own
+// text for the rare others. The same table as fileProblem.
+QString systemReason(int error);
+
 // What the user can do about it, one French sentence; empty for Other.
 QString fileProblemAdvice(FileProblem problem);
 
