@@ -4,6 +4,7 @@
 #include "attestation/pdf_stage.h"
 #include "diagnostics/about_text.h"
 #include "diagnostics/log_save.h"
+#include "diagnostics/system_report.h"
 #include "reading/reading.h"
 #include "store/connection.h"
 #include "update/update_service.h"
@@ -257,7 +258,7 @@ void Tppal::action_vitale2Click()
 
 void Tppal::btn_updateClick()
 {
-    maj_->btn_updateClick();
+    maj_->btn_updateClick([this] { diagnostics::debug_modeExecute(*core_); });
 }
 
 void Tppal::btn_update_goClick()

@@ -2,7 +2,6 @@
 
 #include "base/text_format.h"
 #include "common/update_kind.h"
-#include "diagnostics/system_report.h"
 #include "store/statements.h"
 #include "update/debian_package.h"
 #include "update/download_progress.h"
@@ -234,7 +233,7 @@ void UpdateService::check_majExecute()
     }
 }
 
-void UpdateService::btn_updateClick()
+void UpdateService::btn_updateClick(const std::function<void()>& startLog)
 {
     RunCore& c = core_;
     // A reading run checks on its own when due, and one request at a time is enough.
@@ -247,7 +246,7 @@ void UpdateService::btn_updateClick()
     c.raz_etatExecute();
     c.platform().processEvents();
     c.view().showPage(Page::MiseAJour);
-    diagnostics::debug_modeExecute(c);
+    startLog();
     c.platform().processEvents();
     check_majExecute();
     c.platform().processEvents();
