@@ -11,6 +11,13 @@ namespace kelvora
 
 RunCore::RunCore(Platform& platform, RunView& view) : platform_(platform), view_(view) {}
 
+store::Connection& RunCore::store()
+{
+    if (!Base_donnees)
+        throw store::OpenError("Base de configuration non ouverte");
+    return *Base_donnees;
+}
+
 RunCore::~RunCore() = default;
 
 void RunCore::FormCreate()

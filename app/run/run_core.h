@@ -33,6 +33,9 @@ public:
 
     DiagnosticLog debug;
     std::unique_ptr<store::Connection> Base_donnees;
+    // The open store for a stage's work; a closed one throws store::OpenError, so that the
+    // stage fails as on any other failure of the store.
+    store::Connection& store();
     // The card-reader library, loaded once at start-up from the executable's folder.
     reader::ApiLecLibrary appli_apilec;
 
