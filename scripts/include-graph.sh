@@ -75,7 +75,7 @@ edges=$(
 
 echo "$edges" | awk '{print $1 " -> " $2}'
 if ! echo "$edges" | tsort >/dev/null 2>"$scratch/loop"; then
-    sed 's/^tsort: -: //' "$scratch/loop" >&2
+    sed -E 's/^tsort: (-: )?//' "$scratch/loop" >&2
     echo "cycle dans le graphe des dossiers" >&2
     exit 1
 fi
