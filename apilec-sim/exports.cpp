@@ -1,6 +1,6 @@
 // The 13 exported functions of the card-reader library, with C linkage and the argument
 // layouts the application binds by name. Each one hands over to the one state object.
-#include "reader/binding/apilec_types.h"
+#include "apilec/apilec_types.h"
 #include "simulator.h"
 
 #include <type_traits>

@@ -3,7 +3,7 @@
 // scenario: no reader, no card.
 #pragma once
 
-#include "reader/ini/ini_text.h"
+#include "common/ini_text.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,8 +1,8 @@
 #include "simulator.h"
 
+#include "apilec/apilec_codes.h"
 #include "call_log.h"
 #include "scenario.h"
-#include "sim_codes.h"
 
 #include <algorithm>
 #include <cstring>

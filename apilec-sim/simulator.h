@@ -3,7 +3,7 @@
 // library afresh starts a fresh object.
 #pragma once
 
-#include "reader/binding/apilec_types.h"
+#include "apilec/apilec_types.h"
 
 #include <cstdint>
 #include <map>

@@ -3,9 +3,10 @@
 // stream lies inside the media box), and every beneficiary's name is placed on some page.
 #include "attestation/attestation_layout.h"
 #include "attestation/attestation_texts.h"
+#include "common/cp1252.h"
 #include "fuzz_support.h"
 #include "pdf/images/jpeg_image.h"
-#include "reader/binding/cp1252.h"
+#include "base/cp1252.h"
 
 #include <QByteArray>
 #include <QList>
@@ -89,7 +90,7 @@ QByteArray shown(const QString& text)
 {
     QByteArray bytes = kelvora::reader::toCp1252(text);
     for (char& b : bytes)
-        if (b == '\x81' || b == '\x8d' || b == '\x8f' || b == '\x90' || b == '\x9d')
+        if (kelvora::cp1252::isUnassigned(static_cast<unsigned char>(b)))
             b = '?';
     return bytes;
 }

@@ -4,7 +4,7 @@
 // card data stages run over it as a reading does; they must end, whatever it says.
 #include "carddata/card_data_stage.h"
 #include "fuzz_run.h"
-#include "reader/binding/apilec_library.h"
+#include "binding/apilec_library.h"
 #include "reader/reader_stages.h"
 #include "run/reading_run.h"
 

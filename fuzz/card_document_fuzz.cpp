@@ -1,5 +1,5 @@
 // Any bytes the card reader returns must decode or be refused, never crash or hang.
-#include "carddata/document/vitale_decode.h"
+#include "base/vitale_decode.h"
 
 #include <cstddef>
 #include <cstdint>

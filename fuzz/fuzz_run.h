@@ -3,11 +3,12 @@
 // memory and a fake platform.
 #pragma once
 
-#include "app/fake_platform.h"
-#include "app/fake_view.h"
+#include "support/fake_platform.h"
+#include "support/fake_view.h"
 #include "fuzz_support.h"
 #include "run/run_core.h"
 #include "store/connection.h"
+#include "store/schema.h"
 
 #include <QCoreApplication>
 #include <memory>
@@ -35,10 +36,7 @@ inline std::unique_ptr<store::Connection>& sharedStore()
         // The harness rewrites rows at every input; durability is not what it tests.
         c->query("PRAGMA journal_mode=MEMORY");
         c->query("PRAGMA synchronous=OFF");
-        c->execute("CREATE TABLE configuration (id TEXT PRIMARY KEY, valeur TEXT)");
-        c->execute("CREATE TABLE erreur (id TEXT PRIMARY KEY, bloquant TEXT)");
-        c->execute("CREATE TABLE fichiers (id INTEGER PRIMARY KEY, nom TEXT, dossier TEXT, "
-                   "taille TEXT)");
+        store::createTables(*c);
         c->execute("INSERT INTO configuration VALUES ('date_maj', '20261209')");
         c->execute("INSERT INTO erreur VALUES ('60','O'),('61','N'),('16','O'),('24','O')");
         return c;

@@ -1,6 +1,6 @@
 // The INI editor over arbitrary file bytes: reading never crashes, and writing one value
 // leaves that value readable while every byte outside its line stays where it was.
-#include "reader/ini/ini_text.h"
+#include "common/ini_text.h"
 
 #include <cstddef>
 #include <cstdint>

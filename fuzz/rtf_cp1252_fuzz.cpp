@@ -1,9 +1,9 @@
 // The log's RTF writer and the Windows-1252 conversions over any text. The RTF must stay
 // 7-bit with balanced groups, whatever the runs hold; every byte survives a round trip through
 // the code page, and text that goes out comes back unchanged or as "?".
-#include "diagnostics/rtf/rtf_writer.h"
+#include "base/rtf_writer.h"
 #include "fuzz_support.h"
-#include "reader/binding/cp1252.h"
+#include "base/cp1252.h"
 
 using kelvora::fuzz::fail;
 

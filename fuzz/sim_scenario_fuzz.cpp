@@ -2,8 +2,8 @@
 // call sequence a reading makes returns a code, fills its buffers within their sizes and
 // leaves them zero-terminated.
 #include "fuzz_support.h"
-#include "scenario.h"
-#include "simulator.h"
+#include "apilec-sim/scenario.h"
+#include "apilec-sim/simulator.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 #include "diagnostics/files_check.h"
 #include "fuzz_run.h"
 #include "run/reading_run.h"
-#include "run/text_format.h"
+#include "base/text_format.h"
 #include "store/statements.h"
 #include "store/store_error.h"
 

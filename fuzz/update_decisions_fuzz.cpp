@@ -2,7 +2,7 @@
 // for any byte counts the downloader reports, and the kind of a downloaded file from its
 // first bytes, which decides whether it may be installed.
 #include "fuzz_support.h"
-#include "tools/installer/update_kind.h"
+#include "common/update_kind.h"
 #include "update/download_progress.h"
 
 #include <QLocale>

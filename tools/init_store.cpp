@@ -1,7 +1,8 @@
 #include "tools/init_store.h"
 
-#include "apilec-sim/sim_codes.h"
+#include "apilec/apilec_codes.h"
 #include "store/connection.h"
+#include "store/schema.h"
 
 #include <string>
 #include <string_view>
@@ -30,15 +31,13 @@ constexpr FichierRow kFichiers[] = {
 void fill(store::Connection& store)
 {
     store.execute("BEGIN");
-    store.execute("CREATE TABLE configuration(id TEXT PRIMARY KEY, valeur TEXT)");
-    store.execute("CREATE TABLE erreur(id INTEGER PRIMARY KEY, bloquant TEXT)");
-    store.execute("CREATE TABLE fichiers(id INTEGER PRIMARY KEY, nom TEXT NOT NULL, "
-                  "dossier TEXT NOT NULL, taille TEXT NOT NULL)");
+    store::createTables(store);
     // NULL: the first run checks for updates, and the row is there for the check to record its
     // date.
     store.execute("INSERT INTO configuration(id, valeur) VALUES('date_maj', NULL)");
     for (const auto& row : apilec_sim::kErreurRows)
-        store.execute("INSERT INTO erreur(id, bloquant) VALUES(" + std::to_string(row.code) + ", " +
+        store.execute("INSERT INTO erreur(id, bloquant) VALUES(" +
+                      store::sqlLiteral(std::to_string(row.code)) + ", " +
                       store::sqlLiteral(row.bloquant) + ")");
     int id = 1;
     for (const auto& row : kFichiers)

@@ -3,7 +3,7 @@
 // read its content streams directly.
 #pragma once
 
-#include "carddata/document/vitale_record.h"
+#include "base/vitale_record.h"
 
 #include <QDateTime>
 #include <iosfwd>

@@ -1,6 +1,6 @@
 #include "attestation/attestation_texts.h"
 
-#include "carddata/document/vitale_record.h"
+#include "base/vitale_record.h"
 #include "pdf/fonts/pdf_font_widths.h"
 #include "pdf/objects/pdf_encoding.h"
 

@@ -1,8 +1,8 @@
 // A copy of the certificate per patient: its proposed name and the copy itself.
 #pragma once
 
-#include "carddata/document/vitale_record.h"
-#include "io/durable_file.h"
+#include "base/durable_file.h"
+#include "base/vitale_record.h"
 
 #include <QDate>
 #include <QString>

@@ -4,9 +4,10 @@
 #include "attestation/attestation_layout.h"
 #include "attestation/attestation_logo.h"
 #include "attestation/certificate_copy.h"
-#include "io/durable_file.h"
 #include "pdf/images/pr_image.h"
 #include "platform/save_path.h"
+
+#include "base/durable_file.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "carddata/card_data_stage.h"
 
-#include "carddata/document/vitale_decode.h"
-#include "reader/binding/cp1252.h"
+#include "base/vitale_decode.h"
+#include "base/cp1252.h"
 #include "reader/card_call.h"
 
 // Card calls are tables of designated fields; the ones a stage leaves out are empty on purpose.

@@ -1,7 +1,7 @@
 // The About page's text: who makes the program, which versions are installed.
 #pragma once
 
-#include "diagnostics/rtf/rtf_writer.h"
+#include "base/rtf_writer.h"
 #include "run/app_state.h"
 
 #include <QList>

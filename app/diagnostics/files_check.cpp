@@ -1,6 +1,7 @@
 #include "diagnostics/files_check.h"
 
 #include "store/statements.h"
+#include "store/store_error.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,9 +17,7 @@ void check_fichiersExecute(RunCore& c)
         {QStringLiteral("Contrôle des fichiers"), QStringLiteral("Contrôle des fichiers"),
          QStringLiteral("Fichier(s) manquant(s) !")},
         [&c] {
-            if (!c.Base_donnees)
-                throw std::runtime_error("Base de configuration non ouverte");
-            for (const store::Fichier& row : store::listFichiers(*c.Base_donnees)) {
+            for (const store::Fichier& row : store::listFichiers(c.store())) {
                 c.appli_check_val1 = QString::fromStdString(row.nom);
                 c.appli_check_val2 = QString::fromStdString(row.dossier);
                 c.appli_check_val3 = QString::fromStdString(row.taille);
@@ -46,7 +45,7 @@ void check_fichiersExecute(RunCore& c)
                 bool ok = false;
                 const qint64 expected = c.appli_check_val3.toLongLong(&ok);
                 if (!ok)
-                    throw std::runtime_error(
+                    throw store::DataError(
                         QStringLiteral("Taille attendue invalide pour %1 : « %2 »")
                             .arg(c.appli_check_val1, c.appli_check_val3)
                             .toStdString());

@@ -1,7 +1,7 @@
 #include "diagnostics/log_save.h"
 
-#include "io/durable_file.h"
-#include "run/french_errors.h"
+#include "base/durable_file.h"
+#include "base/french_errors.h"
 
 #include <stdexcept>
 

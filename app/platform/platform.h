@@ -2,7 +2,7 @@
 // window code runs the same on Windows, Linux and in tests (where a fake stands in).
 #pragma once
 
-#include "tools/installer/update_kind.h"
+#include "common/update_kind.h"
 
 #include <QDateTime>
 #include <QString>

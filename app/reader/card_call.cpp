@@ -2,7 +2,6 @@
 
 #include "store/statements.h"
 
-#include <stdexcept>
 
 namespace kelvora::reader
 {
@@ -45,9 +44,7 @@ bool classification_resultat(RunCore& core, int r, quint16 e, quint16 q, const Q
     if (avant && avant())
         return false;
 
-    if (!core.Base_donnees)
-        throw std::runtime_error("Base de configuration non ouverte");
-    const bool blocking = store::isBlocking(*core.Base_donnees, q);
+    const bool blocking = store::isBlocking(core.store(), q);
     if (blocking) {
         for (qsizetype i = 0; i < bloquant.size(); ++i) {
             const bool last = i == bloquant.size() - 1;

@@ -1,8 +1,8 @@
 #include "reader/reader_config.h"
 
-#include "reader/binding/cp1252.h"
+#include "base/cp1252.h"
 #include "reader/reader_stages.h"
-#include "run/french_errors.h"
+#include "base/french_errors.h"
 
 #include <cstring>
 #include <vector>

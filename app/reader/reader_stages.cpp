@@ -2,7 +2,7 @@
 // one session per card (the professional card first), then the cards themselves and the PIN.
 #include "reader/reader_stages.h"
 
-#include "reader/binding/cp1252.h"
+#include "base/cp1252.h"
 #include "reader/card_call.h"
 
 #include <cstring>

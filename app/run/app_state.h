@@ -2,10 +2,10 @@
 // the names support and the documentation use. Plain data; the stages read and write it.
 #pragma once
 
-#include "carddata/document/vitale_record.h"
-#include "io/durable_file.h"
-#include "reader/binding/apilec_types.h"
-#include "reader/ini/ini_file.h"
+#include "apilec/apilec_types.h"
+#include "base/durable_file.h"
+#include "base/ini_file.h"
+#include "base/vitale_record.h"
 #include "run/run_types.h"
 
 #include <QByteArray>

@@ -2,7 +2,7 @@
 // log pane shows what is appended; the RTF save reads the runs.
 #pragma once
 
-#include "diagnostics/rtf/rtf_writer.h"
+#include "base/rtf_writer.h"
 #include "run/run_types.h"
 
 #include <QList>

@@ -34,6 +34,13 @@ RunCore::PendingStore RunCore::openStoreInBackground(Platform& platform)
                       (commonFolder(platform) + QStringLiteral("/attest.vqs")).toStdString());
 }
 
+store::Connection& RunCore::store()
+{
+    if (!Base_donnees)
+        throw store::OpenError("Base de configuration non ouverte");
+    return *Base_donnees;
+}
+
 RunCore::~RunCore() = default;
 
 void RunCore::FormCreate()

@@ -3,8 +3,8 @@
 // The window, kelvora-admin and the tests each build one; nothing here needs a window.
 #pragma once
 
+#include "binding/apilec_library.h"
 #include "platform/platform.h"
-#include "reader/binding/apilec_library.h"
 #include "run/app_state.h"
 #include "run/diagnostic_log.h"
 #include "run/run_view.h"
@@ -47,6 +47,9 @@ public:
 
     DiagnosticLog debug;
     std::unique_ptr<store::Connection> Base_donnees;
+    // The open store for a stage's work; a closed one throws store::OpenError, so that the
+    // stage fails as on any other failure of the store.
+    store::Connection& store();
     // The card-reader library, loaded once at start-up from the executable's folder.
     reader::ApiLecLibrary appli_apilec;
 

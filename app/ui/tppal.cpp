@@ -4,6 +4,7 @@
 #include "attestation/pdf_stage.h"
 #include "diagnostics/about_text.h"
 #include "diagnostics/log_save.h"
+#include "diagnostics/system_report.h"
 #include "platform/save_path.h"
 #include "reading/reading.h"
 #include "store/connection.h"
@@ -290,7 +291,7 @@ void Tppal::action_vitale2Click()
 void Tppal::btn_updateClick()
 {
     const bool started = !core_->appli_run_en_cours && !core_->appli_maj_en_cours;
-    maj_->btn_updateClick();
+    maj_->btn_updateClick([this] { diagnostics::debug_modeExecute(*core_); });
     if (started)
         announceOutcome();
 }

@@ -1,7 +1,7 @@
 #include "update/downloader.h"
 
-#include "io/durable_file.h"
-#include "tools/installer/update_kind.h"
+#include "base/durable_file.h"
+#include "common/update_kind.h"
 #include "update/no_cookie_jar.h"
 
 #include <QNetworkProxyFactory>

@@ -5,7 +5,7 @@
 // writable by the practice's other accounts, so neither name is ever followed as a link.
 #pragma once
 
-#include "io/durable_file.h"
+#include "base/durable_file.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>

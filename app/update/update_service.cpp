@@ -1,10 +1,9 @@
 #include "update/update_service.h"
 
-#include "diagnostics/system_report.h"
-#include "run/text_format.h"
+#include "base/text_format.h"
+#include "common/update_kind.h"
 #include "store/statements.h"
-#include "tools/installer/update_kind.h"
-#include "tools/installer/update_signature.h"
+#include "common/update_signature.h"
 #include "update/debian_package.h"
 #include "update/download_progress.h"
 #include "update/downloader.h"
@@ -247,7 +246,7 @@ void UpdateService::check_majExecute()
     }
 }
 
-void UpdateService::btn_updateClick()
+void UpdateService::btn_updateClick(const std::function<void()>& startLog)
 {
     RunCore& c = core_;
     // A reading run checks on its own when due, and one request at a time is enough.
@@ -260,7 +259,7 @@ void UpdateService::btn_updateClick()
     c.raz_etatExecute();
     c.platform().processEvents();
     c.view().showPage(Page::MiseAJour);
-    diagnostics::debug_modeExecute(c);
+    startLog();
     c.platform().processEvents();
     check_majExecute();
     c.platform().processEvents();

@@ -5,6 +5,7 @@
 #include "run/run_core.h"
 
 #include <QObject>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,8 +28,9 @@ public:
     // The reading run's update stage: asks the server when the last check is older than today.
     void maj_quotidienneExecute();
     void check_majExecute();
-    // The toolbar's " Mise à Jour".
-    void btn_updateClick();
+    // The toolbar's " Mise à Jour". `startLog` begins the diagnostic log anew once the check is
+    // sure to run; whoever starts the check owns the log.
+    void btn_updateClick(const std::function<void()>& startLog);
     // The update page's download button.
     void btn_update_goClick();
     // Downloader events: progress per block, failure, end of every transfer.

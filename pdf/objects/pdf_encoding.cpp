@@ -1,18 +1,12 @@
 #include "pdf/objects/pdf_encoding.h"
 
-#include <array>
+#include "common/cp1252.h"
 
 namespace kelvora::pdf
 {
 
 namespace
 {
-
-// Unicode code points of the Windows-1252 bytes 0x80..0x9F; 0 marks an unassigned byte.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
@@ -103,13 +97,12 @@ template <typename Out> void AppendNameBytes(Out& AOut, std::u16string_view S)
 
 char AnsiChar(char16_t AChar)
 {
-    if (AChar < 0x80 || (AChar >= 0xA0 && AChar <= 0xFF))
-        return static_cast<char>(AChar);
-    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] != 0 && kHighControls[i] == AChar)
-            return static_cast<char>(0x80 + i);
-    }
-    return '?';
+    // WinAnsiEncoding gives the bytes Windows-1252 leaves unassigned no glyph (their widths
+    // are 0): their characters are written as '?', as any the fonts cannot show.
+    const std::optional<unsigned char> byte = cp1252::fromUnicode(AChar);
+    if (!byte || cp1252::isUnassigned(*byte))
+        return '?';
+    return static_cast<char>(*byte);
 }
 
 std::optional<char> AnsiByteAt(std::u16string_view S, std::size_t APos)

@@ -1,5 +1,5 @@
 // The diagnostic log: styled pieces of text, the system report, the RTF save.
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 #include "diagnostics/system_report.h"
 
 #include <QFile>

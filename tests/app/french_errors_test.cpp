@@ -1,5 +1,5 @@
 // The common file errors said in French, what to do first and the system's reason after it.
-#include "run/french_errors.h"
+#include "base/french_errors.h"
 
 #include <cerrno>
 #include <cstring>

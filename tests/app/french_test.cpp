@@ -1,5 +1,5 @@
 // Qt's own texts in French: the save dialog's buttons and labels, the fields' context menu.
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>

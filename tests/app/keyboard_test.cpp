@@ -1,7 +1,7 @@
 // The practitioner's flow without the mouse, what a screen reader is told, and what can be read.
-#include "app_fixture.h"
 #include "diagnostics/about_text.h"
-#include "reader_stage_fixture.h"
+#include "support/app_fixture.h"
+#include "support/reader_stage_fixture.h"
 #include "run/stage_names.h"
 #include "ui/accessible_roles.h"
 

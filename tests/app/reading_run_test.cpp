@@ -1,5 +1,5 @@
 // The reading run: PIN guard, daily update rule, stage contract and the files check.
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -193,16 +193,20 @@ TEST_F(ReadingRun, AReadingBeforeTheBackgroundStoreWaitsForIt)
     }
 }
 
-// Start-up already asked the application to end; a run in the meantime must not crash.
-TEST_F(ReadingRun, WithoutAStoreTheRunEndsThroughTheErrorBox)
+// Start-up already asked the application to end; a run in the meantime must not crash. The
+// store's absence fails the first stage that needs it, as any failure of the store does,
+// instead of leaving that stage in progress behind an error box.
+TEST_F(ReadingRun, WithoutAStoreTheFirstStageThatNeedsItFails)
 {
     start();
     platform.messages.clear();
     run();
-    ASSERT_EQ(platform.messages.size(), 1);
-    EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Error);
-    EXPECT_EQ(window->etat(EtatRow::Fichiers), EtatEnCours);
-    EXPECT_FALSE(log().contains(QStringLiteral("### Mise à Jour")));
+    EXPECT_TRUE(platform.messages.isEmpty());
+    EXPECT_EQ(window->etat(EtatRow::Fichiers), EtatEchec);
+    EXPECT_TRUE(log().contains(
+        QStringLiteral("Erreur de la base de configuration : Base de configuration non ouverte")))
+        << log().toStdString();
+    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Base de configuration inutilisable !"));
 }
 
 TEST_F(ReadingRun, FirstFailureIsAnnouncedAndLaterStagesOnlyUpdateTheirRows)

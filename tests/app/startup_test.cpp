@@ -1,5 +1,5 @@
 // Start-up: the store opened with its key, the last check date, the initial display.
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "attestation/attestation_layout.h"
 #include "attestation/attestation_texts.h"
-#include "carddata/document/vitale_decode.h"
+#include "base/vitale_decode.h"
 #include "certificate_support.h"
 #include "pdf/canvas/pdf_canvas.h"
 #include "pdf/document/pdf_doc.h"

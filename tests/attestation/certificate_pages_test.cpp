@@ -2,7 +2,7 @@
 // him, nothing under the table's bottom edge or past the right edge, each page a whole PDF page.
 #include "attestation/attestation_layout.h"
 #include "attestation/attestation_texts.h"
-#include "carddata/document/vitale_decode.h"
+#include "base/vitale_decode.h"
 #include "certificate_support.h"
 #include "pdf/images/jpeg_image.h"
 

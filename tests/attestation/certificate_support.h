@@ -2,9 +2,9 @@
 // the two independent tools (qpdf, pdftotext).
 #pragma once
 
-#include "carddata/document/vitale_record.h"
-#include "reader/binding/cp1252.h"
-#include "test_support.h"
+#include "base/cp1252.h"
+#include "base/vitale_record.h"
+#include "support/temp_folder.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,12 +1,12 @@
 // The card data and PDF stages inside real reading runs: the real window, the stand-in
 // card-reader library from the build's bin folder, the demo card and a real store.
-#include "apilec-sim/sim_codes.h"
-#include "app_fixture.h"
+#include "apilec/apilec_codes.h"
 #include "certificate_support.h"
+#include "support/app_fixture.h"
 
 #include <QLabel>
-#include <QPushButton>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
 

@@ -1,4 +1,4 @@
-#include "carddata/document/vitale_decode.h"
+#include "base/vitale_decode.h"
 #include "test_support.h"
 
 #include <QByteArray>

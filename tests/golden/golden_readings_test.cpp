@@ -1,10 +1,10 @@
 // Whole readings on a demo installation with the stand-in library: the saved RTF log and the
 // certificate are compared byte for byte with files kept beside this test, dates and times
 // masked. KELVORA_GOLDEN_UPDATE=1 rewrites the files; a change to them says why in its commit.
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 #include "diagnostics/log_save.h"
-#include "fake_view.h"
-#include "loopback_server.h"
+#include "support/fake_view.h"
+#include "support/loopback_server.h"
 #include "reading/reading.h"
 
 #include <QLineEdit>

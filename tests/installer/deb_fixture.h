@@ -2,7 +2,7 @@
 // archives, whole-file reads and writes.
 #pragma once
 
-#include "test_support.h"
+#include "support/temp_folder.h"
 
 #include <filesystem>
 #include <fstream>

@@ -3,7 +3,7 @@
 // installed version) and a fake apt-get (which keeps a copy of the file it was given); nothing
 // is installed on this machine.
 #include "deb_fixture.h"
-#include "signing_key.h"
+#include "support/signing_key.h"
 #include "tools/installer/installer.h"
 
 #include <functional>

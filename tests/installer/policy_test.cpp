@@ -1,5 +1,5 @@
 // The polkit action the package installs, read back with xmllint as polkit would see it.
-#include "test_support.h"
+#include "support/temp_folder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

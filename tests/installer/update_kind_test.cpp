@@ -1,5 +1,5 @@
+#include "common/update_kind.h"
 #include "deb_fixture.h"
-#include "tools/installer/update_kind.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // gpgv's status read as the program and the helper read it: a good signature by a release key,
 // and nothing else, whatever gpgv's exit code says.
-#include "tools/installer/update_signature.h"
+#include "common/update_signature.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Files written so that what is reported written is on the disk, and the reasons in French.
-#include "full_disk.h"
-#include "io/durable_file.h"
+#include "support/full_disk.h"
+#include "base/durable_file.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,5 +1,5 @@
 // Binding the card-reader library by name: what is missing is said, never crashed on.
-#include "reader/binding/apilec_library.h"
+#include "binding/apilec_library.h"
 #include "standin_fixture.h"
 
 #include <QDir>

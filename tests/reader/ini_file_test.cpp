@@ -1,7 +1,7 @@
 // The reader configuration file editor: Windows name matching, and a write that changes one
 // value and nothing else, or reports why it could not.
-#include "reader/ini/ini_file.h"
-#include "reader/ini/ini_text.h"
+#include "base/ini_file.h"
+#include "common/ini_text.h"
 
 #include <QDir>
 #include <QFile>

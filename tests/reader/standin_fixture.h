@@ -3,8 +3,8 @@
 #pragma once
 
 #include "platform/linux_platform.h"
-#include "reader/binding/apilec_library.h"
-#include "sim_codes.h"
+#include "binding/apilec_library.h"
+#include "apilec/apilec_codes.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // The reader-management page: what it shows and the one key each button writes.
-#include "app_fixture.h"
-#include "reader_stage_fixture.h"
+#include "support/app_fixture.h"
+#include "support/reader_stage_fixture.h"
 
 #include <QClipboard>
 #include <QComboBox>

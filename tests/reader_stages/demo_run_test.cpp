@@ -1,5 +1,5 @@
 // The demo installation that kelvora-admin lays out, read through the run as a user would.
-#include "reader_stage_fixture.h"
+#include "support/reader_stage_fixture.h"
 
 #include <QProcess>
 

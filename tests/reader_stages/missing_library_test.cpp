@@ -1,6 +1,6 @@
 // A missing card-reader library or function fails the stage that needs it, and the run goes
 // on as after any failure.
-#include "reader_stage_fixture.h"
+#include "support/reader_stage_fixture.h"
 
 using namespace kelvora::testing;
 

@@ -1,6 +1,6 @@
 // The PIN control: every case of the professional card's answer, the PIN field after a wrong
 // PIN, and the PIN kept out of every log.
-#include "reader_stage_fixture.h"
+#include "support/reader_stage_fixture.h"
 
 using namespace kelvora::testing;
 

@@ -1,6 +1,6 @@
 // A blocking and a non-blocking code for each card stage, forced through the scenario, and
 // which of the result and the detail code each stage looks up.
-#include "reader_stage_fixture.h"
+#include "support/reader_stage_fixture.h"
 
 using namespace kelvora::testing;
 

@@ -1,4 +1,4 @@
-#include "diagnostics/rtf/rtf_writer.h"
+#include "base/rtf_writer.h"
 
 #include <QFile>
 #include <QProcess>
@@ -59,6 +59,15 @@ INSTANTIATE_TEST_SUITE_P(
                       BodyCase{"OtherCharactersAsSignedUnicode",
                                {{QString::fromUtf8("Ω中\uFFFD😀"), 0, kBlack}},
                                "\\cf1 \\u937?\\u20013?\\u-3?\\u-10179?\\u-8704?"},
+                      // The code page's unassigned bytes stand for these controls, both ways.
+                      BodyCase{"UnassignedBytesAsTheirControls",
+                               {{QStringLiteral("\u0081\u008D\u008F\u0090\u009Dx"), 0, kBlack}},
+                               "\\cf1 \\'81\\'8d\\'8f\\'90\\'9dx"},
+                      // Below the space, the table is not asked: NUL used to find an empty
+                      // table cell and come out as \'81.
+                      BodyCase{"ControlCharactersAsUnicode",
+                               {{QString(QChar(1)) + QChar(0) + QChar(0x7F), 0, kBlack}},
+                               "\\cf1 \\u1?\\u0?\\u127?"},
                       BodyCase{"BoldRedThenPlainBlack",
                                {{"A", 1, kRed}, {"B", 0, kBlack}},
                                "\\b\\cf1 A\\b0\\cf2 B"},

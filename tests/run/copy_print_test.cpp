@@ -3,7 +3,7 @@
 #include "attestation/pdf_stage.h"
 #include "platform/linux_platform.h"
 #include "platform/save_path.h"
-#include "reader_stage_fixture.h"
+#include "support/reader_stage_fixture.h"
 
 #include <QProcess>
 #include <QStandardPaths>

@@ -1,9 +1,10 @@
 // Whole readings on the run core under faults: nothing is reported done that is not on the
 // disk, a failing store ends the run through the stage contract, the cards are always released.
-#include "full_disk.h"
-#include "reader_stage_fixture.h"
+#include "support/full_disk.h"
+#include "support/reader_stage_fixture.h"
 
 #include <QProcess>
+#include <functional>
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -114,6 +115,42 @@ TEST_F(RunFaults, AStoreFailureInAStageEndsTheRunCleanly)
         << log().toStdString();
     EXPECT_EQ(format(lines.last()), kBoldRed);
     expectCleanEnd(QStringLiteral("Base de configuration inutilisable !"));
+}
+
+// A store that is not open fails the first stage that needs it, as a failing statement does,
+// instead of an error that leaves the run.
+// The same for a size in `fichiers` that is no number.
+TEST_F(RunFaults, AClosedStoreOrABadSizeFailsTheFilesCheck)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> fault;
+        const char* reason; // after "Erreur de la base de configuration : "
+        const char* end;    // of the line
+    };
+    const Case cases[] = {
+        {"closed", [this] { core().Base_donnees.reset(); }, "Base de configuration non ouverte",
+         ""},
+        {"size", [this] { sql("UPDATE fichiers SET taille = 'douze' WHERE nom = 'api_lec.ini'"); },
+         "Taille attendue invalide pour ", "/api_lec.ini : « douze »"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        start();
+        c.fault();
+        EXPECT_NO_THROW(run());
+        EXPECT_EQ(core().etat(EtatRow::Fichiers), EtatEchec);
+        const QString text = log();
+        const qsizetype at = text.indexOf(QStringLiteral("Erreur de la base de configuration : ") +
+                                          QString::fromUtf8(c.reason));
+        ASSERT_GE(at, text.indexOf(QStringLiteral("### Fichiers"))) << text.toStdString();
+        const QString line = text.mid(at, text.indexOf(QLatin1Char('\n'), at) - at).trimmed();
+        EXPECT_TRUE(line.endsWith(QString::fromUtf8(*c.end ? c.end : c.reason)))
+            << line.toStdString();
+        EXPECT_EQ(view.suivi, QStringLiteral("Base de configuration inutilisable !"));
+        EXPECT_NE(view.page, kelvora::Page::Pdf);
+        stop();
+    }
 }
 
 // The data folder read-only: the run ends on a failed row with its French reason.

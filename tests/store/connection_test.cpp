@@ -1,5 +1,5 @@
 #include "store/connection.h"
-#include "test_support.h"
+#include "support/temp_folder.h"
 
 #include <fstream>
 #include <functional>
@@ -150,7 +150,7 @@ TEST(Connection, FileIsUnreadableWithoutTheKeyInTheSqlcipherShell)
     EXPECT_EQ(withoutKey.output.find("texte"), std::string::npos);
 
     const auto withKey =
-        runCommand(shell + shellQuote("PRAGMA key = 'Qm7Rk2Lw9P'; SELECT valeur FROM configuration "
+        runCommand(shell + shellQuote("PRAGMA key = '" + std::string(kStorePassword) + "'; SELECT valeur FROM configuration "
                                       "WHERE id = 'autre';"));
     EXPECT_EQ(withKey.exitCode, 0) << withKey.output;
     EXPECT_NE(withKey.output.find("texte"), std::string::npos) << withKey.output;

@@ -1,5 +1,6 @@
+#include "store/schema.h"
 #include "store/statements.h"
-#include "test_support.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -18,9 +19,7 @@ protected:
     {
         {
             Connection store = Connection::create(folder_ / "attest.vqs", kStorePassword);
-            store.execute("CREATE TABLE configuration(id TEXT, valeur TEXT)");
-            store.execute("CREATE TABLE erreur(id TEXT, bloquant TEXT)");
-            store.execute("CREATE TABLE fichiers(id INTEGER, nom TEXT, dossier TEXT, taille TEXT)");
+            createTables(store);
             if (!rows.empty())
                 store.execute(rows);
         }

@@ -1,6 +1,6 @@
-#include "apilec-sim/sim_codes.h"
+#include "apilec/apilec_codes.h"
 #include "store/statements.h"
-#include "test_support.h"
+#include "support/temp_folder.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // A real window over a real store, with its update address on a loopback server.
 #pragma once
 
-#include "app_fixture.h"
-#include "loopback_server.h"
-#include "signing_key.h"
 #include "store/statements.h"
+#include "support/app_fixture.h"
+#include "support/loopback_server.h"
+#include "support/signing_key.h"
 
 #include <QDeadlineTimer>
 #include <QLocale>
@@ -64,7 +64,7 @@ public:
 
     std::int32_t storedDate()
     {
-        auto db = store::Connection::open(storePath().toStdString(), "Qm7Rk2Lw9P");
+        auto db = store::Connection::open(storePath().toStdString(), store::kStorePassword);
         return store::readDateMaj(db);
     }
 

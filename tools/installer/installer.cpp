@@ -1,7 +1,7 @@
 #include "tools/installer/installer.h"
 
+#include "common/update_kind.h"
 #include "tools/installer/child_process.h"
-#include "tools/installer/update_kind.h"
 
 #include <cerrno>
 #include <csignal>

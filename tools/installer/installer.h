@@ -4,7 +4,7 @@
 // then installs the copy with apt-get.
 #pragma once
 
-#include "tools/installer/update_signature.h"
+#include "common/update_signature.h"
 
 #include <filesystem>
 #include <functional>
