@@ -64,10 +64,12 @@ std::optional<WriteFailure> createOrEmpty(const QString& path, FileHandle& file)
     return std::nullopt;
 }
 
-std::optional<WriteFailure> writeAndSync(int fd, QByteArrayView bytes, WriteFunction write)
+namespace
 {
-    if (write == nullptr)
-        write = ::write;
+
+// Writes all of `bytes`, going on after a short write or an interruption.
+std::optional<WriteFailure> writeAll(int fd, QByteArrayView bytes, WriteFunction write)
+{
     const char* data = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
@@ -82,6 +84,15 @@ std::optional<WriteFailure> writeAndSync(int fd, QByteArrayView bytes, WriteFunc
         data += n;
         left -= n;
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<WriteFailure> writeAndSync(int fd, QByteArrayView bytes, WriteFunction write)
+{
+    if (auto why = writeAll(fd, bytes, write != nullptr ? write : ::write))
+        return why;
     if (::fsync(fd) != 0 && errno != EINVAL)
         return failure(errno);
     return std::nullopt;
@@ -166,21 +177,7 @@ std::optional<WriteFailure> PendingFile::open(const QString& path, WriteFunction
 
 std::optional<WriteFailure> PendingFile::write(QByteArrayView bytes)
 {
-    const char* data = bytes.data();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = write_(file_.fd(), data, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return failure(errno);
-        }
-        if (n == 0)
-            return failure(ENOSPC);
-        data += n;
-        left -= n;
-    }
-    return std::nullopt;
+    return writeAll(file_.fd(), bytes, write_);
 }
 
 std::optional<WriteFailure> PendingFile::commit()
