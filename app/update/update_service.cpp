@@ -2,8 +2,8 @@
 
 #include "base/text_format.h"
 #include "common/update_kind.h"
-#include "store/statements.h"
 #include "common/update_signature.h"
+#include "store/statements.h"
 #include "update/debian_package.h"
 #include "update/download_progress.h"
 #include "update/downloader.h"
@@ -35,6 +35,8 @@ struct CheckUnderWay {
 };
 
 const QString kDownloadErrorCaption = QStringLiteral("Erreur durant le téléchargement...");
+// The downloads' user agent, package and signature alike.
+const QByteArray kDownloadAgent = QByteArrayLiteral("Mozilla/4.0 (compatible; Dovrane)");
 
 QByteArray formField(const char* name, const QString& value)
 {
@@ -54,7 +56,7 @@ UpdateService::UpdateService(RunCore& core, QObject* parent)
     web1_connect = connection;
 
     web1_download2 = new Downloader(this);
-    web1_download2->setAgent(QByteArrayLiteral("Mozilla/4.0 (compatible; Dovrane)"));
+    web1_download2->setAgent(kDownloadAgent);
     connect(web1_download2, &Downloader::progress, this,
             [this](qint64 received, qint64 total, qint64 remaining) {
                 core_.guarded([&] { web1_download2DataItemProceed(received, total, remaining); });
@@ -65,7 +67,7 @@ UpdateService::UpdateService(RunCore& core, QObject* parent)
             [this] { core_.guarded([this] { web1_download2ProcessCompleted(); }); });
 
     web1_signature = new Downloader(this);
-    web1_signature->setAgent(QByteArrayLiteral("Mozilla/4.0 (compatible; Dovrane)"));
+    web1_signature->setAgent(kDownloadAgent);
     web1_signature->setMaximumBytes(qint64(update::kMaxSignatureBytes));
     connect(web1_signature, &Downloader::completed, this, [this] {
         if (signatureWait_)
