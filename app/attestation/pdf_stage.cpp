@@ -18,19 +18,20 @@
 namespace kelvora::attestation
 {
 
-void creation_pdfExecute(RunCore& core)
+StageResult creation_pdfExecute(RunCore& core)
 {
     const QString path = core.attestationPath();
     const auto failed = [&core](const QString& why, const std::optional<io::WriteFailure>& cause) {
+        StageResult result = StageResult::failure();
         core.AddDebugText(why, StyleNone, ClBlack);
         core.AddDebugText(QStringLiteral("génération impossible\r\n"), StyleBold, ClRed);
         if (cause) {
             core.AddDebugText(QStringLiteral("Cause : ") + cause->reason + QStringLiteral("\r\n"),
                               StyleNone, ClBlack);
             if (cause->error == EISDIR)
-                core.appli_suivi_echec = QStringLiteral("Un dossier porte le nom du PDF !");
+                result.suivi = QStringLiteral("Un dossier porte le nom du PDF !");
         }
-        core.appli_check_continue = 1;
+        return result;
     };
 
     // Emptied before anything else: a viewer holding the file stops the stage here, and a
@@ -39,8 +40,7 @@ void creation_pdfExecute(RunCore& core)
     // holds a writable attestation.pdf still gets its certificate.
     io::FileHandle target;
     if (const auto cause = io::createOrEmpty(path, target)) {
-        failed(QStringLiteral("le fichier PDF est déjà ouvert, "), cause);
-        return;
+        return failed(QStringLiteral("le fichier PDF est déjà ouvert, "), cause);
     }
 
     std::string bytes;
@@ -52,8 +52,7 @@ void creation_pdfExecute(RunCore& core)
         bytes =
             attestationBytes(core.appli_vitale, *logo.Picture().Graphic(), core.appli_date_lecture);
     } catch (const std::exception&) {
-        failed(QStringLiteral("Impossible d'écrire dans le fichier PDF, "), std::nullopt);
-        return;
+        return failed(QStringLiteral("Impossible d'écrire dans le fichier PDF, "), std::nullopt);
     }
 
     // Built whole in memory first; a failed write (a full disk) leaves the file empty, never
@@ -67,8 +66,9 @@ void creation_pdfExecute(RunCore& core)
             io::createOrEmpty(path, target);
         else
             (void)::ftruncate(target.fd(), 0);
-        failed(QStringLiteral("Impossible d'écrire dans le fichier PDF, "), cause);
+        return failed(QStringLiteral("Impossible d'écrire dans le fichier PDF, "), cause);
     }
+    return StageResult::succeeded();
 }
 
 void check_pdfExecute(RunCore& core)
@@ -76,7 +76,7 @@ void check_pdfExecute(RunCore& core)
     core.runStage(EtatRow::Pdf,
                   {QStringLiteral("Génération du PDF"), QStringLiteral("Génération du PDF"),
                    QStringLiteral("PDF en erreur !")},
-                  [&core] { creation_pdfExecute(core); });
+                  [&core] { return creation_pdfExecute(core); });
     if (core.appli_check_continue == 0)
         core.AddDebugText(QStringLiteral("le PDF a été correctement généré\r\n"), StyleBold,
                           ClGreen);

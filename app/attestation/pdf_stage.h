@@ -6,7 +6,7 @@
 namespace kelvora::attestation
 {
 
-void creation_pdfExecute(RunCore& core);
+StageResult creation_pdfExecute(RunCore& core);
 void check_pdfExecute(RunCore& core);
 // Opens the certificate with the desktop's viewer, or says it is not there.
 void image_pdfClick(RunCore& core);

@@ -17,7 +17,7 @@ constexpr quint32 kReadBufferSize = 102400;
 constexpr quint16 kLabelCapacity = 128;
 
 // Decodes the document the library returned; an unreadable one fails the stage.
-void decode(RunCore& core, const QByteArray& document)
+void decode(RunCore& core, const QByteArray& document, StageResult& result)
 {
     VitaleDecodeResult decoded = decodeVitaleDocument(cardDocumentBytes(document));
     if (!decoded.ok()) {
@@ -29,7 +29,7 @@ void decode(RunCore& core, const QByteArray& document)
                 ? QStringLiteral("Retirez la carte Vitale, réinsérez-la puis relancez la lecture. ")
                 : QString();
         core.AddDebugText(lead + decoded.reason + QStringLiteral("\r\n"), StyleBold, ClRed);
-        core.appli_check_continue = 1;
+        result.fail();
         return;
     }
     VitaleRecord& record = *decoded.record;
@@ -99,9 +99,9 @@ void check_donneesExecute(RunCore& core)
                      QStringLiteral("La carte ne peut pas être lue\r\n")},
         .succes = QStringLiteral("La données ont été récupérées\r\n"),
         .after =
-            [&](RunCore& c, int) {
-                if (c.appli_check_continue == 0)
-                    decode(c, appli_api_xml);
+            [&](RunCore& c, int, StageResult& result) {
+                if (!result.failed())
+                    decode(c, appli_api_xml, result);
             },
     };
     reader::executeCardCall(core, lecture);

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <stdexcept>
 
 namespace kelvora::diagnostics
 {
@@ -17,6 +16,7 @@ void check_fichiersExecute(RunCore& c)
         {QStringLiteral("Contrôle des fichiers"), QStringLiteral("Contrôle des fichiers"),
          QStringLiteral("Fichier(s) manquant(s) !")},
         [&c] {
+            StageResult result;
             for (const store::Fichier& row : store::listFichiers(c.store())) {
                 c.appli_check_val1 = QString::fromStdString(row.nom);
                 c.appli_check_val2 = QString::fromStdString(row.dossier);
@@ -34,7 +34,7 @@ void check_fichiersExecute(RunCore& c)
                 // A folder of that name is not the file; a link counts as its target.
                 if (!QFileInfo(c.appli_check_val1).isFile()) {
                     c.AddDebugText(QStringLiteral("manquant\r\n"), StyleBold, ClRed);
-                    c.appli_check_continue = 1;
+                    result.fail();
                     continue;
                 }
                 if (c.appli_check_val3 == QLatin1String("0")) {
@@ -49,11 +49,16 @@ void check_fichiersExecute(RunCore& c)
                         QStringLiteral("Taille attendue invalide pour %1 : « %2 »")
                             .arg(c.appli_check_val1, c.appli_check_val3)
                             .toStdString());
+                // A file there that cannot be read is told like any other bad file, and the
+                // other rows are still examined.
                 QFile file(c.appli_check_val1);
-                if (!file.open(QIODevice::ReadOnly))
-                    throw std::runtime_error(QStringLiteral("Impossible d'ouvrir %1 : %2")
-                                                 .arg(c.appli_check_val1, file.errorString())
-                                                 .toStdString());
+                if (!file.open(QIODevice::ReadOnly)) {
+                    c.AddDebugText(QStringLiteral("illisible (") + file.errorString() +
+                                       QStringLiteral(")\r\n"),
+                                   StyleBold, ClRed);
+                    result.fail();
+                    continue;
+                }
                 const qint64 size = file.size();
                 c.appli_file_size = static_cast<qint32>(qMin<qint64>(size, INT32_MAX));
                 if (size == expected) {
@@ -63,9 +68,10 @@ void check_fichiersExecute(RunCore& c)
                                      QStringLiteral("!=") + c.appli_check_val3 +
                                      QStringLiteral(")\r\n"),
                                  StyleBold, ClRed);
-                    c.appli_check_continue = 1;
+                    result.fail();
                 }
             }
+            return result;
         });
 }
 

@@ -6,7 +6,7 @@
 namespace kelvora::reader
 {
 
-bool apilec_disponible(RunCore& core, LecFunction fonction)
+bool apilec_disponible(RunCore& core, LecFunction fonction, StageResult& result)
 {
     if (!core.appli_apilec.loaded()) {
         core.AddDebugText(QStringLiteral("Bibliothèque du lecteur introuvable : ") +
@@ -16,8 +16,7 @@ bool apilec_disponible(RunCore& core, LecFunction fonction)
             core.AddDebugText(core.appli_apilec.errorString() + QStringLiteral("\r\n"), StyleNone,
                               ClBlack);
         // The cause is the installation, not a card: the headline says so.
-        core.appli_suivi_echec = QStringLiteral("Bibliothèque de lecture introuvable !");
-        core.appli_check_continue = 1;
+        result = StageResult::failure(QStringLiteral("Bibliothèque de lecture introuvable !"));
         return false;
     }
     const QString absent = core.appli_apilec.missing(fonction);
@@ -25,14 +24,14 @@ bool apilec_disponible(RunCore& core, LecFunction fonction)
         core.AddDebugText(QStringLiteral("Fonction absente de la bibliothèque du lecteur : ") +
                               absent + QStringLiteral("\r\n"),
                           StyleBold, ClRed);
-        core.appli_suivi_echec = QStringLiteral("Bibliothèque de lecture incomplète !");
-        core.appli_check_continue = 1;
+        result = StageResult::failure(QStringLiteral("Bibliothèque de lecture incomplète !"));
         return false;
     }
     return true;
 }
 
-bool classification_resultat(RunCore& core, int r, quint16 e, quint16 q, const QString& detail,
+bool classification_resultat(RunCore& core, StageResult& result, int r, quint16 e, quint16 q,
+                             const QString& detail,
                              const QStringList& bloquant, const QString& succes,
                              const std::function<bool()>& nonBloquant,
                              const std::function<bool()>& avant)
@@ -50,7 +49,7 @@ bool classification_resultat(RunCore& core, int r, quint16 e, quint16 q, const Q
             const bool last = i == bloquant.size() - 1;
             core.AddDebugText(bloquant[i], last ? StyleBold : StyleNone, last ? ClRed : ClBlack);
         }
-        core.appli_check_continue = 1;
+        result.fail();
         return true;
     }
     if (nonBloquant && nonBloquant())
@@ -64,38 +63,39 @@ bool classification_resultat(RunCore& core, int r, quint16 e, quint16 q, const Q
 void executeCardCall(RunCore& core, const CardCall& c)
 {
     core.runStage(c.row, c.texts, [&core, &c] {
+        StageResult result;
         if (c.before)
             c.before(core);
         if (c.reset)
             c.reset(core);
-        if (!apilec_disponible(core, c.function) ||
-            (c.alsoNeeds && !apilec_disponible(core, *c.alsoNeeds)))
-            return;
+        if (!apilec_disponible(core, c.function, result) ||
+            (c.alsoNeeds && !apilec_disponible(core, *c.alsoNeeds, result)))
+            return result;
         const int r = c.call(core);
         core.appli_api_return = r;
         if (r != 0) {
             const quint16 e = core.appli_api_error;
-            classification_resultat(
-                core, r, e, c.classifyByDetail ? e : quint16(r),
-                c.detail ? c.detail(core) : QString(), c.bloquant, c.succes,
-                c.nonBloquant ? std::function<bool()>([&core, &c, r] { return c.nonBloquant(core, r); })
-                              : std::function<bool()>(),
-                c.avantClassement
-                    ? std::function<bool()>([&core, &c, r] { return c.avantClassement(core, r); })
-                    : std::function<bool()>());
+            const auto handler = [&core, &result, r](const auto& f) {
+                return f ? std::function<bool()>([&core, &result, &f, r] { return f(core, r, result); })
+                         : std::function<bool()>();
+            };
+            classification_resultat(core, result, r, e, c.classifyByDetail ? e : quint16(r),
+                                    c.detail ? c.detail(core) : QString(), c.bloquant, c.succes,
+                                    handler(c.nonBloquant), handler(c.avantClassement));
         } else if (c.onSuccess) {
-            c.onSuccess(core, r);
+            c.onSuccess(core, r, result);
         } else {
             core.AddDebugText(c.succes, StyleBold, ClGreen);
         }
         if (c.after)
-            c.after(core, r);
-        if (c.suivi && core.appli_check_continue == 1) {
+            c.after(core, r, result);
+        if (c.suivi && result.failed()) {
             if (const std::optional<Suivi> suivi = c.suivi(core, r)) {
-                core.appli_suivi_echec = suivi->label;
-                core.appli_suivi2_echec = suivi->label2;
+                result.suivi = suivi->label;
+                result.suivi2 = suivi->label2;
             }
         }
+        return result;
     });
 }
 

@@ -11,17 +11,18 @@
 namespace kelvora::reader
 {
 
-// False, after a bold red log line naming what is missing and a failed stage, when the
+// False, after a bold red log line naming what is missing and `result` failed, when the
 // library or `fonction` is absent.
-bool apilec_disponible(RunCore& core, LecFunction fonction);
+bool apilec_disponible(RunCore& core, LecFunction fonction, StageResult& result);
 
 // Classifies a non-zero library result r (detail code e) through table `erreur` looked up
 // by q (r or e, as the stage says). `detail` (skipped when empty) follows the "Retour en
 // erreur" line. `avant`, when given, may then handle the result itself (returns true), and the
-// table is not looked up. Blocking: the `bloquant` lines (the last bold red) and the continue
-// flag. Otherwise `nonBloquant`, when given, may handle the case (returns true); if not, the
+// table is not looked up. Blocking: the `bloquant` lines (the last bold red) and `result`
+// failed. Otherwise `nonBloquant`, when given, may handle the case (returns true); if not, the
 // "sans impact" line and `succes` in bold green. Returns whether q is blocking.
-bool classification_resultat(RunCore& core, int r, quint16 e, quint16 q, const QString& detail,
+bool classification_resultat(RunCore& core, StageResult& result, int r, quint16 e, quint16 q,
+                             const QString& detail,
                              const QStringList& bloquant, const QString& succes,
                              const std::function<bool()>& nonBloquant = {},
                              const std::function<bool()>& avant = {});
@@ -50,13 +51,14 @@ struct CardCall {
     std::function<QString(const RunCore&)> detail;
     QStringList bloquant;
     QString succes;
-    std::function<bool(RunCore&, int r)> nonBloquant;
+    // The handlers below fail the stage through the result they are given.
+    std::function<bool(RunCore&, int r, StageResult&)> nonBloquant;
     // A non-zero result handled before table `erreur` is looked up (returns true when handled).
-    std::function<bool(RunCore&, int r)> avantClassement;
+    std::function<bool(RunCore&, int r, StageResult&)> avantClassement;
     // The log lines of a zero result; by default `succes` in bold green.
-    std::function<void(RunCore&, int r)> onSuccess;
+    std::function<void(RunCore&, int r, StageResult&)> onSuccess;
     // Work after the call's outcome, whatever it was.
-    std::function<void(RunCore&, int r)> after;
+    std::function<void(RunCore&, int r, StageResult&)> after;
     // When the call fails and is the first failure of the run: labels that say what happened
     // and what to do, when the outcome allows it (nullopt keeps the stage's texts).
     std::function<std::optional<Suivi>(const RunCore&, int r)> suivi;

@@ -155,7 +155,7 @@ const CardCall kLecteurCps{
     .bloquant = kBloquantLecteurCps,
     .succes = QStringLiteral("Lecteur CPS disponible\r\n"),
     .onSuccess =
-        [](RunCore& c, int r) {
+        [](RunCore& c, int r, StageResult&) {
             c.AddDebugText(QStringLiteral("Lecteur CPS disponible\r\n"), StyleBold, ClGreen);
             c.AddDebugText(QStringLiteral("Erreur : %1\r\n").arg(r), StyleNone, ClBlack);
         },
@@ -198,7 +198,7 @@ const CardCall kCarteCps{
     .bloquant = kBloquantLecteurCps,
     .succes = QStringLiteral("Lecteur CPS disponible\r\n"),
     .onSuccess =
-        [](RunCore& c, int r) {
+        [](RunCore& c, int r, StageResult&) {
             // A detail code with a zero result is reported, not a failure.
             c.AddDebugText(QStringLiteral(" * Retour : %1\r\n").arg(r), StyleNone, ClBlack);
             c.AddDebugText(QStringLiteral(" * Erreur : %1\r\n").arg(c.appli_api_error), StyleNone,
@@ -225,9 +225,9 @@ std::optional<int> essaisRestants(int r, quint16 e)
 }
 
 // Said plainly, so the practitioner does not type the same PIN again and lock the card.
-void logCpsBloquee(RunCore& c)
+void logCpsBloquee(RunCore& c, StageResult& result)
 {
-    c.appli_check_continue = 1;
+    result.fail();
     c.AddDebugText(QStringLiteral("ARRET - carte CPS bloquée (code : %1)\r\n").arg(c.appli_api_error),
                    StyleBold, ClRed);
     c.AddDebugText(QStringLiteral("Débloquez-la avec son code de déblocage (PUK) avant de "
@@ -257,10 +257,10 @@ const CardCall kControleCps{
                  QStringLiteral("La carte CPS ne peut pas être lue\r\n")},
     .succes = QStringLiteral("La carte est accessible\r\n"),
     .nonBloquant =
-        [](RunCore& c, int r) {
+        [](RunCore& c, int r, StageResult& result) {
             if (r != kPinErrone)
                 return false;
-            c.appli_check_continue = 1;
+            result.fail();
             const quint16 e = c.appli_api_error;
             QString ligne = QStringLiteral("ARRET - erreur code CPS : %1").arg(e);
             if (const auto essais = essaisRestants(r, e))
@@ -270,30 +270,30 @@ const CardCall kControleCps{
         },
     // A blocked card is told as such, not as a card to insert again.
     .avantClassement =
-        [](RunCore& c, int r) {
+        [](RunCore& c, int r, StageResult& result) {
             if (!cpsBloquee(r, c.appli_api_error))
                 return false;
-            logCpsBloquee(c);
+            logCpsBloquee(c, result);
             return true;
         },
     .onSuccess =
-        [](RunCore& c, int) {
+        [](RunCore& c, int, StageResult& result) {
             const quint16 e = c.appli_api_error;
             if (e != 0) {
-                c.appli_check_continue = 1;
+                result.fail();
                 c.AddDebugText(QStringLiteral("Erreur : %1\r\n").arg(e), StyleBold, ClRed);
                 if (e == 2)
                     c.AddDebugText(QStringLiteral("Probablement erreur code CPS\r\n"), StyleBold,
                                    ClRed);
                 if (cpsBloquee(0, e))
-                    logCpsBloquee(c);
+                    logCpsBloquee(c, result);
             } else {
                 c.AddDebugText(QStringLiteral("La carte CPS est accessible\r\n"), StyleBold,
                                ClGreen);
             }
         },
     .after =
-        [](RunCore& c, int r) {
+        [](RunCore& c, int r, StageResult&) {
             // A wrong PIN left in the field would be sent again at every click and block the
             // practitioner's card after three tries; a blocked card needs no PIN until unblocked.
             if (r == kPinErrone || pinErrone(r, c.appli_api_error) ||
@@ -351,8 +351,9 @@ void check_ListelecteursExecute(RunCore& c)
         {QStringLiteral("Choix du lecteur"), QStringLiteral("Connexion au lecteur"),
          QStringLiteral("Lecteur ne répond pas !")},
         [&c] {
-            if (!apilec_disponible(c, LecFunction::ListeLecteurs))
-                return;
+            StageResult result;
+            if (!apilec_disponible(c, LecFunction::ListeLecteurs, result))
+                return result;
             c.appli_api_error = 0;
             c.appli_reader_nbre = qint32(c.appli_reader_list.size());
             c.appli_apilec.listeLecteurs(c.appli_dossier_apilec_force.constData(),
@@ -371,7 +372,7 @@ void check_ListelecteursExecute(RunCore& c)
             const qint32 n = c.appli_reader_nbre;
             if (n < 0 || n > kLecteursMax) {
                 refuse(n, kLecteursMax);
-                return;
+                return result;
             }
             c.appli_reader_list.assign(std::size_t(n), T_infosLecteur{});
             const int r = *c.appli_apilec.listeLecteurs(
@@ -381,7 +382,7 @@ void check_ListelecteursExecute(RunCore& c)
             if (r == 0 && (c.appli_reader_nbre < 0 || c.appli_reader_nbre > n)) {
                 c.appli_api_return = r;
                 refuse(c.appli_reader_nbre, n);
-                return;
+                return result;
             }
             c.appli_api_return = r;
 
@@ -411,6 +412,7 @@ void check_ListelecteursExecute(RunCore& c)
                 c.appli_reader_lec = nomLecteur(c.appli_reader_list.front());
             else
                 c.AddDebugText(QStringLiteral("Aucun lecteur trouvé !\r\n"), StyleBold, ClRed);
+            return result;
         });
 }
 

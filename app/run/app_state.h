@@ -48,9 +48,6 @@ struct AppState {
     // reading run stops before its next stage, and nothing more is written.
     bool appli_quitte = false;
     bool appli_fin_demandee = false;
-    // Follow-up labels more precise than the stage's own, set by the work that failed.
-    QString appli_suivi_echec;
-    QString appli_suivi2_echec;
     // How files are written; tests give a write that fails as a full disk would.
     io::WriteFunction writeFunction = nullptr;
     // The icon each row of the stage display shows.

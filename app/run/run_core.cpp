@@ -137,12 +137,10 @@ void RunCore::raz_etatExecute()
         setEtat(static_cast<EtatRow>(i), EtatAttente);
 }
 
-void RunCore::runStage(EtatRow row, const StageTexts& texts, const std::function<void()>& work,
-                       bool letRepaint)
+void RunCore::runStage(EtatRow row, const StageTexts& texts,
+                       const std::function<StageResult()>& work, bool letRepaint)
 {
     setEtat(row, EtatEnCours);
-    appli_suivi_echec.clear();
-    appli_suivi2_echec.clear();
     if (appli_check_continue2 == 0) {
         AddDebugText(QStringLiteral("\r\n") + texts.title + QStringLiteral("\r\n"),
                      StyleBold | StyleUnderline, ClBlack);
@@ -150,9 +148,10 @@ void RunCore::runStage(EtatRow row, const StageTexts& texts, const std::function
     }
     if (letRepaint)
         platform_.processEvents();
+    StageResult result;
     if (appli_check_continue == 0) {
         try {
-            work();
+            result = work();
         } catch (const store::StoreError& e) {
             // The store failing under a stage fails that stage, not the whole window: the run
             // goes on through the contract, so the cards are still released and no page is
@@ -160,18 +159,20 @@ void RunCore::runStage(EtatRow row, const StageTexts& texts, const std::function
             AddDebugText(QStringLiteral("Erreur de la base de configuration : ") +
                              QString::fromUtf8(e.what()) + QStringLiteral("\r\n"),
                          StyleBold, ClRed);
-            appli_suivi_echec = QStringLiteral("Base de configuration inutilisable !");
-            appli_check_continue = 1;
+            result = StageResult::failure(QStringLiteral("Base de configuration inutilisable !"));
         }
     }
+    if (result.outcome == StageResult::Outcome::Unfinished)
+        return;
+    if (result.failed())
+        appli_check_continue = 1;
     if (appli_check_continue == 1) {
         if (appli_check_continue2 == 0) {
             appli_check_continue2 = 1;
-            view_.setSuivi(appli_suivi_echec.isEmpty() ? texts.failure : appli_suivi_echec,
-                           ClMaroon);
-            view_.setSuivi2(appli_suivi2_echec.isEmpty()
+            view_.setSuivi(result.suivi.isEmpty() ? texts.failure : result.suivi, ClMaroon);
+            view_.setSuivi2(result.suivi2.isEmpty()
                                 ? QStringLiteral("Consulter le diagnostic pour plus d'informations")
-                                : appli_suivi2_echec,
+                                : result.suivi2,
                             ClMaroon);
         }
         setEtat(row, EtatEchec);

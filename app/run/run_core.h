@@ -8,6 +8,7 @@
 #include "run/app_state.h"
 #include "run/diagnostic_log.h"
 #include "run/run_view.h"
+#include "run/stage_result.h"
 
 #include <functional>
 #include <future>
@@ -75,9 +76,9 @@ public:
         QString activity; // follow-up label while the stage works
         QString failure;  // follow-up label when the stage is the first to fail
     };
-    // The contract every stage keeps; `work` runs only while no earlier stage failed and
-    // sets appli_check_continue to 1 when it fails.
-    void runStage(EtatRow row, const StageTexts& texts, const std::function<void()>& work,
+    // The contract every stage keeps; `work` runs only while no earlier stage failed, and what
+    // it returns is recorded here and nowhere else. A store that fails under it fails it too.
+    void runStage(EtatRow row, const StageTexts& texts, const std::function<StageResult()>& work,
                   bool letRepaint = true);
 
     // Runs a handler; an error it does not handle ends it through the standard error box.

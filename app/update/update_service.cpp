@@ -29,11 +29,6 @@ namespace kelvora
 namespace
 {
 
-// Thrown inside the stage's work when a check is already under way: the stage contract has
-// no early exit, and the row must stay "in progress".
-struct CheckUnderWay {
-};
-
 const QString kDownloadErrorCaption = QStringLiteral("Erreur durant le téléchargement...");
 // The downloads' user agent, package and signature alike.
 const QByteArray kDownloadAgent = QByteArrayLiteral("Mozilla/4.0 (compatible; Dovrane)");
@@ -141,12 +136,13 @@ UpdateService::Answer UpdateService::postForm()
     return Answer::Received;
 }
 
-void UpdateService::askServer()
+StageResult UpdateService::askServer()
 {
     RunCore& c = core_;
     c.appli_update_data.clear();
+    // A check already under way: this one returns without ending, its row left in progress.
     if (c.appli_maj_en_cours)
-        throw CheckUnderWay{};
+        return StageResult::unfinished();
     c.appli_maj_en_cours = true;
     const auto under_way = qScopeGuard([&c] {
         c.appli_maj_en_cours = false;
@@ -157,24 +153,26 @@ void UpdateService::askServer()
     c.view().setTelechargementVisible(false);
     web1_download2->setAddress(QString());
 
+    // An update found ends the stage as failed: the reading stops and the update page shows.
+    StageResult result;
     c.AddDebugText(QStringLiteral("Envoi de la demande\r\n"), StyleNone, ClBlack);
     c.appli_web_data.clear();
     const Answer answer = postForm();
     // The user is leaving: nothing more is written, not even the date, so the next start asks.
     if (answer == Answer::Abandoned)
-        return;
+        return result;
     if (answer == Answer::Received) {
         c.appli_update_data = QString::fromUtf8(c.appli_web_data);
         c.platform().processEvents();
         if (c.appli_quitte)
-            return;
+            return result;
         if (c.appli_update_data == QLatin1String("update")) {
             const QString address = c.appli_url_update + QStringLiteral("?l=") + c.appli_logiciel +
                                     QStringLiteral("&v=") + c.appli_version +
                                     QStringLiteral("&k=force");
             c.AddDebugText(QStringLiteral("Mise à jour disponible\r\n"), StyleBold, ClRed);
             c.AddDebugText(address + QStringLiteral("\r\n"), StyleNone, ClRed);
-            c.appli_check_continue = 1;
+            result.fail();
             c.view().setTelechargementVisible(true);
             web1_download2->setAddress(address);
         }
@@ -191,7 +189,7 @@ void UpdateService::askServer()
         c.platform().processEvents();
     }
     if (c.appli_quitte)
-        return;
+        return result;
 
     // Recorded after every attempt, so a refused or failed check waits for the next day. The
     // day is kept in memory even when the store cannot be written: the reading goes on, and
@@ -207,6 +205,7 @@ void UpdateService::askServer()
         }
         c.platform().processEvents();
     }
+    return result;
 }
 
 void UpdateService::maj_quotidienneExecute()
@@ -233,15 +232,11 @@ void UpdateService::maj_quotidienneExecute()
 void UpdateService::check_majExecute()
 {
     const bool unannounced = core_.appli_check_continue2 == 0;
-    try {
-        core_.runStage(
-            EtatRow::MiseAJour,
-            {QStringLiteral("Contrôle Mise à Jour"), QStringLiteral("Recherche d'une mise à jour"),
-             QStringLiteral("Mise à Jour disponible")},
-            [this] { askServer(); }, false);
-    } catch (const CheckUnderWay&) {
-        return;
-    }
+    core_.runStage(
+        EtatRow::MiseAJour,
+        {QStringLiteral("Contrôle Mise à Jour"), QStringLiteral("Recherche d'une mise à jour"),
+         QStringLiteral("Mise à Jour disponible")},
+        [this] { return askServer(); }, false);
     if (unannounced && core_.appli_check_continue == 1) {
         core_.view().setMiseAJourTexte(QStringLiteral("Une mise à jour est disponible"));
         core_.view().showPage(Page::MiseAJour);

@@ -59,7 +59,7 @@ public:
 private:
     enum class Answer { Received, Failed, Abandoned };
     Answer postForm();
-    void askServer();
+    StageResult askServer();
     void showErrors();
     void restoreAfterFailure();
     // Deletes a downloaded file that will not be installed and tells the user why.

@@ -221,9 +221,7 @@ TEST_P(CertificateFailure, LeavesAnEmptyFileInPlaceOfTheOldCertificate)
     window->core().appli_vitale.appli_xml_cnt2 = 1;
     window->core().appli_vitale.appli_xml_ext = {QStringList(kFirstEntrySlots)};
 
-    kelvora::attestation::creation_pdfExecute(window->core());
-
-    EXPECT_EQ(window->core().appli_check_continue, 1);
+    EXPECT_TRUE(kelvora::attestation::creation_pdfExecute(window->core()).failed());
     EXPECT_TRUE(log().contains(QStringLiteral("Impossible d'écrire dans le fichier PDF, génération "
                                               "impossible\n")))
         << log().toStdString();

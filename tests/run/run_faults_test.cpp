@@ -153,6 +153,28 @@ TEST_F(RunFaults, AClosedStoreOrABadSizeFailsTheFilesCheck)
     }
 }
 
+// A listed file that is there but cannot be read fails the check like a missing one, without
+// a box, and the rows after it are still examined. A write-only kernel attribute refuses
+// reading even to root.
+TEST_F(RunFaults, AnUnreadableFileFailsTheFilesCheckAndTheOtherRowsAreExamined)
+{
+    const QString unreadable = QStringLiteral("/sys/bus/platform/uevent");
+    if (!QFileInfo(unreadable).isFile())
+        GTEST_SKIP() << "pas d'attribut du noyau en écriture seule ici";
+    start();
+    sql("INSERT INTO fichiers (id, nom, dossier, taille) VALUES "
+        "('0', 'uevent', '/sys/bus/platform/', '12')");
+    run();
+    EXPECT_EQ(core().etat(EtatRow::Fichiers), EtatEchec);
+    EXPECT_EQ(view.suivi, QStringLiteral("Fichier(s) manquant(s) !"));
+    EXPECT_TRUE(platform.messages.isEmpty()) << platform.messages.first().text.toStdString();
+    const QString text = log();
+    const qsizetype at = text.indexOf(QStringLiteral("uevent (/sys/bus/platform/) : illisible ("));
+    ASSERT_GE(at, 0) << text.toStdString();
+    EXPECT_TRUE(text.indexOf(QStringLiteral("api_lec.ini (apilec) : présent"), at) > at)
+        << text.toStdString();
+}
+
 // The data folder read-only: the run ends on a failed row with its French reason.
 TEST_F(RunFaults, AReadOnlyDataFolderEndsOnAFailedRowWithItsReason)
 {
