@@ -1,11 +1,8 @@
 #include "reader/reader_config.h"
 
-#include "base/cp1252.h"
-#include "reader/reader_stages.h"
+#include "reader/reader_listing.h"
 #include "base/french_errors.h"
 
-#include <cstring>
-#include <vector>
 
 namespace kelvora::reader
 {
@@ -53,31 +50,19 @@ LecteursBranches lecteursBranches(RunCore& c)
     if (!c.appli_apilec.loaded())
         return {{}, QStringLiteral("bibliothèque du lecteur introuvable")};
     // The run's own listing fields are left as they are: this is only a look.
-    const char* dossier = c.appli_dossier_apilec_force.constData();
-    quint16 erreur = 0;
-    qint32 nombre = 0;
-    const auto premier = c.appli_apilec.listeLecteurs(dossier, nullptr, &nombre, &erreur);
-    if (!premier)
+    const std::optional<ReaderListing> listing =
+        listReaders(c.appli_apilec, c.appli_dossier_apilec_force.constData());
+    if (!listing)
         return {{}, QStringLiteral("fonction Lec_ListeLecteurs absente de la bibliothèque")};
-    if (nombre < 0 || nombre > kLecteursMax)
-        return {{}, QStringLiteral("nombre de lecteurs refusé : %1").arg(nombre)};
-    std::vector<T_infosLecteur> liste(std::size_t(nombre), T_infosLecteur{});
-    const qint32 capacite = nombre;
-    const auto r = c.appli_apilec.listeLecteurs(dossier, liste.empty() ? nullptr : liste.data(),
-                                                &nombre, &erreur);
-    if (!r || *r != 0)
+    if (listing->result && *listing->result != 0)
         return {{}, QStringLiteral("erreur %1 (code : %2) de la bibliothèque du lecteur")
-                        .arg(r ? int(*r) : -1)
-                        .arg(erreur)};
-    if (nombre < 0 || nombre > capacite)
-        return {{}, QStringLiteral("nombre de lecteurs refusé : %1").arg(nombre)};
+                        .arg(*listing->result)
+                        .arg(listing->error)};
+    if (listing->refusedAbove)
+        return {{}, QStringLiteral("nombre de lecteurs refusé : %1").arg(listing->count)};
     LecteursBranches branches;
-    for (qint32 i = 0; i < nombre; ++i) {
-        const T_infosLecteur& entree = liste[std::size_t(i)];
-        branches.noms.append(fromCp1252(QByteArrayView(
-            entree.nom_ressource,
-            qsizetype(strnlen(entree.nom_ressource, sizeof entree.nom_ressource)))));
-    }
+    for (const T_infosLecteur& entree : listing->entries)
+        branches.noms.append(readerName(entree));
     return branches;
 }
 

@@ -4,6 +4,7 @@
 
 #include "base/cp1252.h"
 #include "reader/card_call.h"
+#include "reader/reader_listing.h"
 
 #include <cstring>
 #include <optional>
@@ -29,13 +30,6 @@ constexpr char16_t kApplication[] = u"attest";
 QString lineOf(const QString& text)
 {
     return text + QStringLiteral("\r\n");
-}
-
-// The reader's name up to its first zero byte, never past its 256 bytes.
-QString nomLecteur(const T_infosLecteur& entry)
-{
-    return fromCp1252(QByteArrayView(
-        entry.nom_ressource, qsizetype(strnlen(entry.nom_ressource, sizeof entry.nom_ressource))));
 }
 
 // The PIN's ANSI copy lives only for the call and is overwritten before its memory is freed.
@@ -354,37 +348,24 @@ void check_ListelecteursExecute(RunCore& c)
             StageResult result;
             if (!apilec_disponible(c, LecFunction::ListeLecteurs, result))
                 return result;
-            c.appli_api_error = 0;
-            c.appli_reader_nbre = qint32(c.appli_reader_list.size());
-            c.appli_apilec.listeLecteurs(c.appli_dossier_apilec_force.constData(),
-                                         c.appli_reader_list.empty() ? nullptr
-                                                                     : c.appli_reader_list.data(),
-                                         &c.appli_reader_nbre, &c.appli_api_error);
-            // A count the array cannot hold is the library's error, never cut to size.
-            const auto refuse = [&c](qint32 nombre, qint32 capacite) {
+            std::optional<ReaderListing> listing = listReaders(
+                c.appli_apilec, c.appli_dossier_apilec_force.constData());
+            if (!listing)
+                return StageResult::failure();
+            c.appli_reader_nbre = listing->count;
+            c.appli_api_error = listing->error;
+            if (listing->result)
+                c.appli_api_return = *listing->result;
+            c.appli_reader_list = std::move(listing->entries);
+            if (listing->refusedAbove) {
                 c.AddDebugText(QStringLiteral("Nombre de lecteurs refusé : %1 (au plus %2)\r\n")
-                                   .arg(nombre)
-                                   .arg(capacite),
+                                   .arg(listing->count)
+                                   .arg(*listing->refusedAbove),
                                StyleBold, ClRed);
-                c.appli_reader_list.clear();
                 c.AddDebugText(QStringLiteral("Aucun lecteur trouvé !\r\n"), StyleBold, ClRed);
-            };
-            const qint32 n = c.appli_reader_nbre;
-            if (n < 0 || n > kLecteursMax) {
-                refuse(n, kLecteursMax);
                 return result;
             }
-            c.appli_reader_list.assign(std::size_t(n), T_infosLecteur{});
-            const int r = *c.appli_apilec.listeLecteurs(
-                c.appli_dossier_apilec_force.constData(),
-                c.appli_reader_list.empty() ? nullptr : c.appli_reader_list.data(),
-                &c.appli_reader_nbre, &c.appli_api_error);
-            if (r == 0 && (c.appli_reader_nbre < 0 || c.appli_reader_nbre > n)) {
-                c.appli_api_return = r;
-                refuse(c.appli_reader_nbre, n);
-                return result;
-            }
-            c.appli_api_return = r;
+            const int r = *listing->result;
 
             if (r != 0) {
                 c.AddDebugText(
@@ -400,7 +381,7 @@ void check_ListelecteursExecute(RunCore& c)
                     QStringLiteral("Nombre de lecteurs : %1\r\n").arg(c.appli_reader_nbre),
                     StyleNone, ClBlack);
                 c.AddDebugText(QStringLiteral("Lecteur branché : "), StyleNone, ClBlack);
-                c.AddDebugText(lineOf(nomLecteur(c.appli_reader_list.front())), StyleBold,
+                c.AddDebugText(lineOf(readerName(c.appli_reader_list.front())), StyleBold,
                                ClGreen);
             } else {
                 c.AddDebugText(QStringLiteral("Lecteur non branché\r\n"), StyleBold, ClRed);
@@ -409,7 +390,7 @@ void check_ListelecteursExecute(RunCore& c)
             }
 
             if (!c.appli_reader_list.empty())
-                c.appli_reader_lec = nomLecteur(c.appli_reader_list.front());
+                c.appli_reader_lec = readerName(c.appli_reader_list.front());
             else
                 c.AddDebugText(QStringLiteral("Aucun lecteur trouvé !\r\n"), StyleBold, ClRed);
             return result;

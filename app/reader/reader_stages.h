@@ -6,9 +6,6 @@
 namespace kelvora::reader
 {
 
-// No machine has more readers: a larger count from the library is refused as an error.
-inline constexpr qint32 kLecteursMax = 256;
-
 void check_ListelecteursExecute(RunCore& core);
 void check_initlecteursExecute(RunCore& core);
 void check_lecteurCPSExecute(RunCore& core);
