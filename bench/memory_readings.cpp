@@ -4,7 +4,7 @@
 // per reading. Run through bench/memory.sh, which lays the demo installation out.
 #include "platform/linux_platform.h"
 #include "ui/application_setup.h"
-#include "ui/desktop_platform.h"
+#include "ui/desktop_dialogs.h"
 #include "ui/tppal.h"
 
 #include <QApplication>
@@ -40,9 +40,9 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     kelvora::ui::applyLook();
-    kelvora::LinuxPlatform system;
-    kelvora::DesktopPlatform platform(system);
-    Tppal window(platform);
+    kelvora::LinuxPlatform platform;
+    kelvora::DesktopDialogs dialogs;
+    Tppal window(platform, dialogs);
     if (window.core().appli_fin_demandee) {
         std::fprintf(stderr, "the store of the installation could not be opened\n");
         return 1;

@@ -165,7 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AnswersPlatform platform;
     testing::FakeView view;
     view.pin = QStringLiteral("1234");
-    RunCore core(platform, view);
+    RunCore core(platform, platform, view);
     const QString folder = QString::fromStdString(fuzz::scratchFolder().string() + "/");
     platform.exeFolder = folder;
     core.appli_dossier_apilec = folder;

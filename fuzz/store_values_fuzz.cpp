@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     testing::FakePlatform platform;
     testing::FakeView view;
     view.pin = QStringLiteral("1234");
-    RunCore core(platform, view);
+    RunCore core(platform, platform, view);
     setUpFolders(platform, core);
     const fuzz::BorrowedStore borrowed(core);
     const ReadingStep steps[] = {

@@ -113,7 +113,8 @@ int runLecture(const QString& programData, std::istream& pinInput, std::ostream&
         return 2;
     }
 
-    RunCore core(platform, view);
+    ConsoleDialogs dialogs;
+    RunCore core(platform, dialogs, view);
     core.FormCreate();
     if (core.appli_fin_demandee)
         return 1;

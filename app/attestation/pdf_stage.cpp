@@ -88,7 +88,7 @@ void image_pdfClick(RunCore& core)
     if (QFileInfo(path).isFile()) {
         // Without a viewer the click would otherwise do nothing at all.
         if (!core.platform().openDocument(path))
-            core.platform().messageBox(
+            core.dialogs().messageBox(
                 QStringLiteral("Aucun lecteur de PDF n'a pu ouvrir l'attestation.\r"
                                "Installez un lecteur de PDF, ou ouvrez le fichier vous-même "
                                "depuis le gestionnaire de fichiers :\r%1")
@@ -96,29 +96,29 @@ void image_pdfClick(RunCore& core)
                 QStringLiteral("Erreur ouverture PDF..."), MessageIcon::Error);
         return;
     }
-    core.platform().messageBox(QStringLiteral("Le fichier attestation.pdf est introuvable ! \rVeuillez "
+    core.dialogs().messageBox(QStringLiteral("Le fichier attestation.pdf est introuvable ! \rVeuillez "
                                          "relancer la procédure de lecture Carte Vitale"),
                           QStringLiteral("Erreur ouverture PDF..."),
                                MessageIcon::Information);
 }
 
-void btn_copieClick(RunCore& core, QWidget* parent)
+void btn_copieClick(RunCore& core)
 {
     const QString caption = QStringLiteral("Copie de l'attestation");
     const QString proposed = proposedSavePath(
         core.platform(), nomCopieAttestation(core.appli_vitale, core.appli_date_lecture.date()));
-    const QString chosen = core.platform().saveFileName(
-        parent, QStringLiteral("Enregistrer une copie de l'attestation"),
+    const QString chosen = core.dialogs().saveFileName(
+        QStringLiteral("Enregistrer une copie de l'attestation"),
         QStringLiteral("Document PDF (*.pdf)"), QStringLiteral("pdf"), proposed);
     if (chosen.isEmpty())
         return;
     if (const auto why = enregistrerCopie(core.attestationPath(), chosen)) {
-        core.platform().messageBox(
+        core.dialogs().messageBox(
             QStringLiteral("Impossible d'enregistrer la copie « %1 » (%2).").arg(chosen, why->reason),
             caption, MessageIcon::Error);
         return;
     }
-    core.platform().messageBox(
+    core.dialogs().messageBox(
         QStringLiteral("L'attestation a été enregistrée sous « %1 ».").arg(chosen), caption,
         MessageIcon::Information);
 }
@@ -146,14 +146,14 @@ void btn_imprimerClick(RunCore& core)
         return;
     }
     if (const auto why = core.platform().printDocument(path)) {
-        core.platform().messageBox(
+        core.dialogs().messageBox(
             QStringLiteral("Impossible d'imprimer l'attestation : %1.\rOuvrez le PDF en cliquant "
                            "sur son icône, puis imprimez-le depuis le lecteur de PDF.")
                 .arg(withoutFinalStop(*why)),
             caption, MessageIcon::Error);
         return;
     }
-    core.platform().messageBox(QStringLiteral("L'attestation a été envoyée à l'imprimante."),
+    core.dialogs().messageBox(QStringLiteral("L'attestation a été envoyée à l'imprimante."),
                                caption, MessageIcon::Information);
 }
 

@@ -12,7 +12,7 @@ void check_pdfExecute(RunCore& core);
 void image_pdfClick(RunCore& core);
 // « Enregistrer une copie… »: the save dialog in the documents folder with the patient's
 // name proposed, the copy written whole, a confirmation naming the file.
-void btn_copieClick(RunCore& core, QWidget* parent);
+void btn_copieClick(RunCore& core);
 // « Imprimer »: the certificate to the default printer, or a message saying how else.
 void btn_imprimerClick(RunCore& core);
 

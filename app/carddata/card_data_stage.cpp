@@ -40,7 +40,7 @@ void decode(RunCore& core, const QByteArray& document, StageResult& result)
             const auto& lookup = std::get<DictionaryLookup>(step);
             applyLabel(record, lookup, dictionnaire_lec(core, lookup.table, lookup.code));
         }
-        core.platform().processEvents();
+        core.dialogs().processEvents();
     }
     core.appli_vitale = std::move(record);
 }

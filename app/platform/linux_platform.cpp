@@ -5,11 +5,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QHostInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QSysInfo>
+#include <QTemporaryDir>
+#include <QThread>
 #include <QUrl>
 #include <cstdio>
 #include <dlfcn.h>
@@ -141,19 +142,31 @@ bool LinuxPlatform::acquireSingleInstance(const QString& name)
     return true;
 }
 
-void LinuxPlatform::messageBox(const QString& text, const QString& caption, MessageIcon)
-{
-    // Without a window the message goes to the error output, one line per line of text.
-    QString body = text;
-    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    std::fprintf(stderr, "%s : %s\n", caption.toLocal8Bit().constData(),
-                 body.toLocal8Bit().constData());
-}
-
 bool LinuxPlatform::openDocument(const QString& pathOrUrl)
 {
-    return QProcess::startDetached(QStringLiteral("xdg-open"), {pathOrUrl});
+    if (pathOrUrl.contains(QLatin1String("://")))
+        return QProcess::startDetached(QStringLiteral("xdg-open"), {pathOrUrl});
+    // Qt only reports that xdg-open started. Its verdict is waited for briefly, so a missing
+    // viewer is told; the shell stays detached, so closing Kelvora never closes the viewer.
+    QTemporaryDir dir;
+    const QString verdict = dir.filePath(QStringLiteral("verdict"));
+    if (!dir.isValid() ||
+        !QProcess::startDetached(QStringLiteral("/bin/sh"),
+                                 {QStringLiteral("-c"),
+                                  QStringLiteral("xdg-open \"$1\" >/dev/null 2>&1; "
+                                                 "echo $? > \"$2\""),
+                                  QStringLiteral("sh"), pathOrUrl, verdict}))
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 3000) {
+        QFile answer(verdict);
+        if (answer.open(QIODevice::ReadOnly) && answer.size() > 0)
+            return answer.readAll().trimmed() == "0";
+        QThread::msleep(50);
+    }
+    dir.setAutoRemove(false); // the shell writes there later; a few bytes in /tmp
+    return true;              // still running: the viewer itself is open
 }
 
 std::optional<QString> LinuxPlatform::printDocument(const QString& path)
@@ -270,12 +283,6 @@ QString LinuxPlatform::documentsFolder()
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
-QString LinuxPlatform::saveFileName(QWidget*, const QString&, const QString&, const QString&,
-                                    const QString&)
-{
-    return {}; // no dialog without a window: the caller treats it as cancelled
-}
-
 namespace
 {
 
@@ -324,7 +331,7 @@ SystemFacts LinuxPlatform::systemFacts()
     f.osArchitecture = QSysInfo::currentCpuArchitecture().contains(QLatin1String("64"))
                            ? QStringLiteral("64 bits")
                            : QStringLiteral("32 bits");
-    f.computerName = QHostInfo::localHostName();
+    f.computerName = QSysInfo::machineHostName();
     f.osSerialNumber = readFirstLine(QStringLiteral("/etc/machine-id"));
     f.biosManufacturer = readFirstLine(QStringLiteral("/sys/class/dmi/id/bios_vendor"));
     f.processorId = processorId();
@@ -335,17 +342,6 @@ SystemFacts LinuxPlatform::systemFacts()
 QDateTime LinuxPlatform::now()
 {
     return QDateTime::currentDateTime();
-}
-
-void LinuxPlatform::processEvents()
-{
-    QCoreApplication::processEvents();
-}
-
-void LinuxPlatform::requestQuit()
-{
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
-                              Qt::QueuedConnection);
 }
 
 } // namespace kelvora

@@ -1,5 +1,5 @@
-// The platform services on Linux. Nothing here needs a window: the dialogs of the desktop
-// program are added over it by the window layer, so a reading also runs without a screen.
+// The platform services on Linux. Nothing here needs a window, so a reading also runs without
+// a screen; the dialogs are the window layer's.
 #pragma once
 
 #include "platform/platform.h"
@@ -19,20 +19,15 @@ public:
     QString executableFolder() override;
     QString fileVersion(const QString& path) override;
     bool acquireSingleInstance(const QString& name) override;
-    void messageBox(const QString& text, const QString& caption, MessageIcon icon) override;
     bool openDocument(const QString& pathOrUrl) override;
     std::optional<QString> printDocument(const QString& path) override;
     update::UpdateKind installableUpdateKind() override;
     UpdateInstallResult installUpdate(const QString& path, const QString& signature) override;
-    QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
-                         const QString& defaultSuffix, const QString& initialName) override;
     std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override;
     QString documentsFolder() override;
     SystemFacts systemFacts() override;
     void disableCoreDumps() override;
     QDateTime now() override;
-    void processEvents() override;
-    void requestQuit() override;
 
     // dlopen() with every symbol resolved at once, shared with the test platform.
     static std::unique_ptr<SharedLibrary> openSharedObject(const QString& path, QString& error);

@@ -1,5 +1,6 @@
 // Everything the application asks of the operating system, behind one interface so the
-// window code runs the same on Windows, Linux and in tests (where a fake stands in).
+// window code runs the same on Windows, Linux and in tests (where a fake stands in). What it
+// asks of the user (boxes, dialogs) is the window's, behind UserDialogs.
 #pragma once
 
 #include "common/update_kind.h"
@@ -9,12 +10,8 @@
 #include <memory>
 #include <optional>
 
-class QWidget;
-
 namespace kelvora
 {
-
-enum class MessageIcon { Information, Error };
 
 // Machine facts of the diagnostic report, named after what they mean on Windows.
 struct SystemFacts {
@@ -62,7 +59,6 @@ public:
     // Takes the machine-wide single-instance token; false when another instance holds it.
     virtual bool acquireSingleInstance(const QString& name) = 0;
 
-    virtual void messageBox(const QString& text, const QString& caption, MessageIcon icon) = 0;
     // Opens a document or a web address with the desktop's default program.
     virtual bool openDocument(const QString& pathOrUrl) = 0;
     // Sends a document to the default printer; the French reason when it could not.
@@ -72,9 +68,6 @@ public:
     // Installs a downloaded update of that kind, with its detached signature, with
     // administrator rights, waiting for the outcome while the window keeps repainting.
     virtual UpdateInstallResult installUpdate(const QString& path, const QString& signature) = 0;
-    // Save dialog; returns the chosen path, or an empty text when the user cancels.
-    virtual QString saveFileName(QWidget* parent, const QString& title, const QString& filter,
-                                 const QString& defaultSuffix, const QString& initialName) = 0;
 
     // Loads a library by path (a bare file name searches the system's library path);
     // nullptr, with the loader's message in `error`, when it cannot be loaded.
@@ -87,10 +80,6 @@ public:
     // The process never writes a core dump: the PIN stays in memory between readings.
     virtual void disableCoreDumps() {}
     virtual QDateTime now() = 0;
-    // Lets the window repaint in the middle of a long sequence.
-    virtual void processEvents() = 0;
-    // Asks the application to end once control is back in the event loop.
-    virtual void requestQuit() = 0;
 };
 
 } // namespace kelvora

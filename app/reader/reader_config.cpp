@@ -20,14 +20,14 @@ void modifierLecteur(RunCore& c, QLatin1String key, const QString& saisi)
     const QString value = saisi.trimmed();
     c.appli_ini_gestion.emplace(c.appli_ini_file);
     if (!c.appli_ini_gestion->writeString(kSection, key, value)) {
-        c.platform().messageBox(
+        c.dialogs().messageBox(
             frenchFileError(QStringLiteral("Le lecteur choisi n'a pas été enregistré."),
                             c.appli_ini_gestion->errorNumber(),
                             c.appli_ini_gestion->errorString()),
             QStringLiteral("Gestion lecteur"), MessageIcon::Error);
         return;
     }
-    c.platform().messageBox(QStringLiteral("Le programme doit être arrêter puis relancer pour\rla "
+    c.dialogs().messageBox(QStringLiteral("Le programme doit être arrêter puis relancer pour\rla "
                                            "bonne prise en compte de cette modification"),
                             QStringLiteral("Gestion lecteur"), MessageIcon::Information);
 }

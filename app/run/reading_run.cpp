@@ -22,7 +22,7 @@ void runReading(RunCore& core, std::span<const ReadingStep> steps)
     if (core.appli_run_en_cours)
         return;
     if (core.view().pinSaisi().isEmpty()) {
-        core.platform().messageBox(
+        core.dialogs().messageBox(
             QStringLiteral("La saisie du code CPS est obligatoire pour cette application"),
             QStringLiteral("Erreur code CPS"), MessageIcon::Information);
         return;
@@ -30,7 +30,7 @@ void runReading(RunCore& core, std::span<const ReadingStep> steps)
     RunMark mark(core.appli_run_en_cours);
     core.guarded([&core, steps] {
         core.raz_etatExecute();
-        core.platform().processEvents();
+        core.dialogs().processEvents();
         core.view().showPage(Page::Lancement);
         core.view().setSuivi2(QStringLiteral("Traitement en cours"));
         core.view().setDiagnosticVisible(true);
@@ -42,7 +42,7 @@ void runReading(RunCore& core, std::span<const ReadingStep> steps)
             if (step.heading != nullptr)
                 core.AddDebugText(QString::fromUtf8(step.heading), StyleBold, ClBlue);
             step.stage();
-            core.platform().processEvents();
+            core.dialogs().processEvents();
         }
         if (core.appli_check_continue == 0 && !core.appli_quitte)
             core.view().showPage(Page::Pdf);

@@ -26,7 +26,10 @@ std::unique_ptr<store::Connection> openStore(const std::string& path)
 
 } // namespace
 
-RunCore::RunCore(Platform& platform, RunView& view) : platform_(platform), view_(view) {}
+RunCore::RunCore(Platform& platform, UserDialogs& dialogs, RunView& view)
+    : platform_(platform), dialogs_(dialogs), view_(view)
+{
+}
 
 RunCore::PendingStore RunCore::openStoreInBackground(Platform& platform)
 {
@@ -96,11 +99,11 @@ void RunCore::CreationficheExecute()
                 : openStore((appli_dossier_commun + QStringLiteral("/attest.vqs")).toStdString());
     } catch (const std::exception&) {
         Base_donnees.reset();
-        platform_.messageBox(QStringLiteral("Impossible de charger le système de configuration ! "
+        dialogs_.messageBox(QStringLiteral("Impossible de charger le système de configuration ! "
                                             "\rVeuillez réinstaller l'application"),
                              caption, MessageIcon::Information);
         appli_fin_demandee = true;
-        platform_.requestQuit();
+        dialogs_.requestQuit();
     }
 
     try {
@@ -108,12 +111,12 @@ void RunCore::CreationficheExecute()
             throw std::runtime_error("store not open");
         appli_maj_date = store::readDateMaj(*Base_donnees);
     } catch (const std::exception&) {
-        platform_.messageBox(QStringLiteral("Base de données corromptue ! \rVeuillez "
+        dialogs_.messageBox(QStringLiteral("Base de données corromptue ! \rVeuillez "
                                             "réinstaller l'application"),
                              caption, MessageIcon::Information);
         Base_donnees.reset();
         appli_fin_demandee = true;
-        platform_.requestQuit();
+        dialogs_.requestQuit();
     }
 }
 
@@ -147,7 +150,7 @@ void RunCore::runStage(EtatRow row, const StageTexts& texts,
         view_.setSuivi(texts.activity);
     }
     if (letRepaint)
-        platform_.processEvents();
+        dialogs_.processEvents();
     StageResult result;
     if (appli_check_continue == 0) {
         try {
@@ -201,7 +204,7 @@ void RunCore::guarded(const std::function<void()>& handler)
     try {
         handler();
     } catch (const std::exception& e) {
-        platform_.messageBox(QString::fromUtf8(e.what()), appli_nom, MessageIcon::Error);
+        dialogs_.messageBox(QString::fromUtf8(e.what()), appli_nom, MessageIcon::Error);
     }
 }
 

@@ -1,5 +1,5 @@
 // The run core: the application state with what every stage works through (the log, the
-// screen, the platform, the store and the card library), and the contract stages keep.
+// screen, the dialogs, the platform, the store and the card library), and the contract stages keep.
 // The window, kelvora-admin and the tests each build one; nothing here needs a window.
 #pragma once
 
@@ -9,6 +9,7 @@
 #include "run/diagnostic_log.h"
 #include "run/run_view.h"
 #include "run/stage_result.h"
+#include "run/user_dialogs.h"
 
 #include <functional>
 #include <future>
@@ -25,7 +26,7 @@ class Connection;
 class RunCore : public AppState
 {
 public:
-    RunCore(Platform& platform, RunView& view);
+    RunCore(Platform& platform, UserDialogs& dialogs, RunView& view);
     ~RunCore();
     RunCore(const RunCore&) = delete;
     RunCore& operator=(const RunCore&) = delete;
@@ -44,6 +45,7 @@ public:
     bool awaitStore();
 
     Platform& platform() { return platform_; }
+    UserDialogs& dialogs() { return dialogs_; }
     RunView& view() { return view_; }
 
     DiagnosticLog debug;
@@ -91,6 +93,7 @@ public:
 
 private:
     Platform& platform_;
+    UserDialogs& dialogs_;
     RunView& view_;
     PendingStore pendingStore_;
 };

@@ -2,7 +2,7 @@
 #include "platform/linux_platform.h"
 #include "platform/shared_folder.h"
 #include "ui/application_setup.h"
-#include "ui/desktop_platform.h"
+#include "ui/desktop_dialogs.h"
 #include "ui/tppal.h"
 
 #include <QApplication>
@@ -21,8 +21,9 @@ int main(int argc, char* argv[])
     // The store's key derivation is slow on purpose: it runs on another thread while Qt starts
     // and the window is built. Its failures are told where they always were, after the single
     // instance and the shared folder.
-    kelvora::LinuxPlatform system;
-    kelvora::RunCore::PendingStore pendingStore = kelvora::RunCore::openStoreInBackground(system);
+    kelvora::LinuxPlatform platform;
+    kelvora::RunCore::PendingStore pendingStore =
+        kelvora::RunCore::openStoreInBackground(platform);
 
     QApplication app(argc, argv);
     // Before the first box: Qt's buttons and dialogs then speak French as the program does.
@@ -35,27 +36,27 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral("kelvora"), QIcon(QStringLiteral(":/icons/kelvora.svg"))));
 
-    kelvora::DesktopPlatform platform(system);
+    kelvora::DesktopDialogs dialogs;
     platform.disableCoreDumps();
     if (!platform.acquireSingleInstance(QStringLiteral("Kelvora"))) {
-        platform.messageBox(QStringLiteral("L'application est déjà en cours d'éxécution !"),
-                            QStringLiteral("Kelvora"), kelvora::MessageIcon::Error);
+        dialogs.messageBox(QStringLiteral("L'application est déjà en cours d'éxécution !"),
+                           QStringLiteral("Kelvora"), kelvora::MessageIcon::Error);
         return 0;
     }
 
     // An account outside the group gets one message saying what to do, instead of the store's
     // and the certificate's failures that would follow.
-    const QString dataFolder = system.commonAppDataFolder() + QStringLiteral("/Talvix/kelvoraps");
+    const QString dataFolder = platform.commonAppDataFolder() + QStringLiteral("/Talvix/kelvoraps");
     if (kelvora::sharedFolderAccess(dataFolder) == kelvora::SharedFolderAccess::Denied) {
         const QString text = kelvora::sharedFolderDeniedMessage(dataFolder);
         std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-        platform.messageBox(text, QStringLiteral("Kelvora"), kelvora::MessageIcon::Error);
+        dialogs.messageBox(text, QStringLiteral("Kelvora"), kelvora::MessageIcon::Error);
         return 1;
     }
 
     kelvora::ui::applyLook();
 
-    Tppal window(platform, std::move(pendingStore));
+    Tppal window(platform, dialogs, std::move(pendingStore));
     // The store's failures come once its opening has ended, in their boxes, and end the program.
     window.show();
     return app.exec();

@@ -92,7 +92,7 @@ void Tppal::buildPdfPage()
 
 void Tppal::btn_copieClick()
 {
-    kelvora::attestation::btn_copieClick(*core_, this);
+    kelvora::attestation::btn_copieClick(*core_);
 }
 
 void Tppal::btn_imprimerClick()

@@ -61,13 +61,17 @@ QToolButton* toolButton(QWidget* bar, const char* name, const QString& text, con
 
 } // namespace
 
-Tppal::Tppal(Platform& platform, QWidget* parent) : Tppal(platform, {}, parent) {}
+Tppal::Tppal(Platform& platform, UserDialogs& dialogs, QWidget* parent)
+    : Tppal(platform, dialogs, {}, parent)
+{
+}
 
-Tppal::Tppal(Platform& platform, RunCore::PendingStore pendingStore, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform)
+Tppal::Tppal(Platform& platform, UserDialogs& dialogs, RunCore::PendingStore pendingStore,
+             QWidget* parent)
+    : QMainWindow(parent), m_platform(platform), m_dialogs(dialogs)
 {
     buildFrame();
-    core_ = std::make_unique<RunCore>(m_platform, *this);
+    core_ = std::make_unique<RunCore>(m_platform, m_dialogs, *this);
     core_->setPendingStore(std::move(pendingStore));
     // The window is drawn without waiting for the store; once its opening has ended, its
     // failures are told as at start-up. A click before then waits for it (RunCore::guarded).
@@ -271,7 +275,7 @@ void Tppal::btn_aboutClick()
 void Tppal::btn_quitClick()
 {
     maj_->stopDownloader();
-    m_platform.requestQuit();
+    m_dialogs.requestQuit();
 }
 
 void Tppal::FormCloseQuery()
@@ -323,13 +327,13 @@ void Tppal::btn_sauve_fichierClick()
     // The first save starts in the user's documents, not wherever the program was started.
     const QString initial = proposedSavePath(m_platform, core_->appli_save_name);
     const QString caption = QStringLiteral("Sauvegarde du diagnostique Kelvora");
-    const QString chosen = m_platform.saveFileName(
-        this, caption, QStringLiteral("Fichier RTF (*.rtf)"), QStringLiteral("rtf"), initial);
+    const QString chosen = m_dialogs.saveFileName(caption, QStringLiteral("Fichier RTF (*.rtf)"),
+                                                  QStringLiteral("rtf"), initial);
     if (chosen.isEmpty())
         return;
     core_->appli_save_name = chosen;
     diagnostics::saveDebugLog(core_->debug, chosen);
-    m_platform.messageBox(QStringLiteral("Diagnostic enregistré dans\r%1")
+    m_dialogs.messageBox(QStringLiteral("Diagnostic enregistré dans\r%1")
                               .arg(QDir::toNativeSeparators(chosen)),
                           caption, MessageIcon::Information);
 }

@@ -40,9 +40,10 @@ class Tppal : public QMainWindow, public kelvora::RunView
     Q_OBJECT
 
 public:
-    explicit Tppal(kelvora::Platform& platform, QWidget* parent = nullptr);
+    Tppal(kelvora::Platform& platform, kelvora::UserDialogs& dialogs, QWidget* parent = nullptr);
     // Takes the store whose opening was started before the window (see RunCore).
-    Tppal(kelvora::Platform& platform, kelvora::RunCore::PendingStore pendingStore,
+    Tppal(kelvora::Platform& platform, kelvora::UserDialogs& dialogs,
+          kelvora::RunCore::PendingStore pendingStore,
           QWidget* parent = nullptr);
     ~Tppal() override;
 
@@ -196,6 +197,7 @@ private:
     void guarded(const std::function<void()>& handler);
 
     kelvora::Platform& m_platform;
+    kelvora::UserDialogs& m_dialogs;
     std::unique_ptr<kelvora::RunCore> core_;
     std::unique_ptr<kelvora::UpdateService> maj_;
 };

@@ -163,7 +163,7 @@ StageResult UpdateService::askServer()
         return result;
     if (answer == Answer::Received) {
         c.appli_update_data = QString::fromUtf8(c.appli_web_data);
-        c.platform().processEvents();
+        c.dialogs().processEvents();
         if (c.appli_quitte)
             return result;
         if (c.appli_update_data == QLatin1String("update")) {
@@ -179,14 +179,14 @@ StageResult UpdateService::askServer()
     } else {
         c.AddDebugText(QStringLiteral("Le serveur est injoignable\r\n"), StyleNone, ClGreen);
         c.view().setMiseAJourTexte(QStringLiteral("Le serveur est injoignable"));
-        c.platform().processEvents();
+        c.dialogs().processEvents();
         c.appli_update_data = QStringLiteral("error");
     }
     if (c.appli_update_data != QLatin1String("update") &&
         c.appli_update_data != QLatin1String("error")) {
         c.AddDebugText(QStringLiteral("Votre version est à jour\r\n"), StyleNone, ClGreen);
         c.view().setMiseAJourTexte(QStringLiteral("Votre version est à jour"));
-        c.platform().processEvents();
+        c.dialogs().processEvents();
     }
     if (c.appli_quitte)
         return result;
@@ -203,7 +203,7 @@ StageResult UpdateService::askServer()
                                QString::fromUtf8(e.what()) + QStringLiteral("\r\n"),
                            StyleBold, ClRed);
         }
-        c.platform().processEvents();
+        c.dialogs().processEvents();
     }
     return result;
 }
@@ -254,17 +254,17 @@ void UpdateService::btn_updateClick(const std::function<void()>& startLog)
 
     c.view().setDiagnosticVisible(true);
     c.raz_etatExecute();
-    c.platform().processEvents();
+    c.dialogs().processEvents();
     c.view().showPage(Page::MiseAJour);
     startLog();
-    c.platform().processEvents();
+    c.dialogs().processEvents();
     check_majExecute();
-    c.platform().processEvents();
+    c.dialogs().processEvents();
 }
 
 void UpdateService::showErrors()
 {
-    core_.platform().messageBox(web1_download2->errors().join(QLatin1Char('\r')),
+    core_.dialogs().messageBox(web1_download2->errors().join(QLatin1Char('\r')),
                                 kDownloadErrorCaption, MessageIcon::Information);
 }
 
@@ -322,9 +322,9 @@ void UpdateService::web1_download2ProcessCompleted()
     v.setTelechargementVisible(false);
     v.setProgression(false);
     v.setSuiviTelechargement(false);
-    core_.platform().processEvents();
+    core_.dialogs().processEvents();
     update_adminExecute();
-    core_.platform().processEvents();
+    core_.dialogs().processEvents();
     v.setBarreTelechargement(true);
 }
 
@@ -338,7 +338,7 @@ void UpdateService::refuseUpdateFile(const QString& why)
 {
     removeDownloadedFiles();
     core_.AddDebugText(why + QStringLiteral("\r\n"), StyleBold, ClRed);
-    core_.platform().messageBox(why, QStringLiteral("Erreur Lancement Mise à Jour..."),
+    core_.dialogs().messageBox(why, QStringLiteral("Erreur Lancement Mise à Jour..."),
                                 MessageIcon::Information);
 }
 
@@ -454,7 +454,7 @@ void UpdateService::update_adminExecute()
     // The helper installs its own copy: whatever it answered, these are of no further use.
     removeDownloadedFiles();
     if (result.installed) {
-        c.platform().requestQuit();
+        c.dialogs().requestQuit();
         return;
     }
     c.AddDebugText(QStringLiteral("Mise à jour non installée (code %1) : %2\r\n")
@@ -465,7 +465,7 @@ void UpdateService::update_adminExecute()
                                   "procédure");
     if (!result.reason.isEmpty())
         text += QLatin1Char('\r') + result.reason;
-    c.platform().messageBox(text, QStringLiteral("Erreur Lancement Mise à Jour..."),
+    c.dialogs().messageBox(text, QStringLiteral("Erreur Lancement Mise à Jour..."),
                             MessageIcon::Information);
 }
 

@@ -158,7 +158,7 @@ TEST_F(ReadingRun, AReadingBeforeTheBackgroundStoreWaitsForIt)
     const auto read = [this](bool background) {
         platform.messages.clear();
         if (background) {
-            window = std::make_unique<Tppal>(platform,
+            window = std::make_unique<Tppal>(platform, platform,
                                              kelvora::RunCore::openStoreInBackground(platform));
             window->core().appli_url_update =
                 QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");

@@ -118,7 +118,7 @@ protected:
     QByteArray readThroughCore(const GoldenCase& c)
     {
         FakeView view;
-        RunCore core(platform, view);
+        RunCore core(platform, platform, view);
         core.FormCreate();
         UpdateService maj(core);
         if (c.update == GoldenCase::Update::Available) {

@@ -113,7 +113,7 @@ TEST_F(AfterTheCertificate, TheCopyIsProposedInTheDocumentsAndIsTheSameFile)
     const QString expected =
         platform.documentsPath + QStringLiteral("/Attestation_BÉRANGER_François_20261209.pdf");
     platform.savePath = expected;
-    attestation::btn_copieClick(core(), nullptr);
+    attestation::btn_copieClick(core());
     ASSERT_EQ(platform.saveDialogInitialNames.size(), 1);
     EXPECT_EQ(platform.saveDialogInitialNames.first(), expected);
     EXPECT_EQ(bytes(expected), bytes(core().attestationPath()));
@@ -133,7 +133,7 @@ TEST_F(AfterTheCertificate, WithoutDocumentsTheProposedCopyIsSavedAtHome)
     platform.documentsPath = home + QStringLiteral("/Documents");
     const QString expected = home + QStringLiteral("/Attestation_BÉRANGER_François_20261209.pdf");
     platform.savePath = expected;
-    attestation::btn_copieClick(core(), nullptr);
+    attestation::btn_copieClick(core());
     qputenv("HOME", savedHome);
     ASSERT_EQ(platform.saveDialogInitialNames, QStringList{expected});
     EXPECT_EQ(bytes(expected), bytes(core().attestationPath()));
@@ -148,7 +148,7 @@ TEST_F(AfterTheCertificate, AFailedCopyLeavesNoFileAndSaysWhy)
         SCOPED_TRACE(target.toStdString());
         platform.messages.clear();
         platform.savePath = target;
-        attestation::btn_copieClick(core(), nullptr);
+        attestation::btn_copieClick(core());
         ASSERT_EQ(platform.messages.size(), 1);
         EXPECT_EQ(platform.messages.first().icon, MessageIcon::Error);
         EXPECT_TRUE(platform.messages.first().text.startsWith(

@@ -50,7 +50,7 @@ public:
     // Update checks go to a closed loopback port: they fail at once, never on the network.
     void start()
     {
-        window = std::make_unique<Tppal>(platform);
+        window = std::make_unique<Tppal>(platform, platform);
         window->core().appli_url_update =
             QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
     }

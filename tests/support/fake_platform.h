@@ -1,8 +1,9 @@
-// A platform that records what the window asks of it, for component tests.
+// A platform and dialogs that record what the window asks of them, for component tests.
 #pragma once
 
 #include "platform/linux_platform.h"
 #include "platform/platform.h"
+#include "run/user_dialogs.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -18,7 +19,7 @@ struct ShownMessage {
     MessageIcon icon;
 };
 
-class FakePlatform : public Platform
+class FakePlatform : public Platform, public UserDialogs
 {
 public:
     QString dataFolder;     // common application-data folder
@@ -76,7 +77,7 @@ public:
         installedSignature = sig.open(QIODevice::ReadOnly) ? sig.readAll() : QByteArray();
         return installResult;
     }
-    QString saveFileName(QWidget*, const QString&, const QString&, const QString&,
+    QString saveFileName(const QString&, const QString&, const QString&,
                          const QString& initialName) override
     {
         saveDialogInitialNames.append(initialName);

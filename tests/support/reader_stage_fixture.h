@@ -105,7 +105,7 @@ protected:
     // Start-up as the program makes it: paths, the card library, the store.
     void start()
     {
-        core_ = std::make_unique<RunCore>(platform, view);
+        core_ = std::make_unique<RunCore>(platform, platform, view);
         core_->FormCreate();
         core_->appli_url_update = QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
         maj_ = std::make_unique<UpdateService>(*core_);

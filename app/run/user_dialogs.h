@@ -1,0 +1,40 @@
+// What a run asks of whoever faces the user: message boxes, the save dialog, and the event
+// loop they live in. The window answers with Qt's widgets; without a window, ConsoleDialogs.
+#pragma once
+
+#include <QString>
+
+namespace kelvora
+{
+
+enum class MessageIcon { Information, Error };
+
+class UserDialogs
+{
+public:
+    virtual ~UserDialogs() = default;
+
+    virtual void messageBox(const QString& text, const QString& caption, MessageIcon icon) = 0;
+    // Save dialog; returns the chosen path, or an empty text when the user cancels.
+    virtual QString saveFileName(const QString& title, const QString& filter,
+                                 const QString& defaultSuffix, const QString& initialName) = 0;
+    // Lets the window repaint in the middle of a long sequence.
+    virtual void processEvents() = 0;
+    // Asks the application to end once control is back in the event loop.
+    virtual void requestQuit() = 0;
+};
+
+// Without a window: each message on the error output, every save dialog cancelled.
+class ConsoleDialogs : public UserDialogs
+{
+public:
+    void messageBox(const QString& text, const QString& caption, MessageIcon icon) override;
+    QString saveFileName(const QString&, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
+    void processEvents() override;
+    void requestQuit() override;
+};
+
+} // namespace kelvora

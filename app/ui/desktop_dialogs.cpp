@@ -1,0 +1,43 @@
+#include "ui/desktop_dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace kelvora
+{
+
+void DesktopDialogs::messageBox(const QString& text, const QString& caption, MessageIcon icon)
+{
+    QString body = text;
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
+                    caption, body, QMessageBox::Ok);
+    box.exec();
+}
+
+QString DesktopDialogs::saveFileName(const QString& title, const QString& filter,
+                                     const QString& defaultSuffix, const QString& initialName)
+{
+    // Over the window the user clicked in, so that it stays modal to it.
+    QFileDialog dialog(QApplication::activeWindow(), title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // The folder and the name apart: Qt's dialog turns a path into a folder it cannot open
+    // into a name relative to wherever it is.
+    const QFileInfo initial(initialName);
+    if (initial.isAbsolute()) {
+        dialog.setDirectory(initial.absolutePath());
+        dialog.selectFile(initial.fileName());
+    } else {
+        dialog.selectFile(initialName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace kelvora
