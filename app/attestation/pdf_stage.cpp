@@ -96,10 +96,10 @@ void image_pdfClick(RunCore& core)
                 QStringLiteral("Erreur ouverture PDF..."), MessageIcon::Error);
         return;
     }
-    core.dialogs().messageBox(QStringLiteral("Le fichier attestation.pdf est introuvable ! \rVeuillez "
-                                         "relancer la procédure de lecture Carte Vitale"),
-                          QStringLiteral("Erreur ouverture PDF..."),
-                               MessageIcon::Information);
+    core.dialogs().messageBox(
+        QStringLiteral("Le fichier attestation.pdf est introuvable ! \rVeuillez "
+                       "relancer la procédure de lecture Carte Vitale"),
+        QStringLiteral("Erreur ouverture PDF..."), MessageIcon::Information);
 }
 
 void btn_copieClick(RunCore& core)
@@ -113,9 +113,9 @@ void btn_copieClick(RunCore& core)
     if (chosen.isEmpty())
         return;
     if (const auto why = enregistrerCopie(core.attestationPath(), chosen)) {
-        core.dialogs().messageBox(
-            QStringLiteral("Impossible d'enregistrer la copie « %1 » (%2).").arg(chosen, why->reason),
-            caption, MessageIcon::Error);
+        core.dialogs().messageBox(QStringLiteral("Impossible d'enregistrer la copie « %1 » (%2).")
+                                      .arg(chosen, why->reason),
+                                  caption, MessageIcon::Error);
         return;
     }
     core.dialogs().messageBox(
@@ -154,7 +154,7 @@ void btn_imprimerClick(RunCore& core)
         return;
     }
     core.dialogs().messageBox(QStringLiteral("L'attestation a été envoyée à l'imprimante."),
-                               caption, MessageIcon::Information);
+                              caption, MessageIcon::Information);
 }
 
 } // namespace kelvora::attestation

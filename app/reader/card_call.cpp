@@ -31,9 +31,8 @@ bool apilec_disponible(RunCore& core, LecFunction fonction, StageResult& result)
 }
 
 bool classification_resultat(RunCore& core, StageResult& result, int r, quint16 e, quint16 q,
-                             const QString& detail,
-                             const QStringList& bloquant, const QString& succes,
-                             const std::function<bool()>& nonBloquant,
+                             const QString& detail, const QStringList& bloquant,
+                             const QString& succes, const std::function<bool()>& nonBloquant,
                              const std::function<bool()>& avant)
 {
     core.AddDebugText(QStringLiteral("Retour en erreur : %1 (code : %2)\r\n").arg(r).arg(e),
@@ -76,7 +75,8 @@ void executeCardCall(RunCore& core, const CardCall& c)
         if (r != 0) {
             const quint16 e = core.appli_api_error;
             const auto handler = [&core, &result, r](const auto& f) {
-                return f ? std::function<bool()>([&core, &result, &f, r] { return f(core, r, result); })
+                return f ? std::function<bool()>(
+                               [&core, &result, &f, r] { return f(core, r, result); })
                          : std::function<bool()>();
             };
             classification_resultat(core, result, r, e, c.classifyByDetail ? e : quint16(r),

@@ -22,9 +22,8 @@ bool apilec_disponible(RunCore& core, LecFunction fonction, StageResult& result)
 // failed. Otherwise `nonBloquant`, when given, may handle the case (returns true); if not, the
 // "sans impact" line and `succes` in bold green. Returns whether q is blocking.
 bool classification_resultat(RunCore& core, StageResult& result, int r, quint16 e, quint16 q,
-                             const QString& detail,
-                             const QStringList& bloquant, const QString& succes,
-                             const std::function<bool()>& nonBloquant = {},
+                             const QString& detail, const QStringList& bloquant,
+                             const QString& succes, const std::function<bool()>& nonBloquant = {},
                              const std::function<bool()>& avant = {});
 
 // The two follow-up labels of a failure the user can act on at once.

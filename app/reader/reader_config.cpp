@@ -1,8 +1,7 @@
 #include "reader/reader_config.h"
 
-#include "reader/reader_listing.h"
 #include "base/french_errors.h"
-
+#include "reader/reader_listing.h"
 
 namespace kelvora::reader
 {
@@ -22,14 +21,13 @@ void modifierLecteur(RunCore& c, QLatin1String key, const QString& saisi)
     if (!c.appli_ini_gestion->writeString(kSection, key, value)) {
         c.dialogs().messageBox(
             frenchFileError(QStringLiteral("Le lecteur choisi n'a pas été enregistré."),
-                            c.appli_ini_gestion->errorNumber(),
-                            c.appli_ini_gestion->errorString()),
+                            c.appli_ini_gestion->errorNumber(), c.appli_ini_gestion->errorString()),
             QStringLiteral("Gestion lecteur"), MessageIcon::Error);
         return;
     }
     c.dialogs().messageBox(QStringLiteral("Le programme doit être arrêter puis relancer pour\rla "
-                                           "bonne prise en compte de cette modification"),
-                            QStringLiteral("Gestion lecteur"), MessageIcon::Information);
+                                          "bonne prise en compte de cette modification"),
+                           QStringLiteral("Gestion lecteur"), MessageIcon::Information);
 }
 
 } // namespace
@@ -55,9 +53,10 @@ LecteursBranches lecteursBranches(RunCore& c)
     if (!listing)
         return {{}, QStringLiteral("fonction Lec_ListeLecteurs absente de la bibliothèque")};
     if (listing->result && *listing->result != 0)
-        return {{}, QStringLiteral("erreur %1 (code : %2) de la bibliothèque du lecteur")
-                        .arg(*listing->result)
-                        .arg(listing->error)};
+        return {{},
+                QStringLiteral("erreur %1 (code : %2) de la bibliothèque du lecteur")
+                    .arg(*listing->result)
+                    .arg(listing->error)};
     if (listing->refusedAbove)
         return {{}, QStringLiteral("nombre de lecteurs refusé : %1").arg(listing->count)};
     LecteursBranches branches;

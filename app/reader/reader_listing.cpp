@@ -18,9 +18,9 @@ std::optional<ReaderListing> listReaders(const ApiLecLibrary& library, const cha
         return listing;
     }
     listing.entries.assign(std::size_t(capacity), T_infosLecteur{});
-    listing.result = int(*library.listeLecteurs(
-        folder, listing.entries.empty() ? nullptr : listing.entries.data(), &listing.count,
-        &listing.error));
+    listing.result = int(
+        *library.listeLecteurs(folder, listing.entries.empty() ? nullptr : listing.entries.data(),
+                               &listing.count, &listing.error));
     if (*listing.result == 0 && (listing.count < 0 || listing.count > capacity)) {
         listing.refusedAbove = capacity;
         listing.entries.clear();

@@ -133,7 +133,8 @@ const CardCall kInitLecteurs{
 };
 
 const CardCall kLecteurCps{
-    .texts = {QStringLiteral("Connexion au lecteur CPS"), QStringLiteral("Connexion au lecteur CPS"),
+    .texts = {QStringLiteral("Connexion au lecteur CPS"),
+              QStringLiteral("Connexion au lecteur CPS"),
               QStringLiteral("Lecteur CPS ne répond pas !")},
     .row = EtatRow::Lecteur,
     .function = LecFunction::OuvertureSessionCPS,
@@ -145,7 +146,8 @@ const CardCall kLecteurCps{
                                                             &c.appli_api_session_CPS,
                                                             &c.appli_api_error));
         },
-    .detail = [](const RunCore& c) { return sessionLecteur(c.appli_api_word, c.appli_api_session_CPS); },
+    .detail =
+        [](const RunCore& c) { return sessionLecteur(c.appli_api_word, c.appli_api_session_CPS); },
     .bloquant = kBloquantLecteurCps,
     .succes = QStringLiteral("Lecteur CPS disponible\r\n"),
     .onSuccess =
@@ -188,7 +190,8 @@ const CardCall kCarteCps{
                 c.appli_api_session_CPS, c.appli_api_word2, c.appli_api_char_civ,
                 c.appli_api_char_nom, &c.appli_api_word, &c.appli_api_error));
         },
-    .detail = [](const RunCore& c) { return etatCarte(c.appli_api_word2, c.appli_api_session_CPS); },
+    .detail =
+        [](const RunCore& c) { return etatCarte(c.appli_api_word2, c.appli_api_session_CPS); },
     .bloquant = kBloquantLecteurCps,
     .succes = QStringLiteral("Lecteur CPS disponible\r\n"),
     .onSuccess =
@@ -245,7 +248,8 @@ const CardCall kControleCps{
                 c.appli_api_char_categorie, &c.appli_api_error));
         },
     .classifyByDetail = true,
-    .detail = [](const RunCore& c) { return etatCarte(c.appli_api_word2, c.appli_api_session_CPS); },
+    .detail =
+        [](const RunCore& c) { return etatCarte(c.appli_api_word2, c.appli_api_session_CPS); },
     .bloquant = {QStringLiteral("Cette erreur est bloquante pour la lecture\r\n"),
                  QStringLiteral("Assurez-vous que le carte CPS est bien insérée\r\n"),
                  QStringLiteral("La carte CPS ne peut pas être lue\r\n")},
@@ -348,8 +352,8 @@ void check_ListelecteursExecute(RunCore& c)
             StageResult result;
             if (!apilec_disponible(c, LecFunction::ListeLecteurs, result))
                 return result;
-            std::optional<ReaderListing> listing = listReaders(
-                c.appli_apilec, c.appli_dossier_apilec_force.constData());
+            std::optional<ReaderListing> listing =
+                listReaders(c.appli_apilec, c.appli_dossier_apilec_force.constData());
             if (!listing)
                 return StageResult::failure();
             c.appli_reader_nbre = listing->count;
@@ -381,8 +385,7 @@ void check_ListelecteursExecute(RunCore& c)
                     QStringLiteral("Nombre de lecteurs : %1\r\n").arg(c.appli_reader_nbre),
                     StyleNone, ClBlack);
                 c.AddDebugText(QStringLiteral("Lecteur branché : "), StyleNone, ClBlack);
-                c.AddDebugText(lineOf(readerName(c.appli_reader_list.front())), StyleBold,
-                               ClGreen);
+                c.AddDebugText(lineOf(readerName(c.appli_reader_list.front())), StyleBold, ClGreen);
             } else {
                 c.AddDebugText(QStringLiteral("Lecteur non branché\r\n"), StyleBold, ClRed);
                 c.AddDebugText(QStringLiteral("Erreur sans impact avec GALSS\r\n"), StyleNone,

@@ -100,8 +100,8 @@ void RunCore::CreationficheExecute()
     } catch (const std::exception&) {
         Base_donnees.reset();
         dialogs_.messageBox(QStringLiteral("Impossible de charger le système de configuration ! "
-                                            "\rVeuillez réinstaller l'application"),
-                             caption, MessageIcon::Information);
+                                           "\rVeuillez réinstaller l'application"),
+                            caption, MessageIcon::Information);
         appli_fin_demandee = true;
         dialogs_.requestQuit();
     }
@@ -112,8 +112,8 @@ void RunCore::CreationficheExecute()
         appli_maj_date = store::readDateMaj(*Base_donnees);
     } catch (const std::exception&) {
         dialogs_.messageBox(QStringLiteral("Base de données corromptue ! \rVeuillez "
-                                            "réinstaller l'application"),
-                             caption, MessageIcon::Information);
+                                           "réinstaller l'application"),
+                            caption, MessageIcon::Information);
         Base_donnees.reset();
         appli_fin_demandee = true;
         dialogs_.requestQuit();

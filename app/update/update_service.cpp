@@ -265,7 +265,7 @@ void UpdateService::btn_updateClick(const std::function<void()>& startLog)
 void UpdateService::showErrors()
 {
     core_.dialogs().messageBox(web1_download2->errors().join(QLatin1Char('\r')),
-                                kDownloadErrorCaption, MessageIcon::Information);
+                               kDownloadErrorCaption, MessageIcon::Information);
 }
 
 // Back to "update found": the download button again, no progress widgets.
@@ -339,7 +339,7 @@ void UpdateService::refuseUpdateFile(const QString& why)
     removeDownloadedFiles();
     core_.AddDebugText(why + QStringLiteral("\r\n"), StyleBold, ClRed);
     core_.dialogs().messageBox(why, QStringLiteral("Erreur Lancement Mise à Jour..."),
-                                MessageIcon::Information);
+                               MessageIcon::Information);
 }
 
 QString UpdateService::signaturePath() const
@@ -466,7 +466,7 @@ void UpdateService::update_adminExecute()
     if (!result.reason.isEmpty())
         text += QLatin1Char('\r') + result.reason;
     c.dialogs().messageBox(text, QStringLiteral("Erreur Lancement Mise à Jour..."),
-                            MessageIcon::Information);
+                           MessageIcon::Information);
 }
 
 void UpdateService::stopDownloader()

@@ -1,6 +1,6 @@
 // Listing the readers and initialising the library with the configured reader names.
-#include "reader/reader_stages.h"
 #include "reader/reader_listing.h"
+#include "reader/reader_stages.h"
 #include "support/reader_stage_fixture.h"
 
 using namespace kelvora::testing;
