@@ -6,7 +6,6 @@
 #include "ui/tppal.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -31,13 +30,11 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
     // Matches the installed desktop entry, so docks and task bars group the window under it.
     QGuiApplication::setDesktopFileName(QStringLiteral("fr.kelvora.Kelvora"));
-    // The installed theme icon when there is one, else the same drawing built into the program.
-    QApplication::setWindowIcon(
-        QIcon::fromTheme(QStringLiteral("kelvora"), QIcon(QStringLiteral(":/icons/kelvora.svg"))));
 
     kelvora::DesktopPlatform platform(system);
     platform.disableCoreDumps();
     if (!platform.acquireSingleInstance(QStringLiteral("Kelvora"))) {
+        kelvora::ui::installWindowIcon();
         platform.messageBox(QStringLiteral("L'application est déjà en cours d'éxécution !"),
                             QStringLiteral("Kelvora"), kelvora::MessageIcon::Error);
         return 0;
@@ -49,6 +46,7 @@ int main(int argc, char* argv[])
     if (kelvora::sharedFolderAccess(dataFolder) == kelvora::SharedFolderAccess::Denied) {
         const QString text = kelvora::sharedFolderDeniedMessage(dataFolder);
         std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        kelvora::ui::installWindowIcon();
         platform.messageBox(text, QStringLiteral("Kelvora"), kelvora::MessageIcon::Error);
         return 1;
     }
@@ -56,6 +54,7 @@ int main(int argc, char* argv[])
     kelvora::ui::applyLook();
 
     Tppal window(platform, std::move(pendingStore));
+    QObject::connect(&window, &Tppal::firstFrameDrawn, &app, &kelvora::ui::installWindowIcon);
     // The store's failures come once its opening has ended, in their boxes, and end the program.
     window.show();
     return app.exec();
