@@ -1,6 +1,7 @@
 // Program entry: one instance per machine, the application's look, then the main window.
 #include "platform/linux_platform.h"
 #include "platform/shared_folder.h"
+#include "store/connection.h"
 #include "ui/application_setup.h"
 #include "ui/desktop_platform.h"
 #include "ui/tppal.h"
@@ -8,7 +9,45 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <future>
+#include <memory>
 #include <sys/stat.h>
+
+namespace
+{
+
+// Holds the store's opening until the window is drawn; on an early return, lets it end without
+// opening anything.
+class StoreGate
+{
+public:
+    std::future<bool> opened() { return promise_.get_future(); }
+    void open() { settle(true); }
+
+    struct Release {
+        explicit Release(StoreGate& gate) : gate_(gate) {}
+        ~Release() { gate_.settle(false); }
+        Release(const Release&) = delete;
+        Release& operator=(const Release&) = delete;
+
+    private:
+        StoreGate& gate_;
+    };
+
+private:
+    void settle(bool open)
+    {
+        if (settled_)
+            return;
+        settled_ = true;
+        promise_.set_value(open);
+    }
+
+    std::promise<bool> promise_;
+    bool settled_ = false;
+};
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -17,11 +56,21 @@ int main(int argc, char* argv[])
     // and for nobody else. Set before anything is written.
     ::umask(007);
 
-    // The store's key derivation is slow on purpose: it runs on another thread while Qt starts
-    // and the window is built. Its failures are told where they always were, after the single
-    // instance and the shared folder.
+    // The store's key derivation is slow on purpose. It runs on another thread, started once the
+    // window's first frame is on the screen: run alongside the start-up, it takes the processor
+    // from it on a busy machine. A reading that comes first waits for it; its failures are told
+    // where they always were, after the single instance and the shared folder.
     kelvora::LinuxPlatform system;
-    kelvora::RunCore::PendingStore pendingStore = kelvora::RunCore::openStoreInBackground(system);
+    StoreGate storeGate;
+    kelvora::RunCore::PendingStore pendingStore =
+        std::async(std::launch::async, [&system, opened = storeGate.opened()]() mutable {
+            std::unique_ptr<kelvora::store::Connection> store;
+            if (opened.get())
+                store = kelvora::RunCore::openStoreInBackground(system).get();
+            return store;
+        });
+    // Declared after the opening, so an early return releases it before waiting for it.
+    const StoreGate::Release release(storeGate);
 
     QApplication app(argc, argv);
     // Before the first box: Qt's buttons and dialogs then speak French as the program does.
@@ -54,7 +103,10 @@ int main(int argc, char* argv[])
     kelvora::ui::applyLook();
 
     Tppal window(platform, std::move(pendingStore));
-    QObject::connect(&window, &Tppal::firstFrameDrawn, &app, &kelvora::ui::installWindowIcon);
+    QObject::connect(&window, &Tppal::firstFrameDrawn, &app, [&storeGate] {
+        storeGate.open();
+        kelvora::ui::installWindowIcon();
+    });
     // The store's failures come once its opening has ended, in their boxes, and end the program.
     window.show();
     return app.exec();
