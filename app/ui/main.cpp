@@ -8,6 +8,7 @@
 
 #include <QApplication>
 
+#include <chrono>
 #include <cstdio>
 #include <future>
 #include <memory>
@@ -16,8 +17,8 @@
 namespace
 {
 
-// Holds the store's opening until the window is drawn; on an early return, lets it end without
-// opening anything.
+// Holds the store's opening until the window is drawn (a second at most); on an early return,
+// lets it end without opening anything.
 class StoreGate
 {
 public:
@@ -64,8 +65,11 @@ int main(int argc, char* argv[])
     StoreGate storeGate;
     kelvora::RunCore::PendingStore pendingStore =
         std::async(std::launch::async, [&system, opened = storeGate.opened()]() mutable {
+            // A window no screen draws yet, or a reading that waits for the store, does not
+            // hold it back for long.
             std::unique_ptr<kelvora::store::Connection> store;
-            if (opened.get())
+            if (opened.wait_for(std::chrono::seconds(1)) == std::future_status::timeout ||
+                opened.get())
                 store = kelvora::RunCore::openStoreInBackground(system).get();
             return store;
         });
