@@ -43,6 +43,7 @@ int main(int argc, char* argv[])
     kelvora::LinuxPlatform platform;
     kelvora::DesktopDialogs dialogs;
     Tppal window(platform, dialogs);
+    window.buildPages();
     if (window.core().appli_fin_demandee) {
         std::fprintf(stderr, "the store of the installation could not be opened\n");
         return 1;

@@ -63,4 +63,7 @@ void Tppal::buildAboutPage()
     links->addStretch();
     links->addWidget(lbl_link2);
     layout->addLayout(links);
+
+    for (const kelvora::RtfRun& piece : aboutRuns_)
+        appendRich(about_texte, piece.text, piece.style, piece.color);
 }

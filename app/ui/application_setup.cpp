@@ -1,6 +1,7 @@
 #include "ui/application_setup.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QPalette>
 #include <QStyle>
@@ -19,6 +20,12 @@ bool installFrenchTranslations(QCoreApplication& app)
         return false;
     }
     return QCoreApplication::installTranslator(translator);
+}
+
+void installWindowIcon()
+{
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("kelvora"), QIcon(QStringLiteral(":/icons/kelvora.svg"))));
 }
 
 void applyLook()

@@ -11,6 +11,11 @@ namespace kelvora::ui
 // system's language: the program speaks French only. False when they are not installed.
 bool installFrenchTranslations(QCoreApplication& app);
 
+// The windows' icon: the installed theme's when there is one, else the same drawing built into
+// the program. Looking it up in the icon themes takes a while: the window sets it once its
+// first frame is drawn, a box that comes before the window first.
+void installWindowIcon();
+
 // A light, flat look close to the Windows one the users know; nothing changes without it.
 void applyLook();
 

@@ -46,6 +46,10 @@ void Tppal::buildDebugPage()
     connect(btn_sauve_fichier, &QPushButton::clicked, this,
             [this] { guarded([this] { btn_sauve_fichierClick(); }); });
     layout->addWidget(btn_sauve_fichier, 0, Qt::AlignHCenter);
+
+    // The log from its start: what was written before the page was built.
+    for (const kelvora::RtfRun& piece : core_->debug.runs())
+        appendRich(debug_texte, piece.text, piece.style, piece.color);
 }
 
 void Tppal::appendRich(QTextEdit* pane, const QString& text, int style, quint32 color)

@@ -1,15 +1,54 @@
 // Program entry: one instance per machine, the application's look, then the main window.
 #include "platform/linux_platform.h"
 #include "platform/shared_folder.h"
+#include "store/connection.h"
 #include "ui/application_setup.h"
 #include "ui/desktop_dialogs.h"
 #include "ui/tppal.h"
 
 #include <QApplication>
-#include <QIcon>
 
+#include <chrono>
 #include <cstdio>
+#include <future>
+#include <memory>
 #include <sys/stat.h>
+
+namespace
+{
+
+// Holds the store's opening until the window is drawn (a second at most); on an early return,
+// lets it end without opening anything.
+class StoreGate
+{
+public:
+    std::future<bool> opened() { return promise_.get_future(); }
+    void open() { settle(true); }
+
+    struct Release {
+        explicit Release(StoreGate& gate) : gate_(gate) {}
+        ~Release() { gate_.settle(false); }
+        Release(const Release&) = delete;
+        Release& operator=(const Release&) = delete;
+
+    private:
+        StoreGate& gate_;
+    };
+
+private:
+    void settle(bool open)
+    {
+        if (settled_)
+            return;
+        settled_ = true;
+        promise_.set_value(open);
+    }
+
+    std::promise<bool> promise_;
+    bool settled_ = false;
+};
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -18,12 +57,24 @@ int main(int argc, char* argv[])
     // and for nobody else. Set before anything is written.
     ::umask(007);
 
-    // The store's key derivation is slow on purpose: it runs on another thread while Qt starts
-    // and the window is built. Its failures are told where they always were, after the single
-    // instance and the shared folder.
+    // The store's key derivation is slow on purpose. It runs on another thread, started once the
+    // window's first frame is on the screen: run alongside the start-up, it takes the processor
+    // from it on a busy machine. A reading that comes first waits for it; its failures are told
+    // where they always were, after the single instance and the shared folder.
     kelvora::LinuxPlatform platform;
+    StoreGate storeGate;
     kelvora::RunCore::PendingStore pendingStore =
-        kelvora::RunCore::openStoreInBackground(platform);
+        std::async(std::launch::async, [&platform, opened = storeGate.opened()]() mutable {
+            // A window no screen draws yet, or a reading that waits for the store, does not
+            // hold it back for long.
+            std::unique_ptr<kelvora::store::Connection> store;
+            if (opened.wait_for(std::chrono::seconds(1)) == std::future_status::timeout ||
+                opened.get())
+                store = kelvora::RunCore::openStoreInBackground(platform).get();
+            return store;
+        });
+    // Declared after the opening, so an early return releases it before waiting for it.
+    const StoreGate::Release release(storeGate);
 
     QApplication app(argc, argv);
     // Before the first box: Qt's buttons and dialogs then speak French as the program does.
@@ -32,13 +83,11 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
     // Matches the installed desktop entry, so docks and task bars group the window under it.
     QGuiApplication::setDesktopFileName(QStringLiteral("fr.kelvora.Kelvora"));
-    // The installed theme icon when there is one, else the same drawing built into the program.
-    QApplication::setWindowIcon(
-        QIcon::fromTheme(QStringLiteral("kelvora"), QIcon(QStringLiteral(":/icons/kelvora.svg"))));
 
     kelvora::DesktopDialogs dialogs;
     platform.disableCoreDumps();
     if (!platform.acquireSingleInstance(QStringLiteral("Kelvora"))) {
+        kelvora::ui::installWindowIcon();
         dialogs.messageBox(QStringLiteral("L'application est déjà en cours d'éxécution !"),
                            QStringLiteral("Kelvora"), kelvora::MessageIcon::Error);
         return 0;
@@ -50,6 +99,7 @@ int main(int argc, char* argv[])
     if (kelvora::sharedFolderAccess(dataFolder) == kelvora::SharedFolderAccess::Denied) {
         const QString text = kelvora::sharedFolderDeniedMessage(dataFolder);
         std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        kelvora::ui::installWindowIcon();
         dialogs.messageBox(text, QStringLiteral("Kelvora"), kelvora::MessageIcon::Error);
         return 1;
     }
@@ -57,6 +107,10 @@ int main(int argc, char* argv[])
     kelvora::ui::applyLook();
 
     Tppal window(platform, dialogs, std::move(pendingStore));
+    QObject::connect(&window, &Tppal::firstFrameDrawn, &app, [&storeGate] {
+        storeGate.open();
+        kelvora::ui::installWindowIcon();
+    });
     // The store's failures come once its opening has ended, in their boxes, and end the program.
     window.show();
     return app.exec();

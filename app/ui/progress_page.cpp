@@ -127,10 +127,21 @@ void Tppal::buildProgressPage()
     }
     legend->addStretch();
     layout->addLayout(legend);
+
+    // What the run core showed before the page was built.
+    for (std::size_t i = 0; i < etats_.size(); ++i) {
+        if (etats_[i])
+            showEtat(static_cast<EtatRow>(i), *etats_[i]);
+    }
+    setSuivi(suivi_[0].text, suivi_[0].color);
+    setSuivi2(suivi_[1].text, suivi_[1].color);
 }
 
 void Tppal::showEtat(EtatRow row, int icon)
 {
+    etats_[static_cast<std::size_t>(row)] = icon;
+    if (label_suivi == nullptr)
+        return;
     QLabel* pic = image_etat_rows[static_cast<int>(row)];
     pic->clear();
     pic->setPixmap(etat_pixmaps[static_cast<std::size_t>(icon)]);
@@ -153,6 +164,11 @@ quint32 Tppal::labelColor(const QLabel* label)
 
 void Tppal::setSuivi(const QString& text, std::optional<quint32> color)
 {
+    suivi_[0].text = text;
+    if (color)
+        suivi_[0].color = color;
+    if (label_suivi == nullptr)
+        return;
     label_suivi->setText(text);
     if (color)
         setLabelColor(label_suivi, *color);
@@ -161,6 +177,11 @@ void Tppal::setSuivi(const QString& text, std::optional<quint32> color)
 
 void Tppal::setSuivi2(const QString& text, std::optional<quint32> color)
 {
+    suivi_[1].text = text;
+    if (color)
+        suivi_[1].color = color;
+    if (label_suivi2 == nullptr)
+        return;
     label_suivi2->setText(text);
     if (color)
         setLabelColor(label_suivi2, *color);

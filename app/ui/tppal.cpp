@@ -87,10 +87,15 @@ Tppal::Tppal(Platform& platform, UserDialogs& dialogs, RunCore::PendingStore pen
         });
         poll->start();
     }
+    // The log pane shows the log from its start when its page is built (buildDebugPage).
     core_->debug.onAppend = [this](const QString& text, int style, quint32 color) {
-        appendRich(debug_texte, text, style, color);
+        if (debug_texte)
+            appendRich(debug_texte, text, style, color);
     };
-    core_->debug.onClear = [this] { debug_texte->clear(); };
+    core_->debug.onClear = [this] {
+        if (debug_texte)
+            debug_texte->clear();
+    };
     maj_ = std::make_unique<UpdateService>(*core_);
     FormCreate();
 }
@@ -182,8 +187,10 @@ void Tppal::buildFrame()
     page(tab_pdf, "tab_pdf", QStringLiteral("Attestation"));
     page(tab_about, "tab_about", QStringLiteral("A propos"));
     page(tab_config, "tab_config", QStringLiteral("Gestion des lecteurs"));
+    tab_carte->installEventFilter(this);
     connect(tab_master, &QTabWidget::currentChanged, this, [this](int index) {
         QWidget* shown = tab_master->widget(index);
+        ensurePage(shown);
         focusOnPage(shown);
         if (shown == tab_debug)
             tab_debugShow();
@@ -192,12 +199,12 @@ void Tppal::buildFrame()
     });
 
     buildHomePage();
-    buildProgressPage();
-    buildDebugPage();
-    buildUpdatePage();
-    buildPdfPage();
-    buildAboutPage();
-    buildConfigPage();
+    lazyPages_ = {{tab_launch, &Tppal::buildProgressPage, false},
+                  {tab_debug, &Tppal::buildDebugPage, false},
+                  {tab_update, &Tppal::buildUpdatePage, false},
+                  {tab_pdf, &Tppal::buildPdfPage, false},
+                  {tab_about, &Tppal::buildAboutPage, false},
+                  {tab_config, &Tppal::buildConfigPage, false}};
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -216,6 +223,28 @@ void Tppal::buildFrame()
     }
 }
 
+void Tppal::ensurePage(QWidget* page)
+{
+    for (LazyPage& lazy : lazyPages_) {
+        if (lazy.tab == page && !lazy.built) {
+            lazy.built = true;
+            (this->*lazy.build)();
+        }
+    }
+}
+
+void Tppal::buildPages()
+{
+    for (const LazyPage& lazy : lazyPages_)
+        ensurePage(lazy.tab);
+}
+
+void Tppal::showTab(QWidget* page)
+{
+    ensurePage(page);
+    tab_master->setCurrentWidget(page);
+}
+
 QFont Tppal::pixelFont(int pixels, bool bold, bool italic) const
 {
     QFont f = font();
@@ -231,8 +260,11 @@ void Tppal::FormCreate()
     core_->FormCreate();
     StatusPanel->setText(QStringLiteral("Version ") + core_->appli_version +
                          QStringLiteral(" (") + core_->appli_apilec_version + QLatin1Char(')'));
-    for (const RtfRun& piece : diagnostics::About_boxExecute(*core_))
-        appendRich(about_texte, piece.text, piece.style, piece.color);
+    aboutRuns_ = diagnostics::About_boxExecute(*core_);
+    if (about_texte) {
+        for (const RtfRun& piece : aboutRuns_)
+            appendRich(about_texte, piece.text, piece.style, piece.color);
+    }
     CreationficheExecute();
 }
 
@@ -243,7 +275,7 @@ void Tppal::CreationficheExecute()
     btn_about->setVisible(true);
     btn_config->setVisible(true);
     btn_diagnostique->setVisible(false);
-    btn_update_go->setVisible(false);
+    setTelechargementVisible(false);
 }
 
 void Tppal::raz_tabExecute()
@@ -254,22 +286,22 @@ void Tppal::raz_tabExecute()
 void Tppal::btn_vitaleClick()
 {
     btn_diagnostique->setVisible(false);
-    tab_master->setCurrentWidget(tab_carte);
+    showTab(tab_carte);
 }
 
 void Tppal::btn_diagnostiqueClick()
 {
-    tab_master->setCurrentWidget(tab_debug);
+    showTab(tab_debug);
 }
 
 void Tppal::btn_configClick()
 {
-    tab_master->setCurrentWidget(tab_config);
+    showTab(tab_config);
 }
 
 void Tppal::btn_aboutClick()
 {
-    tab_master->setCurrentWidget(tab_about);
+    showTab(tab_about);
 }
 
 void Tppal::btn_quitClick()
@@ -382,6 +414,16 @@ void Tppal::focusOnPage(QWidget* shown)
 
 bool Tppal::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == tab_carte && event->type() == QEvent::Paint && !pagesScheduled_) {
+        // The first frame is being drawn; the other pages are built once it is on the screen,
+        // so they open at once when asked for.
+        pagesScheduled_ = true;
+        tab_carte->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] {
+            emit firstFrameDrawn();
+            buildPages();
+        });
+    }
     if (event->type() != QEvent::KeyPress)
         return QMainWindow::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent*>(event)->key();
@@ -414,7 +456,7 @@ void Tppal::showPage(kelvora::Page page)
 {
     QWidget* const pages[] = {tab_carte, tab_launch, tab_debug, tab_update,
                               tab_pdf,   tab_about,  tab_config};
-    tab_master->setCurrentWidget(pages[static_cast<int>(page)]);
+    showTab(pages[static_cast<int>(page)]);
 }
 
 void Tppal::setDiagnosticVisible(bool visible)

@@ -14,6 +14,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -51,6 +53,16 @@ public:
     kelvora::UpdateService& maj() { return *maj_; }
     kelvora::Platform& platform() { return m_platform; }
 
+    // The first frame shows the tool bar and the home page only: the other pages are built
+    // right after it, or as soon as something shows them. Tests and tools that reach their
+    // widgets directly build them all first with this.
+    void buildPages();
+
+signals:
+    // The first frame is on the screen: what it did not need can be set up now.
+    void firstFrameDrawn();
+
+public:
     // --- Start-up and navigation ---
     void FormCreate();
     void CreationficheExecute();
@@ -175,7 +187,8 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    // Enter on the icons, Enter and Escape on the progress page after a run.
+    // Enter on the icons, Enter and Escape on the progress page after a run; the first frame
+    // drawn, after which the other pages are built.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -187,6 +200,10 @@ private:
     void buildUpdatePage();
     void buildPdfPage();
     void buildConfigPage();
+    // Builds the page's widgets unless they are built already.
+    void ensurePage(QWidget* page);
+    // Shows a page of tab_master, built first.
+    void showTab(QWidget* page);
     void FormCloseQuery();
     // The page just shown takes the focus a keyboard user needs there.
     void focusOnPage(QWidget* shown);
@@ -195,6 +212,32 @@ private:
     void appendRich(QTextEdit* pane, const QString& text, int style, quint32 color);
     // Runs a handler; an error it does not handle ends it through the standard error box.
     void guarded(const std::function<void()>& handler);
+
+    struct LazyPage {
+        QWidget* tab;
+        void (Tppal::*build)();
+        bool built;
+    };
+    std::vector<LazyPage> lazyPages_;
+    bool pagesScheduled_ = false;
+
+    // What the run core shows on pages not built yet; each page starts from it when built.
+    struct SuiviState {
+        QString text;
+        std::optional<quint32> color;
+    };
+    std::array<SuiviState, 2> suivi_;
+    std::array<std::optional<int>, 6> etats_;
+    struct UpdatePageState {
+        QString texte = QStringLiteral("Contrôle en cours...");
+        bool telechargement = false;
+        bool progression = false;
+        int percent = 0;
+        bool suiviVisible = false;
+        QString suivi;
+    };
+    UpdatePageState update_;
+    QList<kelvora::RtfRun> aboutRuns_;
 
     kelvora::Platform& m_platform;
     kelvora::UserDialogs& m_dialogs;

@@ -35,7 +35,6 @@ void Tppal::buildUpdatePage()
     label_update2->setAlignment(Qt::AlignCenter);
     status->addWidget(label_update2);
     layout->addWidget(cadre_update);
-    setMiseAJourTexte(QStringLiteral("Contrôle en cours..."));
     layout->addStretch(2);
 
     btn_update_go =
@@ -87,21 +86,37 @@ void Tppal::buildUpdatePage()
     label_update_notice->setAlignment(Qt::AlignCenter);
     label_update_notice->setWordWrap(true);
     layout->addWidget(label_update_notice);
+
+    // What the run core showed before the page was built.
+    setMiseAJourTexte(update_.texte);
+    setTelechargementVisible(update_.telechargement);
+    setProgression(update_.progression, update_.percent);
+    setSuiviTelechargement(update_.suiviVisible, update_.suivi);
 }
 
 void Tppal::setMiseAJourTexte(const QString& text)
 {
+    update_.texte = text;
+    if (label_update2 == nullptr)
+        return;
     label_update2->setText(text);
     cadre_update->setMessage(text);
 }
 
 void Tppal::setTelechargementVisible(bool visible)
 {
-    btn_update_go->setVisible(visible);
+    update_.telechargement = visible;
+    if (btn_update_go != nullptr)
+        btn_update_go->setVisible(visible);
 }
 
 void Tppal::setProgression(bool visible, std::optional<int> percent)
 {
+    update_.progression = visible;
+    if (percent)
+        update_.percent = *percent;
+    if (clProgressBarDC1 == nullptr)
+        return;
     if (percent)
         clProgressBarDC1->setValue(*percent);
     clProgressBarDC1->setVisible(visible);
@@ -109,6 +124,11 @@ void Tppal::setProgression(bool visible, std::optional<int> percent)
 
 void Tppal::setSuiviTelechargement(bool visible, std::optional<QString> text)
 {
+    update_.suiviVisible = visible;
+    if (text)
+        update_.suivi = *text;
+    if (txt_suivi_download == nullptr)
+        return;
     if (text)
         txt_suivi_download->setText(*text);
     txt_suivi_download->setVisible(visible);

@@ -160,6 +160,7 @@ TEST_F(ReadingRun, AReadingBeforeTheBackgroundStoreWaitsForIt)
         if (background) {
             window = std::make_unique<Tppal>(platform, platform,
                                              kelvora::RunCore::openStoreInBackground(platform));
+            window->buildPages();
             window->core().appli_url_update =
                 QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
             EXPECT_TRUE(window->core().storePending());

@@ -1,10 +1,14 @@
 // Start-up: the store opened with its key, the last check date, the initial display.
 #include "support/app_fixture.h"
+#include "ui/accessible_roles.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -129,6 +133,57 @@ TEST_F(Startup, LibraryVersionInStatusBarAndAbout)
     window->btn_about->click();
     EXPECT_EQ(window->about_texte->toPlainText(), about);
     EXPECT_EQ(window->tab_master->currentWidget(), window->tab_about);
+}
+
+// The pages the first frame does not show are built after it: built late, they show exactly
+// what a window built whole shows after the same calls from the run core.
+TEST_F(Startup, PagesBuiltLateShowWhatTheRunCoreToldThem)
+{
+    createStore("20240315");
+    const auto tell = [](Tppal& w) {
+        w.setSuivi(QStringLiteral("Lecture en cours"), ClMaroon);
+        w.setSuivi2(QStringLiteral("Carte CPS"));
+        w.showEtat(EtatRow(2), EtatEchec);
+        w.showEtat(EtatRow(4), EtatValide);
+        w.setMiseAJourTexte(QStringLiteral("Une mise à jour est disponible"));
+        w.setTelechargementVisible(true);
+        w.setProgression(true, 40);
+        w.setSuiviTelechargement(true, QStringLiteral("40 %"));
+        w.core().AddDebugText(QStringLiteral("Contrôle\r\nde la carte"), StyleBold, ClBlue);
+    };
+    const auto shown = [](Tppal& w) {
+        QStringList out;
+        for (QLabel* label : {w.label_suivi, w.label_suivi2})
+            out << label->text() << QString::number(Tppal::labelColor(label));
+        for (QLabel* icon : w.image_etat_rows)
+            out << icon->accessibleName() << QString::number(icon->pixmap().cacheKey() != 0);
+        out << w.cadre_suivi->accessibleName() << w.label_update2->text()
+            << w.cadre_update->accessibleName()
+            << QString::number(w.btn_update_go->isVisibleTo(w.tab_update))
+            << QString::number(w.clProgressBarDC1->isVisibleTo(w.tab_update))
+            << QString::number(w.clProgressBarDC1->value()) << w.txt_suivi_download->text()
+            << QString::number(w.txt_suivi_download->isVisibleTo(w.tab_update))
+            << w.debug_texte->toHtml() << w.about_texte->toHtml();
+        return out;
+    };
+
+    start(); // every page built before the calls
+    tell(*window);
+    const QStringList whole = shown(*window);
+    window.reset();
+
+    window = std::make_unique<Tppal>(platform, platform);
+    EXPECT_EQ(window->debug_texte, nullptr);
+    tell(*window);
+    window->buildPages();
+    EXPECT_EQ(shown(*window), whole);
+    window.reset();
+
+    // Shown, the window builds them itself once its first frame is drawn.
+    window = std::make_unique<Tppal>(platform, platform);
+    window->show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->PageControl_config != nullptr; }, 5000));
+    EXPECT_NE(window->about_texte, nullptr);
 }
 
 } // namespace

@@ -51,6 +51,7 @@ public:
     void start()
     {
         window = std::make_unique<Tppal>(platform, platform);
+        window->buildPages();
         window->core().appli_url_update =
             QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
     }
