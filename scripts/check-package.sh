@@ -258,8 +258,11 @@ store_rows() {
     done
 }
 rows_before="$(store_rows)"
-if [[ ! -S /run/dbus/system_bus_socket ]]; then
+# A socket left by a bus that has since died answers nothing: it is replaced.
+if ! dbus-send --system --print-reply --dest=org.freedesktop.DBus / \
+    org.freedesktop.DBus.GetId >/dev/null 2>&1; then
     mkdir -p /run/dbus
+    rm -f /run/dbus/system_bus_socket /run/dbus/pid
     dbus-daemon --system --fork
 fi
 if ! pgrep -x polkitd >/dev/null; then
@@ -293,6 +296,8 @@ PY
     "$port" 2>/tmp/check-package-serveur.log &
 server_pid=$!
 sleep 1
+# An earlier run's screenshot, owned by an account since deleted, cannot be written over.
+rm -f /tmp/check-package-maj.png
 as_user "$member" >"/tmp/check-package-maj.log" 2>&1 <<SCRIPT
 cd "\$HOME"
 kelvora & pid=\$!
