@@ -31,10 +31,17 @@ RunCore::RunCore(Platform& platform, UserDialogs& dialogs, RunView& view)
 {
 }
 
-RunCore::PendingStore RunCore::openStoreInBackground(Platform& platform)
+RunCore::PendingStore RunCore::openStoreInBackground(Platform& platform, std::future<bool> go)
 {
-    return std::async(std::launch::async, openStore,
-                      (commonFolder(platform) + QStringLiteral("/attest.vqs")).toStdString());
+    return std::async(
+        std::launch::async,
+        [path = (commonFolder(platform) + QStringLiteral("/attest.vqs")).toStdString(),
+         go = std::move(go)]() mutable -> std::unique_ptr<store::Connection> {
+            if (go.valid() && go.wait_for(std::chrono::seconds(1)) == std::future_status::ready &&
+                !go.get())
+                return nullptr;
+            return openStore(path);
+        });
 }
 
 store::Connection& RunCore::store()

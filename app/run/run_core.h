@@ -35,7 +35,9 @@ public:
     // window starts it first and is built meanwhile. CreationficheExecute takes the result at
     // the place where it would have opened the store itself.
     using PendingStore = std::future<std::unique_ptr<store::Connection>>;
-    static PendingStore openStoreInBackground(Platform& platform);
+    // With `go`, the opening starts once `go` says true, or after a second without an answer
+    // (a window no screen draws yet); false skips it (the program ends first).
+    static PendingStore openStoreInBackground(Platform& platform, std::future<bool> go = {});
     void setPendingStore(PendingStore pending) { pendingStore_ = std::move(pending); }
     bool storePending() const { return pendingStore_.valid(); }
     // False while a store opened in the background has no result yet.

@@ -22,6 +22,10 @@ public:
     virtual void processEvents() = 0;
     // Asks the application to end once control is back in the event loop.
     virtual void requestQuit() = 0;
+
+protected:
+    // A box's text breaks its lines the Windows way ("\r", "\r\n"); shown, they are "\n".
+    static QString unixLines(const QString& text);
 };
 
 // Without a window: each message on the error output, every save dialog cancelled.

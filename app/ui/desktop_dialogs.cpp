@@ -10,11 +10,8 @@ namespace kelvora
 
 void DesktopDialogs::messageBox(const QString& text, const QString& caption, MessageIcon icon)
 {
-    QString body = text;
-    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
-                    caption, body, QMessageBox::Ok);
+                    caption, unixLines(text), QMessageBox::Ok);
     box.exec();
 }
 

@@ -1,17 +1,14 @@
 // Program entry: one instance per machine, the application's look, then the main window.
 #include "platform/linux_platform.h"
 #include "platform/shared_folder.h"
-#include "store/connection.h"
 #include "ui/application_setup.h"
 #include "ui/desktop_dialogs.h"
 #include "ui/tppal.h"
 
 #include <QApplication>
 
-#include <chrono>
 #include <cstdio>
 #include <future>
-#include <memory>
 #include <sys/stat.h>
 
 namespace
@@ -64,15 +61,7 @@ int main(int argc, char* argv[])
     kelvora::LinuxPlatform platform;
     StoreGate storeGate;
     kelvora::RunCore::PendingStore pendingStore =
-        std::async(std::launch::async, [&platform, opened = storeGate.opened()]() mutable {
-            // A window no screen draws yet, or a reading that waits for the store, does not
-            // hold it back for long.
-            std::unique_ptr<kelvora::store::Connection> store;
-            if (opened.wait_for(std::chrono::seconds(1)) == std::future_status::timeout ||
-                opened.get())
-                store = kelvora::RunCore::openStoreInBackground(platform).get();
-            return store;
-        });
+        kelvora::RunCore::openStoreInBackground(platform, storeGate.opened());
     // Declared after the opening, so an early return releases it before waiting for it.
     const StoreGate::Release release(storeGate);
 

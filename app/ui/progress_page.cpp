@@ -128,18 +128,15 @@ void Tppal::buildProgressPage()
     legend->addStretch();
     layout->addLayout(legend);
 
-    // What the run core showed before the page was built.
-    for (std::size_t i = 0; i < etats_.size(); ++i) {
-        if (etats_[i])
-            showEtat(static_cast<EtatRow>(i), *etats_[i]);
-    }
+    // What the run core showed before the page was built: the rows from its own record.
+    for (int i = 0; i < kEtatRowCount; ++i)
+        showEtat(static_cast<EtatRow>(i), core_->etat(static_cast<EtatRow>(i)));
     setSuivi(suivi_[0].text, suivi_[0].color);
     setSuivi2(suivi_[1].text, suivi_[1].color);
 }
 
 void Tppal::showEtat(EtatRow row, int icon)
 {
-    etats_[static_cast<std::size_t>(row)] = icon;
     if (label_suivi == nullptr)
         return;
     QLabel* pic = image_etat_rows[static_cast<int>(row)];

@@ -227,7 +227,6 @@ private:
         std::optional<quint32> color;
     };
     std::array<SuiviState, 2> suivi_;
-    std::array<std::optional<int>, 6> etats_;
     struct UpdatePageState {
         QString texte = QStringLiteral("Contrôle en cours...");
         bool telechargement = false;

@@ -143,8 +143,8 @@ TEST_F(Startup, PagesBuiltLateShowWhatTheRunCoreToldThem)
     const auto tell = [](Tppal& w) {
         w.setSuivi(QStringLiteral("Lecture en cours"), ClMaroon);
         w.setSuivi2(QStringLiteral("Carte CPS"));
-        w.showEtat(EtatRow(2), EtatEchec);
-        w.showEtat(EtatRow(4), EtatValide);
+        w.core().setEtat(EtatRow(2), EtatEchec);
+        w.core().setEtat(EtatRow(4), EtatValide);
         w.setMiseAJourTexte(QStringLiteral("Une mise à jour est disponible"));
         w.setTelechargementVisible(true);
         w.setProgression(true, 40);
