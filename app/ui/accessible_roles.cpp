@@ -54,6 +54,13 @@ void SpokenStatus::paintEvent(QPaintEvent* event)
     painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
 }
 
+void ToolBarFrame::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(0xf4, 0xf6, 0xf9));
+    painter.fillRect(QRect(0, height() - 1, width(), 1), QColor(0xd5, 0xdb, 0xe3));
+}
+
 void installAccessibleRoles()
 {
     // Qt keeps each factory once, however often this runs.

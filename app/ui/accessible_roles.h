@@ -23,13 +23,17 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-// The window's row of tool buttons, exposed as a tool bar.
+// The window's row of tool buttons, exposed as a tool bar; drawn on a light grey band with a
+// line under it.
 class ToolBarFrame : public QFrame
 {
     Q_OBJECT
 
 public:
     using QFrame::QFrame;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // Tells Qt's accessibility layer about the two classes above; once per process is enough.

@@ -1,12 +1,13 @@
 // The home page: the card icon that starts a reading run and the PIN field.
+#include "ui/drawn_buttons.h"
 #include "ui/tppal.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QProxyStyle>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QRegularExpressionValidator>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -54,11 +55,10 @@ void Tppal::buildHomePage()
     layout->addWidget(subtitle);
     layout->addStretch();
 
-    action_vitale2 = new QToolButton(tab_carte);
+    action_vitale2 = new kelvora::ui::CardButton(tab_carte);
     action_vitale2->setObjectName(QStringLiteral("action_vitale2"));
     action_vitale2->setIcon(QIcon(QStringLiteral(":/icons/carte_vitale.svg")));
     action_vitale2->setIconSize(QSize(180, 120));
-    action_vitale2->setAutoRaise(true);
     action_vitale2->setCursor(Qt::PointingHandCursor);
     action_vitale2->setToolTip(QStringLiteral("Lire la carte Vitale et générer l'attestation"));
     action_vitale2->setAccessibleName(QStringLiteral("Lire les cartes"));
@@ -67,10 +67,6 @@ void Tppal::buildHomePage()
                        "l'attestation"));
     // Tab reaches it; Enter or Space starts the reading, as a click does.
     action_vitale2->setFocusPolicy(Qt::TabFocus);
-    action_vitale2->setStyleSheet(
-        QStringLiteral("QToolButton { border: 2px solid transparent; border-radius: 8px; }"
-                       "QToolButton:hover { background: #eaf0f7; }"
-                       "QToolButton:focus { border-color: #1f6fd1; }"));
     action_vitale2->installEventFilter(this);
     connect(action_vitale2, &QToolButton::clicked, this, [this] { action_vitale2Click(); });
     layout->addWidget(action_vitale2, 0, Qt::AlignHCenter);
@@ -90,7 +86,8 @@ void Tppal::buildHomePage()
     // The mask comes from the style; a style sheet property alone loses to the window's style.
     pin_cps->setStyle(new AsteriskStyle(pin_cps));
     pin_cps->setEchoMode(QLineEdit::Password);
-    pin_cps->setStyleSheet(QStringLiteral("QLineEdit { font-size: 18px; padding: 2px 6px; }"));
+    pin_cps->setFont(pixelFont(18));
+    pin_cps->setTextMargins(6, 0, 6, 0);
     pin_cps->setFixedWidth(90);
     pin_cps->setAlignment(Qt::AlignCenter);
     connect(pin_cps, &QLineEdit::returnPressed, this, [this] { action_vitale2Click(); });

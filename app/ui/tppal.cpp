@@ -9,6 +9,7 @@
 #include "reading/reading.h"
 #include "store/connection.h"
 #include "ui/accessible_roles.h"
+#include "ui/drawn_buttons.h"
 #include "update/update_service.h"
 
 #include <QApplication>
@@ -41,7 +42,7 @@ namespace
 QToolButton* toolButton(QWidget* bar, const char* name, const QString& text, const char* icon,
                         const QString& description)
 {
-    auto* b = new QToolButton(bar);
+    auto* b = new kelvora::ui::BarButton(bar);
     b->setObjectName(QString::fromLatin1(name));
     b->setText(text);
     b->setIcon(QIcon(QString::fromLatin1(icon)));
@@ -125,11 +126,8 @@ void Tppal::buildFrame()
     auto* bar = new kelvora::ui::ToolBarFrame(this);
     bar->setObjectName(QStringLiteral("barre_outils"));
     bar->setAccessibleName(QStringLiteral("Barre d'outils"));
-    // The focused button framed in blue, so a keyboard user sees where Tab has gone.
-    bar->setStyleSheet(QStringLiteral("#barre_outils { background: #f4f6f9; "
-                                      "border-bottom: 1px solid #d5dbe3; }"
-                                      "#barre_outils QToolButton:focus { border: 2px solid #1f6fd1; "
-                                      "border-radius: 3px; background: #e3edf9; }"));
+    // The buttons' texts in the desktop's font, a size above the window's.
+    bar->setFont(QApplication::font());
     auto* barLayout = new QHBoxLayout(bar);
     barLayout->setContentsMargins(4, 2, 4, 2);
     barLayout->setSpacing(2);
@@ -169,8 +167,6 @@ void Tppal::buildFrame()
     tab_master->setDocumentMode(true);
     // Its tab headers are hidden: Tab must pass it by, not stop on them.
     tab_master->setFocusPolicy(Qt::NoFocus);
-    tab_master->setStyleSheet(
-        QStringLiteral("QTabWidget::pane { border: none; background: white; }"));
     setCentralWidget(tab_master);
     // The tab headers stay hidden, but assistive technology still lists them: in French.
     const auto page = [this](QWidget*& field, const char* name, const QString& title) {
