@@ -132,19 +132,19 @@ void Tppal::buildFrame()
     barLayout->setContentsMargins(4, 2, 4, 2);
     barLayout->setSpacing(2);
     setMenuWidget(bar);
-    btn_vitale = toolButton(bar, "btn_vitale", QStringLiteral(" &Accueil"), ":/icons/accueil.svg",
+    btn_vitale = toolButton(bar, "btn_vitale", QStringLiteral(" &Accueil"), ":/icons/accueil.png",
                             QStringLiteral("Revenir à la page d'accueil et au code CPS"));
-    btn_diagnostique =
-        toolButton(bar, "btn_diagnostique", QStringLiteral(" &Diagnostic"),
-                   ":/icons/diagnostic.svg", QStringLiteral("Afficher le diagnostic de la lecture"));
-    btn_config = toolButton(bar, "btn_config", QStringLiteral(" &Gestion"), ":/icons/gestion.svg",
+    btn_diagnostique = toolButton(bar, "btn_diagnostique", QStringLiteral(" &Diagnostic"),
+                                  ":/icons/diagnostic.png",
+                                  QStringLiteral("Afficher le diagnostic de la lecture"));
+    btn_config = toolButton(bar, "btn_config", QStringLiteral(" &Gestion"), ":/icons/gestion.png",
                             QStringLiteral("Choisir les lecteurs de cartes"));
     btn_update =
-        toolButton(bar, "btn_update", QStringLiteral(" &Mise à Jour"), ":/icons/miseajour.svg",
+        toolButton(bar, "btn_update", QStringLiteral(" &Mise à Jour"), ":/icons/miseajour.png",
                    QStringLiteral("Rechercher une nouvelle version"));
-    btn_about = toolButton(bar, "btn_about", QStringLiteral(" A &Propos"), ":/icons/apropos.svg",
+    btn_about = toolButton(bar, "btn_about", QStringLiteral(" A &Propos"), ":/icons/apropos.png",
                            QStringLiteral("Versions et contact du support"));
-    btn_quit = toolButton(bar, "btn_quit", QStringLiteral(" &Quitter"), ":/icons/quitter.svg",
+    btn_quit = toolButton(bar, "btn_quit", QStringLiteral(" &Quitter"), ":/icons/quitter.png",
                           QStringLiteral("Fermer Kelvora"));
     barLayout->addStretch();
     btn_diagnostique->setVisible(false);
