@@ -2,6 +2,8 @@
 // it brings libcrypto, and neither is needed before the window is on the screen.
 #pragma once
 
+#include "common/shared_object.h"
+
 #include <memory>
 #include <sqlcipher/sqlite3.h>
 #include <string>
@@ -34,10 +36,7 @@ public:
     const SqlCipher& functions() const { return functions_; }
 
 private:
-    struct Closer {
-        void operator()(void* handle) const noexcept;
-    };
-    std::unique_ptr<void, Closer> handle_;
+    std::unique_ptr<SharedObject> library_;
     SqlCipher functions_{};
 };
 

@@ -1,9 +1,10 @@
 #include "base/vitale_decode.h"
 
+#include "base/xml_library.h"
+
 #include <climits>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace kelvora
@@ -13,12 +14,12 @@ namespace
 {
 
 struct XmlDocFree {
-    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+    void operator()(xmlDoc* doc) const { libXml().freeDoc(doc); }
 };
 using XmlDocPtr = std::unique_ptr<xmlDoc, XmlDocFree>;
 
 struct XmlParserCtxtFree {
-    void operator()(xmlParserCtxt* ctxt) const { xmlFreeParserCtxt(ctxt); }
+    void operator()(xmlParserCtxt* ctxt) const { libXml().freeParserCtxt(ctxt); }
 };
 using XmlParserCtxtPtr = std::unique_ptr<xmlParserCtxt, XmlParserCtxtFree>;
 
@@ -31,7 +32,7 @@ constexpr int kMaxEntityDepth = 40;
 
 bool named(const xmlNode* node, const char* name)
 {
-    return xmlStrEqual(node->name, reinterpret_cast<const xmlChar*>(name)) != 0;
+    return libXml().strEqual(node->name, reinterpret_cast<const xmlChar*>(name)) != 0;
 }
 
 // First child element of that name; a missing parent or child gives nullptr, whose text is
@@ -101,7 +102,7 @@ private:
                 }
                 out.append(piece);
             } else if (n->type == XML_ENTITY_REF_NODE) {
-                const xmlEntity* entity = xmlGetDocEntity(n->doc, n->name);
+                const xmlEntity* entity = libXml().getDocEntity(n->doc, n->name);
                 // External entities are never loaded, so they add nothing.
                 if (entity == nullptr || entity->etype != XML_INTERNAL_GENERAL_ENTITY)
                     continue;
@@ -280,20 +281,26 @@ VitaleDecodeResult decodeVitaleDocument(QByteArrayView document)
     if (document.size() > INT_MAX)
         return failed(NotParsed, unparsable(QStringLiteral("document trop volumineux")));
 
-    const XmlParserCtxtPtr ctxt(xmlNewParserCtxt());
+    const LibXml* xml = nullptr;
+    try {
+        xml = &libXml();
+    } catch (const std::runtime_error& e) {
+        return failed(NotParsed, QString::fromUtf8(e.what()));
+    }
+    const XmlParserCtxtPtr ctxt(xml->newParserCtxt());
     if (!ctxt)
         return failed(NotParsed, unparsable(QStringLiteral("mémoire insuffisante")));
     FirstError firstError;
     ctxt->_private = &firstError;
     ctxt->sax->serror = keepFirstError;
     // No encoding given: the parser follows the document's signature and declaration.
-    const XmlDocPtr doc(xmlCtxtReadMemory(ctxt.get(), document.data(),
-                                          static_cast<int>(document.size()), nullptr, nullptr,
-                                          kParseOptions));
+    const XmlDocPtr doc(xml->ctxtReadMemory(ctxt.get(), document.data(),
+                                            static_cast<int>(document.size()), nullptr, nullptr,
+                                            kParseOptions));
     if (!doc)
         return failed(NotParsed, parseError(firstError, *ctxt));
 
-    const xmlNode* root = xmlDocGetRootElement(doc.get());
+    const xmlNode* root = xml->docGetRootElement(doc.get());
     if (root == nullptr || !named(root, "T_AsnDonneesVitale")) {
         const QString name = root != nullptr
                                  ? QString::fromUtf8(reinterpret_cast<const char*>(root->name))

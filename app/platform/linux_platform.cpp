@@ -1,5 +1,7 @@
 #include "platform/linux_platform.h"
 
+#include "common/shared_object.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -13,7 +15,6 @@
 #include <QThread>
 #include <QUrl>
 #include <cstdio>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -286,30 +287,28 @@ QString LinuxPlatform::documentsFolder()
 namespace
 {
 
-class SharedObject : public SharedLibrary
+class PlatformLibrary : public SharedLibrary
 {
 public:
-    explicit SharedObject(void* handle) : handle_(handle) {}
-    ~SharedObject() override { dlclose(handle_); }
-    SharedObject(const SharedObject&) = delete;
-    SharedObject& operator=(const SharedObject&) = delete;
-    void* symbol(const char* name) const override { return dlsym(handle_, name); }
+    explicit PlatformLibrary(std::unique_ptr<SharedObject> object) : object_(std::move(object)) {}
+    void* symbol(const char* name) const override { return object_->symbol(name); }
 
 private:
-    void* handle_;
+    std::unique_ptr<SharedObject> object_;
 };
 
 } // namespace
 
 std::unique_ptr<SharedLibrary> LinuxPlatform::openSharedObject(const QString& path, QString& error)
 {
-    void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        const char* reason = dlerror();
-        error = reason != nullptr ? QString::fromLocal8Bit(reason) : path;
+    std::string reason;
+    std::unique_ptr<SharedObject> object =
+        SharedObject::open(QFile::encodeName(path).toStdString(), reason);
+    if (!object) {
+        error = QString::fromLocal8Bit(reason);
         return nullptr;
     }
-    return std::make_unique<SharedObject>(handle);
+    return std::make_unique<PlatformLibrary>(std::move(object));
 }
 
 std::unique_ptr<SharedLibrary> LinuxPlatform::loadLibrary(const QString& path, QString& error)

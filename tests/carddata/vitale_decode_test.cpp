@@ -1,9 +1,12 @@
 #include "base/vitale_decode.h"
+#include "base/xml_library.h"
 #include "test_support.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>
 #include <map>
+#include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -283,3 +286,22 @@ TEST(VitaleDecode, EmptyDocumentIsUnreadable)
 }
 
 } // namespace
+
+// The parser is opened with the first document: a missing library, or one without the
+// parser's functions, is a French error naming it, never a crash at the first call.
+TEST(XmlLibrary, AMissingOrForeignLibraryIsAnErrorNamingIt)
+{
+    struct Case {
+        const char* file;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"libkelvora-absente.so.9", "introuvable : libkelvora-absente.so.9"},
+                          Case{"libm.so.6", "Fonction xmlNewParserCtxt absente de libm.so.6"}}) {
+        try {
+            kelvora::XmlLibrary::load(c.file);
+            ADD_FAILURE() << c.file << " loaded";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(c.expected), std::string::npos) << e.what();
+        }
+    }
+}

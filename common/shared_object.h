@@ -1,0 +1,39 @@
+// A shared library opened while the program runs, every symbol bound at once; closed with the
+// object. For the libraries a start does not need: they are opened when first used.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace kelvora
+{
+
+class SharedObject
+{
+public:
+    // The library, or nullptr with the loader's own words in `error`. A bare name is searched
+    // as the dynamic linker searches a program's libraries.
+    static std::unique_ptr<SharedObject> open(const std::string& file, std::string& error);
+    ~SharedObject();
+    SharedObject(const SharedObject&) = delete;
+    SharedObject& operator=(const SharedObject&) = delete;
+
+    // The address of an exported symbol, or nullptr when the library lacks it.
+    void* symbol(const char* name) const;
+
+    // Sets `slot` to the function `name`; false, leaving it alone, when it is missing.
+    template <typename Function> bool bind(const char* name, Function& slot) const
+    {
+        void* address = symbol(name);
+        if (address == nullptr)
+            return false;
+        slot = reinterpret_cast<Function>(address);
+        return true;
+    }
+
+private:
+    explicit SharedObject(void* handle) : handle_(handle) {}
+    void* handle_;
+};
+
+} // namespace kelvora
