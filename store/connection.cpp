@@ -1,7 +1,8 @@
 #include "store/connection.h"
 
+#include "store/sqlcipher_library.h"
+
 #include <cstdio>
-#include <sqlcipher/sqlite3.h>
 #include <system_error>
 
 namespace kelvora::store
@@ -11,13 +12,13 @@ namespace
 {
 
 struct Finalizer {
-    void operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }
+    void operator()(sqlite3_stmt* statement) const noexcept { sqlCipher().finalize(statement); }
 };
 using Statement = std::unique_ptr<sqlite3_stmt, Finalizer>;
 
 std::string engineMessage(sqlite3* db)
 {
-    return db != nullptr ? sqlite3_errmsg(db) : "mémoire insuffisante";
+    return db != nullptr ? sqlCipher().errmsg(db) : "mémoire insuffisante";
 }
 
 // Prepares exactly one statement: an empty text or a second statement after the first is refused,
@@ -28,7 +29,8 @@ Statement prepareOne(sqlite3* db, std::string_view sql)
         throw StatementError("Base de configuration fermée");
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, &tail) != SQLITE_OK)
+    if (sqlCipher().prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &raw, &tail) !=
+        SQLITE_OK)
         throw StatementError("Instruction refusée : " + engineMessage(db));
     Statement statement(raw);
     if (!statement)
@@ -36,10 +38,10 @@ Statement prepareOne(sqlite3* db, std::string_view sql)
 
     const std::string_view rest = sql.substr(static_cast<std::size_t>(tail - sql.data()));
     sqlite3_stmt* next = nullptr;
-    if (sqlite3_prepare_v2(db, rest.data(), static_cast<int>(rest.size()), &next, nullptr) !=
+    if (sqlCipher().prepare_v2(db, rest.data(), static_cast<int>(rest.size()), &next, nullptr) !=
             SQLITE_OK ||
         next != nullptr) {
-        sqlite3_finalize(next);
+        sqlCipher().finalize(next);
         throw StatementError("Une seule instruction à la fois");
     }
     return statement;
@@ -48,7 +50,7 @@ Statement prepareOne(sqlite3* db, std::string_view sql)
 // Steps once; false at the end of the rows.
 bool step(sqlite3* db, sqlite3_stmt* statement)
 {
-    const int rc = sqlite3_step(statement);
+    const int rc = sqlCipher().step(statement);
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE)
@@ -58,16 +60,16 @@ bool step(sqlite3* db, sqlite3_stmt* statement)
 
 Row readRow(sqlite3_stmt* statement)
 {
-    const int count = sqlite3_column_count(statement);
+    const int count = sqlCipher().column_count(statement);
     Row row;
     row.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        if (sqlite3_column_type(statement, i) == SQLITE_NULL) {
+        if (sqlCipher().column_type(statement, i) == SQLITE_NULL) {
             row.emplace_back(std::nullopt);
             continue;
         }
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
-        const int size = sqlite3_column_bytes(statement, i);
+        const auto* text = reinterpret_cast<const char*>(sqlCipher().column_text(statement, i));
+        const int size = sqlCipher().column_bytes(statement, i);
         row.emplace_back(std::string(text != nullptr ? text : "", static_cast<std::size_t>(size)));
     }
     return row;
@@ -88,7 +90,7 @@ std::string sqlLiteral(std::string_view text)
 
 void Connection::Closer::operator()(sqlite3* db) const noexcept
 {
-    sqlite3_close_v2(db);
+    sqlCipher().close_v2(db);
 }
 
 Connection Connection::open(const std::filesystem::path& file, std::string_view password)
@@ -96,7 +98,7 @@ Connection Connection::open(const std::filesystem::path& file, std::string_view 
     const std::string name = file.string();
     sqlite3* raw = nullptr;
     // No SQLITE_OPEN_CREATE: a missing file must fail here instead of becoming an empty store.
-    const int rc = sqlite3_open_v2(name.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlCipher().open_v2(name.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     Connection connection{std::unique_ptr<sqlite3, Closer>(raw)};
     if (rc != SQLITE_OK)
         throw OpenError("Impossible d'ouvrir " + name + " : " + engineMessage(raw));
@@ -127,7 +129,7 @@ Connection Connection::create(const std::filesystem::path& file, std::string_vie
 
     try {
         sqlite3* raw = nullptr;
-        const int rc = sqlite3_open_v2(name.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+        const int rc = sqlCipher().open_v2(name.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
         Connection connection{std::unique_ptr<sqlite3, Closer>(raw)};
         if (rc != SQLITE_OK)
             throw OpenError("Impossible d'ouvrir " + name + " : " + engineMessage(raw));
@@ -153,7 +155,7 @@ int Connection::execute(std::string_view sql)
     const Statement statement = prepareOne(db_.get(), sql);
     while (step(db_.get(), statement.get())) {
     }
-    return sqlite3_changes(db_.get());
+    return sqlCipher().changes(db_.get());
 }
 
 void Connection::close() noexcept

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -205,18 +205,35 @@ void PendingFile::cancel()
     temporary_.clear();
 }
 
+namespace
+{
+
+// "<name>.kelvora-XXXXXX" (ours) or "<name>.XXXXXX" (Qt's save files), X a letter or digit.
+// Compared by hand: a regular expression costs its compilation at every start.
+bool isStrayOf(const QString& file, const QStringList& names)
+{
+    for (const QString& name : names) {
+        if (file.size() <= name.size() || !file.startsWith(name) || file[name.size()] != u'.')
+            continue;
+        QStringView rest = QStringView(file).mid(name.size() + 1);
+        if (rest.startsWith(u"kelvora-"))
+            rest = rest.mid(8);
+        if (rest.size() == 6 && std::all_of(rest.begin(), rest.end(), [](QChar c) {
+                return c.unicode() < 128 && c.isLetterOrNumber();
+            }))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 void removeStrayTemporaries(const QString& folder, const QStringList& names,
                             qint64 minimumAgeSeconds)
 {
-    // Ours ("<name>.kelvora-XXXXXX") and Qt's save files ("<name>.XXXXXX").
-    QStringList escaped;
-    for (const QString& name : names)
-        escaped.append(QRegularExpression::escape(name));
-    const QRegularExpression stray(
-        QStringLiteral("^(%1)\\.(kelvora-)?[A-Za-z0-9]{6}$").arg(escaped.join(QLatin1Char('|'))));
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
-        if (stray.match(entry.fileName()).hasMatch() &&
+        if (isStrayOf(entry.fileName(), names) &&
             entry.lastModified().toUTC().secsTo(now) >= minimumAgeSeconds)
             QFile::remove(entry.absoluteFilePath());
     }

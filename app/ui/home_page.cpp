@@ -1,5 +1,6 @@
 // The home page: the card icon that starts a reading run and the PIN field.
 #include "ui/drawn_buttons.h"
+#include "ui/first_frame_icon.h"
 #include "ui/tppal.h"
 
 #include <QApplication>
@@ -57,7 +58,7 @@ void Tppal::buildHomePage()
 
     action_vitale2 = new kelvora::ui::CardButton(tab_carte);
     action_vitale2->setObjectName(QStringLiteral("action_vitale2"));
-    action_vitale2->setIcon(QIcon(QStringLiteral(":/icons/carte_vitale.svg")));
+    action_vitale2->setIcon(kelvora::ui::firstFrameIcon("carte_vitale"));
     action_vitale2->setIconSize(QSize(180, 120));
     action_vitale2->setCursor(Qt::PointingHandCursor);
     action_vitale2->setToolTip(QStringLiteral("Lire la carte Vitale et générer l'attestation"));

@@ -10,6 +10,7 @@
 #include "store/connection.h"
 #include "ui/accessible_roles.h"
 #include "ui/drawn_buttons.h"
+#include "ui/first_frame_icon.h"
 #include "update/update_service.h"
 
 #include <QApplication>
@@ -45,7 +46,7 @@ QToolButton* toolButton(QWidget* bar, const char* name, const QString& text, con
     auto* b = new kelvora::ui::BarButton(bar);
     b->setObjectName(QString::fromLatin1(name));
     b->setText(text);
-    b->setIcon(QIcon(QString::fromLatin1(icon)));
+    b->setIcon(kelvora::ui::firstFrameIcon(icon));
     b->setIconSize(QSize(24, 24));
     b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     b->setAutoRaise(true);
@@ -132,19 +133,18 @@ void Tppal::buildFrame()
     barLayout->setContentsMargins(4, 2, 4, 2);
     barLayout->setSpacing(2);
     setMenuWidget(bar);
-    btn_vitale = toolButton(bar, "btn_vitale", QStringLiteral(" &Accueil"), ":/icons/accueil.svg",
+    btn_vitale = toolButton(bar, "btn_vitale", QStringLiteral(" &Accueil"), "accueil",
                             QStringLiteral("Revenir à la page d'accueil et au code CPS"));
     btn_diagnostique =
-        toolButton(bar, "btn_diagnostique", QStringLiteral(" &Diagnostic"),
-                   ":/icons/diagnostic.svg", QStringLiteral("Afficher le diagnostic de la lecture"));
-    btn_config = toolButton(bar, "btn_config", QStringLiteral(" &Gestion"), ":/icons/gestion.svg",
+        toolButton(bar, "btn_diagnostique", QStringLiteral(" &Diagnostic"), "diagnostic",
+                   QStringLiteral("Afficher le diagnostic de la lecture"));
+    btn_config = toolButton(bar, "btn_config", QStringLiteral(" &Gestion"), "gestion",
                             QStringLiteral("Choisir les lecteurs de cartes"));
-    btn_update =
-        toolButton(bar, "btn_update", QStringLiteral(" &Mise à Jour"), ":/icons/miseajour.svg",
-                   QStringLiteral("Rechercher une nouvelle version"));
-    btn_about = toolButton(bar, "btn_about", QStringLiteral(" A &Propos"), ":/icons/apropos.svg",
+    btn_update = toolButton(bar, "btn_update", QStringLiteral(" &Mise à Jour"), "miseajour",
+                            QStringLiteral("Rechercher une nouvelle version"));
+    btn_about = toolButton(bar, "btn_about", QStringLiteral(" A &Propos"), "apropos",
                            QStringLiteral("Versions et contact du support"));
-    btn_quit = toolButton(bar, "btn_quit", QStringLiteral(" &Quitter"), ":/icons/quitter.svg",
+    btn_quit = toolButton(bar, "btn_quit", QStringLiteral(" &Quitter"), "quitter",
                           QStringLiteral("Fermer Kelvora"));
     barLayout->addStretch();
     btn_diagnostique->setVisible(false);

@@ -2,6 +2,8 @@
 #include "support/app_fixture.h"
 #include "ui/accessible_roles.h"
 
+#include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -184,6 +186,33 @@ TEST_F(Startup, PagesBuiltLateShowWhatTheRunCoreToldThem)
     window->show();
     EXPECT_TRUE(QTest::qWaitFor([&] { return window->PageControl_config != nullptr; }, 5000));
     EXPECT_NE(window->about_texte, nullptr);
+}
+
+// The first page's icons are images rendered at build time, at their size and at twice it:
+// nothing on the first frame needs the SVG renderer, and a doubled screen stays sharp.
+TEST_F(Startup, TheFirstPageIconsAreImagesAtOneAndTwoTimesTheirSize)
+{
+    createStore("20240315");
+    window = std::make_unique<Tppal>(platform, platform);
+    for (QToolButton* button :
+         {window->btn_vitale, window->btn_diagnostique, window->btn_config, window->btn_update,
+          window->btn_about, window->btn_quit, window->action_vitale2})
+        EXPECT_TRUE(button->icon().availableSizes().contains(button->iconSize()))
+            << qPrintable(button->accessibleName());
+
+    // Qt takes the « @2x » image beside each one on a screen that doubles its pixels.
+    const QStringList images = QDir(QStringLiteral(":/icons")).entryList({QStringLiteral("*.png")});
+    ASSERT_FALSE(images.isEmpty());
+    for (const QString& name : images) {
+        if (name.endsWith(QLatin1String("@2x.png")))
+            continue;
+        const QImage single(QStringLiteral(":/icons/") + name);
+        QString doubledName = name;
+        doubledName.replace(QLatin1String(".png"), QLatin1String("@2x.png"));
+        const QImage doubled(QStringLiteral(":/icons/") + doubledName);
+        EXPECT_FALSE(single.isNull()) << qPrintable(name);
+        EXPECT_EQ(doubled.size(), single.size() * 2) << qPrintable(name);
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "store/connection.h"
+#include "store/sqlcipher_library.h"
 #include "support/temp_folder.h"
 
 #include <fstream>
@@ -177,3 +178,24 @@ TEST(Connection, SqlLiteralRoundTripsQuotes)
 }
 
 } // namespace
+
+// The engine is opened on first use: a missing library or one without the engine's functions
+// is a French OpenError naming it, never a crash at the first statement.
+TEST(SqlCipherLibrary, AMissingOrForeignLibraryIsAnOpenErrorNamingIt)
+{
+    struct Case {
+        const char* file;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"libkelvora-absente.so.9", "introuvable : libkelvora-absente.so.9"},
+                          Case{"libm.so.6", "Fonction sqlite3_open_v2 absente de libm.so.6"}}) {
+        try {
+            kelvora::store::SqlCipherLibrary::load(c.file);
+            ADD_FAILURE() << c.file << " loaded";
+        } catch (const OpenError& e) {
+            EXPECT_NE(std::string(e.what()).find(c.expected), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_NE(kelvora::store::SqlCipherLibrary::load(KELVORA_SQLCIPHER_SONAME).functions().open_v2,
+              nullptr);
+}
