@@ -9,6 +9,11 @@ if(TARGET kelvora)
     install(FILES ${KELVORA_OUTPUT_DIR}/attest.vqi DESTINATION ${KELVORA_INSTALL_PKGDIR}
         COMPONENT kelvora)
 endif()
+# The network module, which the programs load from their own folder on their first transfer.
+if(TARGET kelvora_network)
+    install(TARGETS kelvora_network LIBRARY DESTINATION ${KELVORA_INSTALL_PKGDIR}
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ COMPONENT kelvora)
+endif()
 # kelvora-admin sits beside the program too: its reading without a screen finds the logo and
 # the card library in its own folder, as the program does.
 if(TARGET kelvora-admin)

@@ -104,6 +104,13 @@ check "/usr/bin/kelvora mène à /usr/lib/kelvora/kelvora" \
     test "$(readlink -f /usr/bin/kelvora)" = /usr/lib/kelvora/kelvora
 check "logo et bibliothèque à côté du programme" \
     test -f /usr/lib/kelvora/attest.vqi -a -e /usr/lib/kelvora/libapi_lec.so
+check "module réseau à côté du programme : root, 0644" \
+    stat_is /usr/lib/kelvora/libkelvora_network.so '%U:%G %a' 'root:root 644'
+# Qt Network and what it pulls in are loaded on the first transfer only, never at start-up.
+for program in kelvora kelvora-admin kelvora-installer; do
+    check "$program ne dépend pas de Qt Network" \
+        bash -c "! ldd /usr/lib/kelvora/$program | grep -q -E 'Network|krb5|proxy'"
+done
 check "groupe système kelvora" bash -c "getent group kelvora >/dev/null"
 for dir in "$data" "$reader"; do
     check "$dir : root:kelvora 2770" stat_is "$dir" '%U:%G %a' 'root:kelvora 2770'

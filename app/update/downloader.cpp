@@ -2,29 +2,31 @@
 
 #include "base/durable_file.h"
 #include "common/update_kind.h"
-#include "update/no_cookie_jar.h"
+#include "update/network_module.h"
 
-#include <QNetworkProxyFactory>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QUrl>
 
 namespace kelvora
 {
 
 Downloader::Downloader(QObject* parent)
-    : QObject(parent), m_maxBytes(qint64(update::kMaxUpdateBytes))
+    : QObject(parent), m_network(&NetworkModule::shared()),
+      m_maxBytes(qint64(update::kMaxUpdateBytes))
 {
     m_rateTimer.setInterval(1000);
     connect(&m_rateTimer, &QTimer::timeout, this, &Downloader::checkRate);
-    m_manager.setCookieJar(new NoCookieJar(&m_manager));
-    // Many practices reach the internet only through the system's proxy.
-    QNetworkProxyFactory::setUseSystemConfiguration(true);
 }
 
 Downloader::~Downloader()
 {
     stop();
+}
+
+void Downloader::setNetwork(NetworkModule& network)
+{
+    stop();
+    m_transport.reset();
+    m_network = &network;
 }
 
 bool Downloader::start()
@@ -41,6 +43,12 @@ bool Downloader::start()
         m_errors.append(QStringLiteral("Adresse de téléchargement invalide : %1").arg(m_address));
         return false;
     }
+    if (!m_transport)
+        m_transport = m_network->createTransport();
+    if (!m_transport) {
+        m_errors.append(m_network->errorString());
+        return false;
+    }
     auto file = std::make_unique<io::PendingFile>();
     if (const auto why = file->open(m_target)) {
         m_errors.append(
@@ -49,20 +57,18 @@ bool Downloader::start()
     }
     m_file = std::move(file);
 
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, m_agent);
-    request.setRawHeader("Accept", "*/*");
+    net::HttpRequest request;
+    request.url = m_address;
+    request.agent = m_agent;
     // A compressed body's length says nothing of the file; ask for the bytes themselves.
-    request.setRawHeader("Accept-Encoding", "identity");
-    request.setMaximumRedirectsAllowed(15);
-    request.setTransferTimeout(m_timeoutMs);
+    request.headers = {{"Accept", "*/*"}, {"Accept-Encoding", "identity"}};
+    request.maxRedirects = 15;
+    request.transferTimeoutMs = m_timeoutMs;
     m_clock.start();
     m_samples.assign({{0, 0}});
     m_rateTimer.start();
-    m_reply = m_manager.get(request);
-    connect(m_reply, &QNetworkReply::metaDataChanged, this, &Downloader::checkHead);
-    connect(m_reply, &QNetworkReply::readyRead, this, &Downloader::readBlock);
-    connect(m_reply, &QNetworkReply::finished, this, &Downloader::finish);
+    m_reply = m_transport->get(
+        request, {[this] { checkHead(); }, [this] { readBlock(); }, [this] { finish(); }});
     return true;
 }
 
@@ -70,19 +76,14 @@ void Downloader::stop()
 {
     if (!m_reply)
         return;
-    m_reply->disconnect(this);
-    m_reply->abort();
-    release();
+    release(); // the reply abandoned, without events
 }
 
 // Drops the reply and, unless it was committed, the temporary file with it.
 void Downloader::release()
 {
     m_rateTimer.stop();
-    if (m_reply) {
-        m_reply->deleteLater();
-        m_reply = nullptr;
-    }
+    m_reply.reset();
     m_file.reset(); // removes the temporary file unless it was committed
 }
 
@@ -99,32 +100,32 @@ void Downloader::checkHead()
 {
     if (m_headChecked || !m_reply)
         return;
-    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const int status = m_reply->status();
     // Redirections are followed, and an error status is reported as such by finish().
     if (status < 200 || status >= 300)
         return;
     m_headChecked = true;
     const QByteArray encoding = m_reply->rawHeader("Content-Encoding").trimmed().toLower();
-    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    const std::optional<qint64> length = m_reply->contentLength();
     if (!encoding.isEmpty() && encoding != "identity") {
         refuse(QStringLiteral("Le serveur a envoyé le fichier compressé (%1) : le téléchargement "
                               "ne peut pas être vérifié et la mise à jour n'a pas été lancée.")
                    .arg(QString::fromLatin1(encoding)));
-    } else if (!length.isValid() || length.toLongLong() < 0) {
+    } else if (!length || *length < 0) {
         refuse(QStringLiteral("Le serveur n'a pas annoncé la taille du fichier : le "
                               "téléchargement ne peut pas être vérifié et la mise à jour n'a pas "
                               "été lancée."));
-    } else if (length.toLongLong() > m_maxBytes) {
+    } else if (*length > m_maxBytes) {
         const qint64 mega = 1024 * 1024;
         const QString limit = m_maxBytes >= mega && m_maxBytes % mega == 0
                                   ? QStringLiteral("%1 Mo").arg(m_maxBytes / mega)
                                   : QStringLiteral("%1 Ko").arg(m_maxBytes / 1024);
         refuse(QStringLiteral("Le fichier annoncé (%1 octets) dépasse la taille maximale "
                               "attendue (%2) : téléchargement refusé.")
-                   .arg(length.toLongLong())
+                   .arg(*length)
                    .arg(limit));
     } else {
-        m_total = length.toLongLong();
+        m_total = *length;
     }
 }
 
@@ -162,7 +163,7 @@ bool Downloader::writeBlock()
 
 void Downloader::finish()
 {
-    if (m_reply->error() == QNetworkReply::NoError) {
+    if (!m_reply->failed()) {
         checkHead();
         if (m_reply && m_errors.isEmpty())
             writeBlock();

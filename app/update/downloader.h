@@ -6,19 +6,19 @@
 #pragma once
 
 #include "base/durable_file.h"
+#include "update/http_transport.h"
 
 #include <QElapsedTimer>
-#include <QNetworkAccessManager>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
 #include <deque>
 #include <memory>
 
-class QNetworkReply;
-
 namespace kelvora
 {
+
+class NetworkModule;
 
 class Downloader : public QObject
 {
@@ -28,6 +28,9 @@ public:
     explicit Downloader(QObject* parent = nullptr);
     ~Downloader() override;
 
+    // Where the transport comes from (the module beside the program by default); taken at the
+    // next start().
+    void setNetwork(NetworkModule& network);
     void setAddress(const QString& address) { m_address = address; }
     QString address() const { return m_address; }
     // Full path the complete file ends under.
@@ -76,7 +79,9 @@ private:
     // Called every second: compares what arrived over the last window with the minimum rate.
     void checkRate();
 
-    QNetworkAccessManager m_manager;
+    NetworkModule* m_network;
+    // Made by the module on the first start, kept for the next ones.
+    std::unique_ptr<net::HttpTransport> m_transport;
     QString m_address;
     QString m_target;
     QByteArray m_agent;
@@ -85,7 +90,7 @@ private:
     int m_rateWindowMs = 60000;
     qint64 m_minBytesPerSecond = 1024;
 
-    QNetworkReply* m_reply = nullptr;
+    std::unique_ptr<net::HttpReply> m_reply;
     std::unique_ptr<io::PendingFile> m_file;
     QElapsedTimer m_clock;
     QTimer m_rateTimer;

@@ -7,15 +7,11 @@
 #include "update/debian_package.h"
 #include "update/download_progress.h"
 #include "update/downloader.h"
-#include "update/no_cookie_jar.h"
+#include "update/network_module.h"
 
 #include <QEventLoop>
 #include <QFile>
 #include <QLocale>
-#include <QNetworkAccessManager>
-#include <QNetworkProxyFactory>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -42,14 +38,8 @@ QByteArray formField(const char* name, const QString& value)
 
 UpdateService::UpdateService(RunCore& core, QObject* parent)
     : QObject(parent), keyring(QString::fromStdString(update::updateKeyring().string())),
-      fingerprints(update::updateKeyFingerprints()), core_(core)
+      fingerprints(update::updateKeyFingerprints()), network_(&NetworkModule::shared()), core_(core)
 {
-    // Many practices reach the internet only through the system's proxy.
-    QNetworkProxyFactory::setUseSystemConfiguration(true);
-    auto* connection = new QNetworkAccessManager(this);
-    connection->setCookieJar(new NoCookieJar(connection));
-    web1_connect = connection;
-
     web1_download2 = new Downloader(this);
     web1_download2->setAgent(kDownloadAgent);
     connect(web1_download2, &Downloader::progress, this,
@@ -72,51 +62,60 @@ UpdateService::UpdateService(RunCore& core, QObject* parent)
 
 UpdateService::~UpdateService() = default;
 
+void UpdateService::setNetwork(NetworkModule& network)
+{
+    network_ = &network;
+    web1_connect.reset();
+    web1_download2->setNetwork(network);
+    web1_signature->setNetwork(network);
+}
+
 // Posts the form and waits for the answer, the window processing events meanwhile; the
 // guards of the check and of the run keep a second one from starting. The whole exchange,
 // redirections included, has one deadline, and the answer is read up to kMaxAnswerBytes.
 // Failed: network, TLS, deadline, HTTP error status. Abandoned: the application is ending.
 UpdateService::Answer UpdateService::postForm()
 {
-    QNetworkRequest request{QUrl(core_.appli_url_update)};
-    request.setHeader(QNetworkRequest::ContentTypeHeader,
-                      QByteArrayLiteral("application/x-www-form-urlencoded"));
-    request.setRawHeader("Accept", "*/*");
-    request.setHeader(QNetworkRequest::UserAgentHeader,
-                      QByteArrayLiteral("Mozilla/4.0 (compatible; DOVRANE)"));
-    request.setMaximumRedirectsAllowed(15);
+    if (!web1_connect)
+        web1_connect = network_->createTransport();
+    if (!web1_connect) {
+        core_.AddDebugText(network_->errorString() + QStringLiteral("\r\n"), StyleNone, ClRed);
+        return Answer::Failed;
+    }
+    net::HttpRequest request;
+    request.url = core_.appli_url_update;
+    request.agent = QByteArrayLiteral("Mozilla/4.0 (compatible; DOVRANE)");
+    request.headers = {{"Content-Type", "application/x-www-form-urlencoded"}, {"Accept", "*/*"}};
+    request.maxRedirects = 15;
     const QByteArray body = formField("logiciel", core_.appli_logiciel) + '&' +
                             formField("version", core_.appli_version) + '&' +
                             formField("licence", core_.appli_client);
 
-    QNetworkReply* reply = web1_connect->post(request, body);
-    web1_reponse = reply;
-    const auto done = qScopeGuard([this, reply] {
-        web1_reponse = nullptr;
-        reply->disconnect();
-        reply->deleteLater();
-    });
+    std::unique_ptr<net::HttpReply> reply;
     QByteArray answer;
     bool tooLong = false;
-    const auto take = [reply, &answer, &tooLong] {
+    const auto take = [&reply, &answer, &tooLong] {
         answer += reply->read(kMaxAnswerBytes + 1 - answer.size());
         if (answer.size() > kMaxAnswerBytes && !tooLong) {
             tooLong = true;
             reply->abort();
         }
     };
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, take);
+    QEventLoop loop;
+    reply = web1_connect->post(request, body, {{}, take, [&loop] { loop.quit(); }});
+    web1_reponse = reply.get();
+    const auto done = qScopeGuard([this, &reply] {
+        web1_reponse = nullptr;
+        reply.reset();
+    });
     // A server that trickles its answer byte by byte must not hold the reading either.
     QTimer deadline;
     deadline.setSingleShot(true);
     deadline.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
+    QObject::connect(&deadline, &QTimer::timeout, &deadline, [&reply] { reply->abort(); });
     deadline.start(core_.appli_update_timeout_ms);
-    if (!reply->isFinished()) {
-        QEventLoop loop;
-        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished())
         loop.exec();
-    }
     // The loop also ends when the application quits without Quitter (session end).
     if (!reply->isFinished())
         core_.appli_quitte = true;
@@ -129,7 +128,7 @@ UpdateService::Answer UpdateService::postForm()
         core_.appli_web_data = answer.left(kMaxAnswerBytes);
         return Answer::Received;
     }
-    if (reply->error() != QNetworkReply::NoError)
+    if (reply->failed())
         return Answer::Failed;
     take();
     core_.appli_web_data = answer;

@@ -3,21 +3,22 @@
 #pragma once
 
 #include "run/run_core.h"
+#include "update/http_transport.h"
 
 #include <QObject>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 class QEventLoop;
-class QNetworkAccessManager;
-class QNetworkReply;
 
 namespace kelvora
 {
 
 class Downloader;
+class NetworkModule;
 
 class UpdateService : public QObject
 {
@@ -41,9 +42,13 @@ public:
     // The application is ending (Quitter, closing): abandons a download or a check in
     // progress, and the reading run stops before its next stage.
     void stopDownloader();
+    // Where the check and the downloads take their transport: the module beside the program
+    // unless the tests name another.
+    void setNetwork(NetworkModule& network);
 
-    QNetworkAccessManager* web1_connect = nullptr;
-    QNetworkReply* web1_reponse = nullptr;
+    // Made by the module on the first check.
+    std::unique_ptr<net::HttpTransport> web1_connect;
+    net::HttpReply* web1_reponse = nullptr;
     Downloader* web1_download2 = nullptr;
     // The detached signature fetched once the package is complete.
     Downloader* web1_signature = nullptr;
@@ -73,6 +78,7 @@ private:
     void removeDownloadedFiles();
 
     QEventLoop* signatureWait_ = nullptr;
+    NetworkModule* network_;
 
     RunCore& core_;
 };

@@ -1,6 +1,7 @@
 // The installer's download and the hand-off to it.
 #include "update/download_progress.h"
 #include "update/downloader.h"
+#include "update/network_module.h"
 #include "update_fixture.h"
 
 #include <QDir>
@@ -528,6 +529,38 @@ TEST_F(UpdateDownload, DownloadThatCannotStartRestoresThePage)
     expectToolbarShown();
     waitFor([] { return false; }, 100);
     EXPECT_EQ(server.requests.size(), requests);
+    EXPECT_TRUE(platform.installed.isEmpty());
+}
+
+// Without its network module the program fails the check and the download as when the server
+// cannot be reached, saying which file is missing; nothing is sent, nothing is written.
+TEST_F(UpdateDownload, MissingNetworkModuleFailsLikeAnUnreachableServer)
+{
+    serveInstaller(1000);
+    const int requests = int(server.requests.size());
+    kelvora::NetworkModule missing(temp.path() + QStringLiteral("/lib/libkelvora_network.so"));
+    window->maj().setNetwork(missing);
+    const QString why =
+        QStringLiteral("Module réseau introuvable : ") + missing.path() + QStringLiteral(" (");
+
+    window->btn_update_goClick();
+
+    ASSERT_EQ(platform.messages.size(), 1);
+    EXPECT_EQ(platform.messages[0].caption, kErrorCaption);
+    EXPECT_TRUE(platform.messages[0].text.startsWith(why))
+        << platform.messages[0].text.toStdString();
+    EXPECT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
+    EXPECT_FALSE(window->clProgressBarDC1->isVisibleTo(window.get()));
+    expectToolbarShown();
+
+    window->btn_updateClick();
+
+    EXPECT_FALSE(missing.loaded());
+    EXPECT_EQ(window->core().appli_update_data, QStringLiteral("error"));
+    EXPECT_EQ(window->label_update2->text(), QStringLiteral("Le serveur est injoignable"));
+    EXPECT_TRUE(log().contains(why)) << log().toStdString();
+    EXPECT_EQ(server.requests.size(), requests);
+    EXPECT_EQ(filesOfTheDataFolder(), QStringList{QStringLiteral("attest.vqs")});
     EXPECT_TRUE(platform.installed.isEmpty());
 }
 
