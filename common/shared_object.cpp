@@ -5,9 +5,10 @@
 namespace kelvora
 {
 
-std::unique_ptr<SharedObject> SharedObject::open(const std::string& file, std::string& error)
+std::unique_ptr<SharedObject> SharedObject::open(const std::string& file, std::string& error,
+                                                 bool keepMapped)
 {
-    void* handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | (keepMapped ? RTLD_NODELETE : 0));
     if (handle == nullptr) {
         const char* reason = ::dlerror();
         error = reason != nullptr ? reason : file;

@@ -12,8 +12,10 @@ class SharedObject
 {
 public:
     // The library, or nullptr with the loader's own words in `error`. A bare name is searched
-    // as the dynamic linker searches a program's libraries.
-    static std::unique_ptr<SharedObject> open(const std::string& file, std::string& error);
+    // as the dynamic linker searches a program's libraries. `keepMapped` leaves its code in
+    // memory once closed, for a library that starts threads or exit routines of its own.
+    static std::unique_ptr<SharedObject> open(const std::string& file, std::string& error,
+                                              bool keepMapped = false);
     ~SharedObject();
     SharedObject(const SharedObject&) = delete;
     SharedObject& operator=(const SharedObject&) = delete;

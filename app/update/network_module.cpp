@@ -1,27 +1,13 @@
 #include "update/network_module.h"
 
+#include "common/shared_object.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <dlfcn.h>
 
 namespace kelvora
 {
-
-// The dlopen handle. RTLD_NODELETE: Qt Network keeps threads and exit routines of its own, so
-// its code stays mapped until the process ends, whatever is closed before.
-class NetworkModule::Handle
-{
-public:
-    explicit Handle(void* handle) : handle_(handle) {}
-    ~Handle() { dlclose(handle_); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    void* symbol(const char* name) const { return dlsym(handle_, name); }
-
-private:
-    void* handle_;
-};
 
 NetworkModule::NetworkModule(QString path) : path_(std::move(path)) {}
 
@@ -45,16 +31,15 @@ bool NetworkModule::load()
     if (loaded())
         return true;
     error_.clear();
-    void* handle =
-        dlopen(QFile::encodeName(path_).constData(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (handle == nullptr) {
-        const char* reason = dlerror();
+    std::string reason;
+    // Kept in memory once closed: Qt Network keeps threads and exit routines of its own.
+    std::unique_ptr<SharedObject> opened =
+        SharedObject::open(QFile::encodeName(path_).toStdString(), reason, true);
+    if (!opened) {
         error_ = QStringLiteral("Module réseau introuvable : %1 (%2)")
-                     .arg(path_, reason != nullptr ? QString::fromLocal8Bit(reason)
-                                                   : QStringLiteral("chargement impossible"));
+                     .arg(path_, QString::fromLocal8Bit(reason));
         return false;
     }
-    auto opened = std::make_unique<Handle>(handle);
     const auto factory =
         reinterpret_cast<net::TransportFactory>(opened->symbol(net::kTransportFactoryName));
     if (factory == nullptr) {

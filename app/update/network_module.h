@@ -11,6 +11,8 @@
 namespace kelvora
 {
 
+class SharedObject;
+
 inline constexpr char kNetworkModuleFileName[] = "libkelvora_network.so";
 
 class NetworkModule
@@ -40,9 +42,8 @@ public:
 private:
     bool load();
 
-    class Handle;
     QString path_;
-    std::unique_ptr<Handle> handle_;
+    std::unique_ptr<SharedObject> handle_;
     net::TransportFactory factory_ = nullptr;
     QString error_;
 };
