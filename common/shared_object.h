@@ -38,4 +38,30 @@ private:
     void* handle_;
 };
 
+// A library opened at run time and the table of its functions the program calls.
+template <typename Table> struct LoadedFunctions {
+    std::unique_ptr<SharedObject> library;
+    Table functions{};
+};
+
+// Opens `file` and fills a `Table` through `bindAll(bind, table)`, which calls
+// `bind("name", table.slot)` for each function. Throws `Error`, in French, naming the file
+// (`kind` says what it is for the user) or the first missing function.
+template <typename Error, typename Table, typename BindAll>
+LoadedFunctions<Table> loadFunctions(const std::string& file, const std::string& kind,
+                                     BindAll bindAll)
+{
+    LoadedFunctions<Table> loaded;
+    std::string reason;
+    loaded.library = SharedObject::open(file, reason);
+    if (!loaded.library)
+        throw Error(kind + " introuvable : " + file + " (" + reason + ")");
+    const auto bind = [&](const char* name, auto& slot) {
+        if (!loaded.library->bind(name, slot))
+            throw Error(std::string("Fonction ") + name + " absente de " + file);
+    };
+    bindAll(bind, loaded.functions);
+    return loaded;
+}
+
 } // namespace kelvora

@@ -5,38 +5,29 @@
 namespace kelvora::store
 {
 
-SqlCipherLibrary SqlCipherLibrary::load(const std::string& file)
+LoadedFunctions<SqlCipher> loadSqlCipher(const std::string& file)
 {
-    SqlCipherLibrary library;
-    std::string reason;
-    library.library_ = SharedObject::open(file, reason);
-    if (!library.library_)
-        throw OpenError("Bibliothèque de chiffrement introuvable : " + file + " (" + reason + ")");
-    const SharedObject& so = *library.library_;
-    SqlCipher& f = library.functions_;
-    const auto bind = [&](const char* name, auto& slot) {
-        if (!so.bind(name, slot))
-            throw OpenError(std::string("Fonction ") + name + " absente de " + file);
-    };
-    bind("sqlite3_open_v2", f.open_v2);
-    bind("sqlite3_close_v2", f.close_v2);
-    bind("sqlite3_errmsg", f.errmsg);
-    bind("sqlite3_prepare_v2", f.prepare_v2);
-    bind("sqlite3_step", f.step);
-    bind("sqlite3_finalize", f.finalize);
-    bind("sqlite3_changes", f.changes);
-    bind("sqlite3_column_count", f.column_count);
-    bind("sqlite3_column_type", f.column_type);
-    bind("sqlite3_column_text", f.column_text);
-    bind("sqlite3_column_bytes", f.column_bytes);
-    return library;
+    return loadFunctions<OpenError, SqlCipher>(file, "Bibliothèque de chiffrement",
+                                               [](const auto& bind, SqlCipher& f) {
+                                                   bind("sqlite3_open_v2", f.open_v2);
+                                                   bind("sqlite3_close_v2", f.close_v2);
+                                                   bind("sqlite3_errmsg", f.errmsg);
+                                                   bind("sqlite3_prepare_v2", f.prepare_v2);
+                                                   bind("sqlite3_step", f.step);
+                                                   bind("sqlite3_finalize", f.finalize);
+                                                   bind("sqlite3_changes", f.changes);
+                                                   bind("sqlite3_column_count", f.column_count);
+                                                   bind("sqlite3_column_type", f.column_type);
+                                                   bind("sqlite3_column_text", f.column_text);
+                                                   bind("sqlite3_column_bytes", f.column_bytes);
+                                               });
 }
 
 const SqlCipher& sqlCipher()
 {
     // By its versioned name, as the dynamic linker would have found it for the program.
-    static const SqlCipherLibrary library = SqlCipherLibrary::load(KELVORA_SQLCIPHER_SONAME);
-    return library.functions();
+    static const LoadedFunctions<SqlCipher> library = loadSqlCipher(KELVORA_SQLCIPHER_SONAME);
+    return library.functions;
 }
 
 } // namespace kelvora::store

@@ -27,21 +27,12 @@ struct SqlCipher {
     decltype(&::sqlite3_column_bytes) column_bytes;
 };
 
-// One loading of the library, closed with the object.
-class SqlCipherLibrary
-{
-public:
-    // Throws OpenError, in French, when the file or one of the functions is missing.
-    static SqlCipherLibrary load(const std::string& file);
-    const SqlCipher& functions() const { return functions_; }
-
-private:
-    std::unique_ptr<SharedObject> library_;
-    SqlCipher functions_{};
-};
+// Opens `file` and binds the table; throws OpenError, in French, when the file or one of the
+// functions is missing.
+LoadedFunctions<SqlCipher> loadSqlCipher(const std::string& file);
 
 // The library by its versioned name, loaded once for the whole process and kept until it ends;
-// safe from any thread. Throws as load() does, and tries again at the next call.
+// safe from any thread. Throws as loadSqlCipher does, and tries again at the next call.
 const SqlCipher& sqlCipher();
 
 } // namespace kelvora::store

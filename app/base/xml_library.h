@@ -24,21 +24,12 @@ struct LibXml {
     decltype(&::xmlGetDocEntity) getDocEntity;
 };
 
-// One loading of the library, closed with the object.
-class XmlLibrary
-{
-public:
-    // Throws std::runtime_error, in French, when the file or one of the functions is missing.
-    static XmlLibrary load(const std::string& file);
-    const LibXml& functions() const { return functions_; }
-
-private:
-    std::unique_ptr<SharedObject> library_;
-    LibXml functions_{};
-};
+// Opens `file` and binds the table; throws std::runtime_error, in French, when the file or one
+// of the functions is missing.
+LoadedFunctions<LibXml> loadLibXml(const std::string& file);
 
 // The library by its versioned name, loaded once for the whole process and kept until it ends.
-// Throws as load() does, and tries again at the next call.
+// Throws as loadLibXml does, and tries again at the next call.
 const LibXml& libXml();
 
 } // namespace kelvora

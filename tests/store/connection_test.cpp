@@ -190,12 +190,11 @@ TEST(SqlCipherLibrary, AMissingOrForeignLibraryIsAnOpenErrorNamingIt)
     for (const Case& c : {Case{"libkelvora-absente.so.9", "introuvable : libkelvora-absente.so.9"},
                           Case{"libm.so.6", "Fonction sqlite3_open_v2 absente de libm.so.6"}}) {
         try {
-            kelvora::store::SqlCipherLibrary::load(c.file);
+            kelvora::store::loadSqlCipher(c.file);
             ADD_FAILURE() << c.file << " loaded";
         } catch (const OpenError& e) {
             EXPECT_NE(std::string(e.what()).find(c.expected), std::string::npos) << e.what();
         }
     }
-    EXPECT_NE(kelvora::store::SqlCipherLibrary::load(KELVORA_SQLCIPHER_SONAME).functions().open_v2,
-              nullptr);
+    EXPECT_NE(kelvora::store::loadSqlCipher(KELVORA_SQLCIPHER_SONAME).functions.open_v2, nullptr);
 }
