@@ -16,7 +16,13 @@ packages=(
     adduser xdg-utils qt6-translations-l10n cups-client xdotool x11-utils tmux tesseract-ocr tesseract-ocr-fra
     heaptrack valgrind linux-perf libxdamage-dev
     at-spi2-core python3-pyatspi dbus-x11
+    reprepro apt-utils devscripts reprotest diffoscope-minimal faketime disorderfs
+    pcscd libccid vsmartcard-vpcd vsmartcard-vpicc pcsc-tools
 )
+
+# The FHIR validators run on Node.js; the machine's own is used when it has one.
+command -v node >/dev/null 2>&1 || packages+=(nodejs)
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
