@@ -3,6 +3,7 @@
 # Components: "kelvora" (the product) and "formation" (the stand-in card library, training only).
 set(KELVORA_INSTALL_PKGDIR lib/kelvora CACHE STRING "Folder of the program, its logo and card library")
 set(KELVORA_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+include(GNUInstallDirs)
 
 if(TARGET kelvora)
     install(TARGETS kelvora RUNTIME DESTINATION ${KELVORA_INSTALL_PKGDIR} COMPONENT kelvora)
@@ -76,3 +77,9 @@ get_filename_component(kelvora_keyring_name "${KELVORA_UPDATE_KEYRING}" NAME)
 install(FILES ${KELVORA_UPDATE_KEYRING_SOURCE} DESTINATION ${kelvora_keyring_dir}
     RENAME ${kelvora_keyring_name} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
     COMPONENT kelvora)
+
+# The repository as an apt source, a conffile of the package: the expiry and date checks are
+# stated in it, since a machine's own apt settings may switch them off.
+configure_file(${KELVORA_PACKAGING_DIR}/kelvora.sources.in ${CMAKE_BINARY_DIR}/kelvora.sources @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/kelvora.sources
+    DESTINATION ${CMAKE_INSTALL_FULL_SYSCONFDIR}/apt/sources.list.d COMPONENT kelvora)

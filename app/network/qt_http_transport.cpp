@@ -117,7 +117,8 @@ private:
     static QNetworkRequest qtRequest(const HttpRequest& request)
     {
         QNetworkRequest qt{QUrl(request.url)};
-        qt.setHeader(QNetworkRequest::UserAgentHeader, request.agent);
+        // Qt takes the known header only as a QString; the raw header sends the bytes as they are.
+        qt.setRawHeader(QByteArrayLiteral("User-Agent"), request.agent);
         for (const auto& [name, value] : request.headers)
             qt.setRawHeader(name, value);
         qt.setMaximumRedirectsAllowed(request.maxRedirects);

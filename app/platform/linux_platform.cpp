@@ -1,6 +1,7 @@
 #include "platform/linux_platform.h"
 
 #include "common/shared_object.h"
+#include "common/update_outcome.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -205,11 +206,6 @@ std::optional<QString> LinuxPlatform::printDocument(const QString& path)
                           : QStringLiteral("l'impression a échoué (%1)").arg(said);
 }
 
-update::UpdateKind LinuxPlatform::installableUpdateKind()
-{
-    return update::UpdateKind::DebianPackage;
-}
-
 namespace
 {
 
@@ -233,16 +229,14 @@ QString pkexecReason(int code, const QString& said)
 
 } // namespace
 
-UpdateInstallResult LinuxPlatform::installUpdate(const QString& path, const QString& signature)
+UpdateInstallResult LinuxPlatform::installUpdate(const UpdateProgressHandler& progress)
 {
     UpdateInstallResult result;
     // pkexec must be our own child: it refuses a parent that has gone (a double fork), and
-    // it names the helper, not a shell, in the password prompt. The helper wants an absolute
-    // path because pkexec starts it in root's home folder.
+    // it names the helper, not a shell, in the password prompt. The helper takes no argument.
     QProcess pkexec;
-    pkexec.setProgram(QStringLiteral("pkexec"));
-    pkexec.setArguments({QString::fromLatin1(kInstallerHelper), QFileInfo(path).absoluteFilePath(),
-                         QFileInfo(signature).absoluteFilePath()});
+    pkexec.setProgram(m_pkexec);
+    pkexec.setArguments({QString::fromLatin1(kInstallerHelper)});
     pkexec.setStandardInputFile(QProcess::nullDevice());
     pkexec.start();
     if (!pkexec.waitForStarted(30000)) {
@@ -251,13 +245,31 @@ UpdateInstallResult LinuxPlatform::installUpdate(const QString& path, const QStr
         result.detail = pkexec.errorString();
         return result;
     }
-    // The password prompt and apt-get may take minutes; the window repaints meanwhile. An
+    // The helper's progress lines, as they come; anything else it says is for the log.
+    QString said;
+    const auto readProgress = [&pkexec, &progress, &said] {
+        while (pkexec.canReadLine()) {
+            const QByteArray line = pkexec.readLine().trimmed();
+            if (const auto step = update::parseProgressLine(line.toStdString())) {
+                if (progress)
+                    progress(step->percent, QString::fromStdString(step->text));
+            } else if (!line.isEmpty()) {
+                said += QString::fromUtf8(line) + QLatin1Char('\n');
+            }
+        }
+    };
+    // The password prompt and apt may take minutes; the window repaints meanwhile. An
     // installation under way is never cut, even when the application is asked to end.
-    while (pkexec.state() != QProcess::NotRunning && !pkexec.waitForFinished(50))
+    while (pkexec.state() != QProcess::NotRunning && !pkexec.waitForFinished(50)) {
+        readProgress();
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    readProgress();
+    if (pkexec.bytesAvailable() > 0)
+        said += QString::fromUtf8(pkexec.readAll());
 
-    const QString errors = QString::fromLocal8Bit(pkexec.readAllStandardError()).trimmed();
-    result.detail = errors;
+    const QString errors = QString::fromUtf8(pkexec.readAllStandardError()).trimmed();
+    result.detail = (said + errors).trimmed();
     if (pkexec.exitStatus() != QProcess::NormalExit) {
         result.reason = QStringLiteral("L'installation s'est arrêtée anormalement.");
         return result;
@@ -271,11 +283,10 @@ UpdateInstallResult LinuxPlatform::installUpdate(const QString& path, const QStr
         result.reason = pkexecReason(result.exitCode, errors);
         return result;
     }
-    // The helper writes one French line on failure; keep the last line of what came.
-    const QStringList lines = errors.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    result.reason = lines.isEmpty()
+    const std::string reason = update::installerReason(result.exitCode);
+    result.reason = reason.empty()
                         ? QStringLiteral("L'installation a échoué (code %1).").arg(result.exitCode)
-                        : lines.last().trimmed();
+                        : QString::fromStdString(reason);
     return result;
 }
 

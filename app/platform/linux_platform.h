@@ -21,8 +21,7 @@ public:
     bool acquireSingleInstance(const QString& name) override;
     bool openDocument(const QString& pathOrUrl) override;
     std::optional<QString> printDocument(const QString& path) override;
-    update::UpdateKind installableUpdateKind() override;
-    UpdateInstallResult installUpdate(const QString& path, const QString& signature) override;
+    UpdateInstallResult installUpdate(const UpdateProgressHandler& progress) override;
     std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override;
     QString documentsFolder() override;
     SystemFacts systemFacts() override;
@@ -32,10 +31,13 @@ public:
     // dlopen() with every symbol resolved at once, shared with the test platform.
     static std::unique_ptr<SharedLibrary> openSharedObject(const QString& path, QString& error);
 
-    // The root helper that copies, checks and installs a kelvora package (run through pkexec).
+    // The root helper that lets apt install the newer kelvora (run through pkexec).
     static constexpr const char* kInstallerHelper = "/usr/lib/kelvora/kelvora-installer";
+    // pkexec by its absolute path, never through the user's PATH; the tests name a stand-in.
+    void setElevationTool(const QString& program) { m_pkexec = program; }
 
 private:
+    QString m_pkexec = QStringLiteral("/usr/bin/pkexec");
     int m_lockFd = -1; // held for the life of the process; the kernel drops the lock at exit
 };
 

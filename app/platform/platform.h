@@ -3,10 +3,9 @@
 // asks of the user (boxes, dialogs) is the window's, behind UserDialogs.
 #pragma once
 
-#include "common/update_kind.h"
-
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -34,16 +33,20 @@ public:
     virtual void* symbol(const char* name) const = 0;
 };
 
-// What the installation of a downloaded update gave.
+// What the installation of an update gave.
 struct UpdateInstallResult {
-    // Windows: the installer started; Linux: the helper installed the package.
+    // Windows: the installer started; Linux: apt installed the newer package.
     bool installed = false;
     // Why not, one French sentence for the user; empty when installed.
     QString reason;
-    // The elevation tool's exit code and its own words, for the diagnostic log.
+    // The elevation tool's exit code (the helper's, common/update_outcome.h, once it ran) and
+    // the words it wrote, for the diagnostic log.
     int exitCode = -1;
     QString detail;
 };
+
+// How far an installation has gone, 0 to 100, and what it is doing, in French.
+using UpdateProgressHandler = std::function<void(int percent, const QString& step)>;
 
 class Platform
 {
@@ -63,11 +66,11 @@ public:
     virtual bool openDocument(const QString& pathOrUrl) = 0;
     // Sends a document to the default printer; the French reason when it could not.
     virtual std::optional<QString> printDocument(const QString& path) = 0;
-    // The kind of update file this system installs (a Windows installer, a Debian package).
-    virtual update::UpdateKind installableUpdateKind() = 0;
-    // Installs a downloaded update of that kind, with its detached signature, with
-    // administrator rights, waiting for the outcome while the window keeps repainting.
-    virtual UpdateInstallResult installUpdate(const QString& path, const QString& signature) = 0;
+    // Fetches and installs the newest release with administrator rights, reporting its progress
+    // and waiting for the outcome while the window keeps repainting. Linux: the root helper
+    // through pkexec, which lets apt fetch and check it. Windows: the installer is downloaded,
+    // checked, and started elevated.
+    virtual UpdateInstallResult installUpdate(const UpdateProgressHandler& progress) = 0;
 
     // Loads a library by path (a bare file name searches the system's library path);
     // nullptr, with the loader's message in `error`, when it cannot be loaded.

@@ -1,23 +1,14 @@
 #include "update/update_service.h"
 
 #include "base/text_format.h"
-#include "common/update_kind.h"
-#include "common/update_signature.h"
+#include "common/update_outcome.h"
 #include "store/statements.h"
-#include "update/debian_package.h"
-#include "update/download_progress.h"
-#include "update/downloader.h"
 #include "update/network_module.h"
 
 #include <QEventLoop>
-#include <QFile>
-#include <QLocale>
-#include <QProcess>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
-#include <filesystem>
 
 namespace kelvora
 {
@@ -26,8 +17,7 @@ namespace
 {
 
 const QString kDownloadErrorCaption = QStringLiteral("Erreur durant le téléchargement...");
-// The downloads' user agent, package and signature alike.
-const QByteArray kDownloadAgent = QByteArrayLiteral("Mozilla/4.0 (compatible; Dovrane)");
+const QString kLaunchErrorCaption = QStringLiteral("Erreur Lancement Mise à Jour...");
 
 QByteArray formField(const char* name, const QString& value)
 {
@@ -37,27 +27,8 @@ QByteArray formField(const char* name, const QString& value)
 } // namespace
 
 UpdateService::UpdateService(RunCore& core, QObject* parent)
-    : QObject(parent), keyring(QString::fromStdString(update::updateKeyring().string())),
-      fingerprints(update::updateKeyFingerprints()), network_(&NetworkModule::shared()), core_(core)
+    : QObject(parent), network_(&NetworkModule::shared()), core_(core)
 {
-    web1_download2 = new Downloader(this);
-    web1_download2->setAgent(kDownloadAgent);
-    connect(web1_download2, &Downloader::progress, this,
-            [this](qint64 received, qint64 total, qint64 remaining) {
-                core_.guarded([&] { web1_download2DataItemProceed(received, total, remaining); });
-            });
-    connect(web1_download2, &Downloader::failed, this,
-            [this] { core_.guarded([this] { web1_download2Error(); }); });
-    connect(web1_download2, &Downloader::completed, this,
-            [this] { core_.guarded([this] { web1_download2ProcessCompleted(); }); });
-
-    web1_signature = new Downloader(this);
-    web1_signature->setAgent(kDownloadAgent);
-    web1_signature->setMaximumBytes(qint64(update::kMaxSignatureBytes));
-    connect(web1_signature, &Downloader::completed, this, [this] {
-        if (signatureWait_)
-            signatureWait_->quit();
-    });
 }
 
 UpdateService::~UpdateService() = default;
@@ -66,8 +37,6 @@ void UpdateService::setNetwork(NetworkModule& network)
 {
     network_ = &network;
     web1_connect.reset();
-    web1_download2->setNetwork(network);
-    web1_signature->setNetwork(network);
 }
 
 // Posts the form and waits for the answer, the window processing events meanwhile; the
@@ -148,9 +117,8 @@ StageResult UpdateService::askServer()
         c.appli_web_data.clear();
     });
 
-    // Only this check's "update" offers a download, never an earlier one's address.
+    // Only this check's "update" offers the installation.
     c.view().setTelechargementVisible(false);
-    web1_download2->setAddress(QString());
 
     // An update found ends the stage as failed: the reading stops and the update page shows.
     StageResult result;
@@ -173,7 +141,6 @@ StageResult UpdateService::askServer()
             c.AddDebugText(address + QStringLiteral("\r\n"), StyleNone, ClRed);
             result.fail();
             c.view().setTelechargementVisible(true);
-            web1_download2->setAddress(address);
         }
     } else {
         c.AddDebugText(QStringLiteral("Le serveur est injoignable\r\n"), StyleNone, ClGreen);
@@ -261,18 +228,14 @@ void UpdateService::btn_updateClick(const std::function<void()>& startLog)
     c.dialogs().processEvents();
 }
 
-void UpdateService::showErrors()
-{
-    core_.dialogs().messageBox(web1_download2->errors().join(QLatin1Char('\r')),
-                               kDownloadErrorCaption, MessageIcon::Information);
-}
-
-// Back to "update found": the download button again, no progress widgets.
+// Back to "update found": the download button again, no progress widgets, the toolbar shown.
 void UpdateService::restoreAfterFailure()
 {
-    core_.view().setProgression(false);
-    core_.view().setTelechargementVisible(true);
-    core_.view().setSuiviTelechargement(false, QString());
+    RunView& v = core_.view();
+    v.setProgression(false);
+    v.setTelechargementVisible(true);
+    v.setSuiviTelechargement(false, QString());
+    v.setBarreTelechargement(true);
 }
 
 void UpdateService::btn_update_goClick()
@@ -281,177 +244,42 @@ void UpdateService::btn_update_goClick()
     v.setBarreTelechargement(false);
     v.setTelechargementVisible(false);
     v.setProgression(true, 0);
-    web1_download2->setTarget(core_.appli_maj_name);
-    web1_download2->setTimeout(core_.appli_update_timeout_ms);
-    const bool started = web1_download2->start();
     v.setSuiviTelechargement(true, QString());
-    if (!started) {
-        showErrors();
-        restoreAfterFailure();
-        v.setBarreTelechargement(true);
-    }
-}
-
-void UpdateService::web1_download2DataItemProceed(qint64 received, qint64 total,
-                                                  qint64 remainingSeconds)
-{
-    const double done = double(received) / 1024;
-    const double size = double(total) / 1024;
-    const double minutes = double(remainingSeconds) / 60;
-    // The user's own separators, as everywhere the user reads numbers on this page.
-    core_.view().setSuiviTelechargement(true, downloadProgressText(QLocale(), done, size, minutes));
-    if (const auto percent = downloadPercent(done, size))
-        core_.view().setProgression(true, *percent);
-}
-
-void UpdateService::web1_download2Error()
-{
-    showErrors();
-    restoreAfterFailure();
-    core_.view().setBarreTelechargement(true);
-}
-
-void UpdateService::web1_download2ProcessCompleted()
-{
-    // After a failed transfer the error event has already restored the page; whatever file
-    // may be there is not what was asked for, so nothing is launched.
-    if (!web1_download2->isComplete())
-        return;
-    RunView& v = core_.view();
-    v.setTelechargementVisible(false);
-    v.setProgression(false);
-    v.setSuiviTelechargement(false);
     core_.dialogs().processEvents();
     update_adminExecute();
-    core_.dialogs().processEvents();
-    v.setBarreTelechargement(true);
 }
 
-void UpdateService::removeDownloadedFiles()
+void UpdateService::installProgress(int percent, const QString& step)
 {
-    QFile::remove(core_.appli_maj_name);
-    QFile::remove(signaturePath());
+    core_.view().setSuiviTelechargement(true, step + QStringLiteral(" : ") +
+                                                  QString::number(percent) + QStringLiteral(" %"));
+    core_.view().setProgression(true, percent);
 }
 
-void UpdateService::refuseUpdateFile(const QString& why)
+void UpdateService::showInstallFailure(const UpdateInstallResult& result)
 {
-    removeDownloadedFiles();
-    core_.AddDebugText(why + QStringLiteral("\r\n"), StyleBold, ClRed);
-    core_.dialogs().messageBox(why, QStringLiteral("Erreur Lancement Mise à Jour..."),
-                               MessageIcon::Information);
-}
-
-QString UpdateService::signaturePath() const
-{
-    return core_.appli_maj_name + QStringLiteral(".sig");
-}
-
-std::optional<QString> UpdateService::fetchSignature()
-{
-    QString address = web1_download2->address();
-    address.replace(QLatin1String("&k=force"), QLatin1String("&k=signature"));
-    web1_signature->setAddress(address);
-    web1_signature->setTarget(signaturePath());
-    web1_signature->setTimeout(core_.appli_update_timeout_ms);
-    if (!web1_signature->start())
-        return web1_signature->errors().join(QLatin1Char(' '));
-    QEventLoop loop;
-    signatureWait_ = &loop;
-    const auto done = qScopeGuard([this] { signatureWait_ = nullptr; });
-    // The transfer runs in the background; completed() ends the wait.
-    if (web1_signature->isActive())
-        loop.exec();
-    if (web1_signature->isActive()) // the application is ending
-        web1_signature->stop();
-    if (!web1_signature->isComplete())
-        return web1_signature->errors().isEmpty() ? QStringLiteral("téléchargement interrompu")
-                                                  : web1_signature->errors().join(QLatin1Char(' '));
-    return std::nullopt;
-}
-
-std::optional<QString> UpdateService::checkSignature()
-{
-    // gpgv reads nothing of the account: an empty home, and only the release keyring.
-    QTemporaryDir home;
-    if (!home.isValid())
-        return QStringLiteral("dossier temporaire impossible à créer");
-    QStringList arguments;
-    for (const std::string& argument :
-         update::gpgvArguments(home.path().toStdString(), keyring.toStdString(),
-                               signaturePath().toStdString(), core_.appli_maj_name.toStdString()))
-        arguments.append(QString::fromStdString(argument));
-    QProcess gpgv;
-    gpgv.setProgram(QString::fromLatin1(update::kGpgv));
-    gpgv.setArguments(arguments);
-    gpgv.setStandardInputFile(QProcess::nullDevice());
-    gpgv.start();
-    if (!gpgv.waitForStarted(30000))
-        return QStringLiteral("gpgv n'a pas pu être lancé (%1)").arg(gpgv.errorString());
-    gpgv.waitForFinished(60000);
-    const QByteArray status = gpgv.readAllStandardOutput();
-    const int code = gpgv.exitStatus() == QProcess::NormalExit ? gpgv.exitCode() : -1;
-    if (update::signatureAccepted(code, status.toStdString(), fingerprints))
-        return std::nullopt;
-    const QString said = QString::fromLocal8Bit(gpgv.readAllStandardError()).simplified();
-    return QStringLiteral("gpgv a rendu le code %1%2")
-        .arg(code)
-        .arg(said.isEmpty() ? QString() : QStringLiteral(" : ") + said);
+    QString reason = result.reason;
+    // An expired repository is Kelvora's to mend: the user is sent to the product's site.
+    if (result.exitCode == static_cast<int>(update::InstallerExit::Expired))
+        reason += QStringLiteral("\rConsultez ") + core_.appli_url_logiciel;
+    // A refused or failed transfer is said as the page always said a failed download; every
+    // other outcome keeps the installer's first line.
+    if (update::isTransferFailure(result.exitCode)) {
+        core_.dialogs().messageBox(reason, kDownloadErrorCaption, MessageIcon::Information);
+        return;
+    }
+    QString text = QStringLiteral("Impossible de lancer la mise à jour ! \rVeuillez relancer la "
+                                  "procédure");
+    if (!reason.isEmpty())
+        text += QLatin1Char('\r') + reason;
+    core_.dialogs().messageBox(text, kLaunchErrorCaption, MessageIcon::Information);
 }
 
 void UpdateService::update_adminExecute()
 {
     RunCore& c = core_;
-    // What the file is, from its own bytes, before anything runs it.
-    const update::UpdateKind kind =
-        update::classifyUpdateFile(std::filesystem::path(c.appli_maj_name.toStdString()));
-    const update::UpdateKind wanted = c.platform().installableUpdateKind();
-    if (kind == update::UpdateKind::WindowsExecutable && kind != wanted) {
-        refuseUpdateFile(
-            QStringLiteral("Cette mise à jour est un programme d'installation pour Windows : elle "
-                           "ne peut pas être installée sur ce système.\rTéléchargez la version "
-                           "pour votre système sur ") +
-            c.appli_url_logiciel);
-        return;
-    }
-    if (kind != wanted) {
-        refuseUpdateFile(QStringLiteral("Le fichier téléchargé n'est pas une mise à jour de "
-                                        "Kelvora : il a été supprimé."));
-        return;
-    }
-    if (kind == update::UpdateKind::DebianPackage) {
-        const QString name = debianPackageName(c.appli_maj_name);
-        if (name != QLatin1String(kDebianPackage)) {
-            refuseUpdateFile(QStringLiteral("Le paquet téléchargé (« %1 ») n'est pas une mise à "
-                                            "jour de Kelvora : il a été supprimé.")
-                                 .arg(name));
-            return;
-        }
-    }
-
-    // Where the update comes from is proved by the release key's signature, never by the
-    // server that served it.
-    std::optional<QString> unsigned_ = fetchSignature();
-    if (c.appli_quitte) {
-        removeDownloadedFiles();
-        return;
-    }
-    if (!unsigned_)
-        unsigned_ = checkSignature();
-    if (unsigned_) {
-        c.AddDebugText(QStringLiteral("Signature de la mise à jour refusée : ") + *unsigned_ +
-                           QStringLiteral("\r\n"),
-                       StyleNone, ClRed);
-        refuseUpdateFile(QStringLiteral("La mise à jour téléchargée n'a pas de signature valide "
-                                        "de Kelvora : elle n'a pas été installée et a été "
-                                        "supprimée.\rTéléchargez la dernière version sur ") +
-                         c.appli_url_logiciel);
-        return;
-    }
-
-    const UpdateInstallResult result =
-        c.platform().installUpdate(c.appli_maj_name, signaturePath());
-    // The helper installs its own copy: whatever it answered, these are of no further use.
-    removeDownloadedFiles();
+    const UpdateInstallResult result = c.platform().installUpdate(
+        [this](int percent, const QString& step) { installProgress(percent, step); });
     if (result.installed) {
         c.dialogs().requestQuit();
         return;
@@ -460,21 +288,13 @@ void UpdateService::update_adminExecute()
                        .arg(result.exitCode)
                        .arg(result.detail.isEmpty() ? result.reason : result.detail),
                    StyleBold, ClRed);
-    QString text = QStringLiteral("Impossible de lancer la mise à jour ! \rVeuillez relancer la "
-                                  "procédure");
-    if (!result.reason.isEmpty())
-        text += QLatin1Char('\r') + result.reason;
-    c.dialogs().messageBox(text, QStringLiteral("Erreur Lancement Mise à Jour..."),
-                           MessageIcon::Information);
+    restoreAfterFailure();
+    showInstallFailure(result);
 }
 
 void UpdateService::stopDownloader()
 {
     core_.appli_quitte = true;
-    if (web1_download2)
-        web1_download2->stop();
-    if (signatureWait_)
-        signatureWait_->quit();
     // An update request under way ends too; the check then records nothing.
     if (web1_reponse)
         web1_reponse->abort();

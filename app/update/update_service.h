@@ -1,5 +1,5 @@
-// The update check and the installer's download: the network objects they share, and the
-// handlers of the update page and of the reading run's update stage.
+// The update check and the installation of the newer release: the check's network objects, and
+// the handlers of the update page and of the reading run's update stage.
 #pragma once
 
 #include "run/run_core.h"
@@ -8,16 +8,12 @@
 #include <QObject>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 class QEventLoop;
 
 namespace kelvora
 {
 
-class Downloader;
 class NetworkModule;
 
 class UpdateService : public QObject
@@ -32,31 +28,21 @@ public:
     // The toolbar's " Mise à Jour". `startLog` begins the diagnostic log anew once the check is
     // sure to run; whoever starts the check owns the log.
     void btn_updateClick(const std::function<void()>& startLog);
-    // The update page's download button.
+    // The update page's download button: the installation with administrator rights.
     void btn_update_goClick();
-    // Downloader events: progress per block, failure, end of every transfer.
-    void web1_download2DataItemProceed(qint64 received, qint64 total, qint64 remainingSeconds);
-    void web1_download2Error();
-    void web1_download2ProcessCompleted();
+    // The installation's progress, from the platform: the page's bar and text.
+    void installProgress(int percent, const QString& step);
     void update_adminExecute();
-    // The application is ending (Quitter, closing): abandons a download or a check in
-    // progress, and the reading run stops before its next stage.
+    // The application is ending (Quitter, closing): abandons a check in progress, and the
+    // reading run stops before its next stage. An installation under way is never cut.
     void stopDownloader();
-    // Where the check and the downloads take their transport: the module beside the program
-    // unless the tests name another.
+    // Where the check takes its transport: the module beside the program unless the tests name
+    // another.
     void setNetwork(NetworkModule& network);
 
     // Made by the module on the first check.
     std::unique_ptr<net::HttpTransport> web1_connect;
     net::HttpReply* web1_reponse = nullptr;
-    Downloader* web1_download2 = nullptr;
-    // The detached signature fetched once the package is complete.
-    Downloader* web1_signature = nullptr;
-
-    // The release keys that must have signed an update: compiled in, never read from the
-    // environment; the tests put a throw-away key of theirs here.
-    QString keyring;
-    std::vector<std::string> fingerprints;
 
     // The check's answer is read up to this many bytes; a longer one is not "update".
     static constexpr qsizetype kMaxAnswerBytes = 4096;
@@ -65,19 +51,10 @@ private:
     enum class Answer { Received, Failed, Abandoned };
     Answer postForm();
     StageResult askServer();
-    void showErrors();
     void restoreAfterFailure();
-    // Deletes a downloaded file that will not be installed and tells the user why.
-    void refuseUpdateFile(const QString& why);
-    // The signature's path beside the package, and its address beside the package's.
-    QString signaturePath() const;
-    // Downloads the signature, waiting with the window repainting; the reason when it failed.
-    std::optional<QString> fetchSignature();
-    // gpgv's verdict on the package and its signature; the reason when it is not accepted.
-    std::optional<QString> checkSignature();
-    void removeDownloadedFiles();
+    // The box that says why an installation did not happen.
+    void showInstallFailure(const UpdateInstallResult& result);
 
-    QEventLoop* signatureWait_ = nullptr;
     NetworkModule* network_;
 
     RunCore& core_;

@@ -65,28 +65,22 @@ TEST(LinuxPlatform, CommonFolderCanBeMovedForDemosAndTests)
 namespace
 {
 
-// The update hand-off: pkexec on the root helper, started as the program's own child. The real
-// pkexec needs polkit and the system bus; a stand-in on PATH records what it was given and who
-// its parent is, and answers as the case wants.
+// The update hand-off: pkexec, by its absolute path, on the root helper, started as the
+// program's own child. The real pkexec needs polkit and the system bus; a stand-in records what
+// it was given and who its parent is, and answers as the case wants.
 class UpdateHandOff : public ::testing::Test
 {
 protected:
     QTemporaryDir dir;
     QByteArray savedPath = qgetenv("PATH");
-    QString savedCurrent = QDir::currentPath();
 
-    void TearDown() override
-    {
-        qputenv("PATH", savedPath);
-        QDir::setCurrent(savedCurrent);
-    }
+    void TearDown() override { qputenv("PATH", savedPath); }
 
-    QString bin() const { return dir.filePath(QStringLiteral("bin")); }
+    QString standIn() const { return dir.filePath(QStringLiteral("pkexec")); }
 
     void fakePkexec(const QByteArray& body)
     {
-        QDir().mkpath(bin());
-        QFile f(bin() + QStringLiteral("/pkexec"));
+        QFile f(standIn());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("#!/bin/sh\n"
                 "echo \"$PPID\" > \"" +
@@ -97,7 +91,6 @@ protected:
                 "\n");
         f.close();
         f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("PATH", QFile::encodeName(bin()) + ':' + savedPath);
     }
 
     QByteArray recorded(const char* name) const
@@ -107,77 +100,103 @@ protected:
     }
 };
 
-TEST_F(UpdateHandOff, PkexecIsTheProgramsOwnChildOnTheHelperWithAnAbsolutePath)
+TEST_F(UpdateHandOff, PkexecIsTheProgramsOwnChildOnTheHelperAlone)
 {
-    const QString refusal = QStringLiteral("Le paquet n'est pas plus récent que la version "
-                                           "installée (1.09).");
     struct Case {
         const char* name;
         QByteArray body; // what the stand-in does after recording
         bool installed;
         int exitCode;
         QString reason;
+        QList<std::pair<int, QString>> progress;
     };
     const Case cases[] = {
-        {"installed", "echo 'Mise à jour installée.'; exit 0", true, 0, QString()},
+        {"installed",
+         "echo 'progression:0:Recherche de la mise à jour'; echo 'Get:1 bruit'; "
+         "echo 'progression:50:Téléchargement de la mise à jour'; "
+         "echo 'progression:100:Installation de la mise à jour'; "
+         "echo 'Mise à jour de Kelvora installée (version 1.10).'; exit 0",
+         true,
+         0,
+         QString(),
+         {{0, QStringLiteral("Recherche de la mise à jour")},
+          {50, QStringLiteral("Téléchargement de la mise à jour")},
+          {100, QStringLiteral("Installation de la mise à jour")}}},
         {"prompt dismissed",
-         "echo 'Error executing command as another user: Request dismissed' >&2; exit 126", false,
+         "echo 'Error executing command as another user: Request dismissed' >&2; exit 126",
+         false,
          126,
          QStringLiteral("La mise à jour a été annulée : le mot de passe administrateur n'a pas "
-                        "été donné.")},
+                        "été donné."),
+         {}},
         {"password refused",
          "echo 'Error executing command as another user: Not authorized' >&2; "
          "echo '' >&2; echo 'This incident has been reported.' >&2; exit 127",
-         false, 127,
+         false,
+         127,
          QStringLiteral("L'autorisation administrateur a été refusée : le mot de passe n'a pas été "
-                        "accepté.")},
+                        "accepté."),
+         {}},
         {"no authentication agent",
          "echo 'Error creating textual authentication agent: Error opening current controlling "
          "terminal for the process: No such device or address' >&2; exit 127",
-         false, 127,
+         false,
+         127,
          QStringLiteral("Le mot de passe administrateur n'a pas pu être demandé sur ce bureau. "
                         "Lancez Kelvora depuis la session de bureau (menu des applications), ou "
-                        "demandez à l'administrateur du poste d'installer la mise à jour.")},
-        {"other refusal of pkexec", "echo 'pkexec must be setuid root' >&2; exit 127", false, 127,
-         QStringLiteral("L'autorisation administrateur n'a pas pu être obtenue (pkexec).")},
-        {"helper refuses",
-         "echo 'apt-get: rien' >&2; echo \"" + refusal.toUtf8() + "\" >&2; exit 10", false, 10,
-         refusal},
+                        "demandez à l'administrateur du poste d'installer la mise à jour."),
+         {}},
+        {"other refusal of pkexec",
+         "echo 'pkexec must be setuid root' >&2; exit 127",
+         false,
+         127,
+         QStringLiteral("L'autorisation administrateur n'a pas pu être obtenue (pkexec)."),
+         {}},
+        {"helper answers: nothing newer",
+         "echo 'progression:0:Recherche de la mise à jour'; echo 'ce que dit apt' >&2; exit 10",
+         false,
+         10,
+         QStringLiteral("Le dépôt de Kelvora ne propose pas de version plus récente que celle "
+                        "installée."),
+         {{0, QStringLiteral("Recherche de la mise à jour")}}},
+        {"a code nobody knows",
+         "exit 99",
+         false,
+         99,
+         QStringLiteral("L'installation a échoué (code 99)."),
+         {}},
     };
-    QFile update(dir.filePath(QStringLiteral("kelvoraps-last.exe")));
-    ASSERT_TRUE(update.open(QIODevice::WriteOnly));
-    update.close();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QFile::remove(dir.filePath(QStringLiteral("parent")));
         fakePkexec(c.body);
-        // A relative name: pkexec starts the helper in root's home folder.
-        QDir::setCurrent(dir.path());
+        // Another pkexec first on PATH is never the one started.
+        qputenv("PATH", QFile::encodeName(dir.path()) + "/nowhere:" + savedPath);
 
         kelvora::LinuxPlatform platform;
-        const kelvora::UpdateInstallResult result = platform.installUpdate(
-            QStringLiteral("kelvoraps-last.exe"), QStringLiteral("kelvoraps-last.exe.sig"));
+        platform.setElevationTool(standIn());
+        QList<std::pair<int, QString>> progress;
+        const kelvora::UpdateInstallResult result =
+            platform.installUpdate([&progress](int percent, const QString& step) {
+                progress.append({percent, step});
+            });
 
         EXPECT_EQ(result.installed, c.installed);
         EXPECT_EQ(result.exitCode, c.exitCode);
         EXPECT_EQ(result.reason, c.reason);
-        // No shell and no double fork in between: pkexec's parent is this very process.
+        EXPECT_EQ(progress, c.progress);
+        // No shell and no double fork in between: pkexec's parent is this very process, and the
+        // helper is given nothing but its own path.
         EXPECT_EQ(recorded("parent").toLongLong(), QCoreApplication::applicationPid());
-        EXPECT_EQ(recorded("arguments"),
-                  QByteArray(kelvora::LinuxPlatform::kInstallerHelper) + '\n' +
-                      QFile::encodeName(QFileInfo(update).absoluteFilePath()) + '\n' +
-                      QFile::encodeName(QFileInfo(update).absoluteFilePath()) + ".sig");
+        EXPECT_EQ(recorded("arguments"), QByteArray(kelvora::LinuxPlatform::kInstallerHelper));
     }
 }
 
 TEST_F(UpdateHandOff, MissingPkexecIsAFailureWithAReason)
 {
-    QDir().mkpath(bin());
-    qputenv("PATH", QFile::encodeName(bin()));
     kelvora::LinuxPlatform platform;
-    const kelvora::UpdateInstallResult result =
-        platform.installUpdate(dir.filePath(QStringLiteral("kelvoraps-last.exe")),
-                               dir.filePath(QStringLiteral("kelvoraps-last.exe.sig")));
+    platform.setElevationTool(dir.filePath(QStringLiteral("absent/pkexec")));
+    const kelvora::UpdateInstallResult result = platform.installUpdate({});
     EXPECT_FALSE(result.installed);
     EXPECT_TRUE(result.reason.contains(QStringLiteral("pkexec"))) << result.reason.toStdString();
 }
@@ -192,11 +211,8 @@ TEST_F(UpdateHandOff, RealPkexecAcceptsItsParent)
     if (QFile::exists(QString::fromLatin1(kelvora::LinuxPlatform::kInstallerHelper)) ||
         QFile::exists(QStringLiteral("/run/dbus/system_bus_socket")))
         GTEST_SKIP() << "a real installation or a polkit authority could prompt for a password";
-    qputenv("PATH", "/usr/bin:/bin");
     kelvora::LinuxPlatform platform;
-    const kelvora::UpdateInstallResult result =
-        platform.installUpdate(dir.filePath(QStringLiteral("kelvoraps-last.exe")),
-                               dir.filePath(QStringLiteral("kelvoraps-last.exe.sig")));
+    const kelvora::UpdateInstallResult result = platform.installUpdate({});
     EXPECT_FALSE(result.installed);
     EXPECT_EQ(result.exitCode, 127);
     EXPECT_FALSE(result.detail.contains(QStringLiteral("dead parents")))

@@ -1,18 +1,17 @@
-// The tests' build of kelvora-installer: the same work as the installed program, with its cache
-// folder, two of its commands and an after-copy hook taken from the environment:
-//   KELVORA_INSTALLER_CACHE        folder holding the per-run work folders
-//   KELVORA_INSTALLER_APT_GET      stands in for apt-get (records what it was given)
-//   KELVORA_INSTALLER_DPKG_QUERY   stands in for dpkg-query (the installed version)
-//   KELVORA_INSTALLER_AFTER_COPY   program run with the original path once it has been copied
-//   KELVORA_INSTALLER_KEYRING      the release keys' keyring (a test key's)
-//   KELVORA_INSTALLER_FINGERPRINT  the one release key's fingerprint
-// The first two are required. This program is never installed; it refuses to run setuid or
-// through pkexec rather than fall back to the real folder and apt-get.
-#include "tools/installer/child_process.h"
+// The tests' build of kelvora-installer: the installed program's work, with apt and dpkg kept in
+// a temporary root named by the environment:
+//   KELVORA_INSTALLER_ROOT       the root: work folder, lock, dpkg database, apt state and cache
+//   KELVORA_INSTALLER_URL        the repository (a loopback server)
+//   KELVORA_INSTALLER_KEYRING    the release key's keyring
+//   KELVORA_INSTALLER_WAIT       seconds a lock is waited for (60 when unset)
+//   KELVORA_INSTALLER_DEADLINE   seconds the index and the download may take (unset: as installed)
+// The first three are required. This program is never installed; it refuses to run setuid or
+// through pkexec rather than fall back to the real folders.
 #include "tools/installer/installer.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <sys/auxv.h>
 
 namespace
@@ -29,26 +28,39 @@ const char* variable(const char* name)
 int main(int argc, char** argv)
 {
     using namespace kelvora::installer;
-    Settings settings;
-    const char* cache = variable("KELVORA_INSTALLER_CACHE");
-    const char* apt = variable("KELVORA_INSTALLER_APT_GET");
-    // A test must never reach the real cache folder or apt-get, whatever its environment.
-    if (::getauxval(AT_SECURE) != 0 || std::getenv("PKEXEC_UID") != nullptr || cache == nullptr ||
-        apt == nullptr) {
+    const char* root = variable("KELVORA_INSTALLER_ROOT");
+    const char* url = variable("KELVORA_INSTALLER_URL");
+    const char* keyring = variable("KELVORA_INSTALLER_KEYRING");
+    // A test must never reach the machine's package system, whatever its environment.
+    if (::getauxval(AT_SECURE) != 0 || std::getenv("PKEXEC_UID") != nullptr || root == nullptr ||
+        url == nullptr || keyring == nullptr) {
         std::fputs("kelvora-installer-seams ne sert qu'aux tests.\n", stderr);
-        return static_cast<int>(ExitCode::Usage);
+        return 2;
     }
-    settings.cacheRoot = cache;
-    settings.tools.aptGet = apt;
-    if (const char* query = variable("KELVORA_INSTALLER_DPKG_QUERY"))
-        settings.tools.dpkgQuery = query;
-    if (const char* keyring = variable("KELVORA_INSTALLER_KEYRING"))
-        settings.keyring = keyring;
-    if (const char* fingerprint = variable("KELVORA_INSTALLER_FINGERPRINT"))
-        settings.fingerprints = {fingerprint};
-    if (const char* hook = variable("KELVORA_INSTALLER_AFTER_COPY"))
-        settings.afterCopy = [hook](const std::filesystem::path& original) {
-            runProgram(hook, {original.string()});
-        };
+    const std::filesystem::path base = root;
+    Settings settings;
+    settings.repositoryUrl = url;
+    settings.keyring = keyring;
+    settings.workRoot = base / "work";
+    settings.lockFile = base / "helper.lock";
+    settings.dpkgAdminDir = base / "dpkg";
+    settings.machineSourceParts = base / "etc/sources.list.d";
+    const std::string admin = "--admindir=" + (base / "dpkg").string();
+    settings.dpkgOptions = {admin};
+    settings.aptOptions = {
+        "-o", "Dir::State=" + (base / "apt/state").string(),
+        "-o", "Dir::State::status=" + (base / "dpkg/status").string(),
+        "-o", "Dir::Cache=" + (base / "apt/cache").string(),
+        "-o", "Dir::Log=" + (base / "apt/log").string(),
+        "-o", "Dir::Etc::sourcelist=" + (base / "etc/sources.list").string(),
+        "-o", "DPkg::Options::=" + admin,
+        "-o", "DPkg::Options::=--instdir=" + (base / "installed").string(),
+    };
+    if (const char* wait = variable("KELVORA_INSTALLER_WAIT"))
+        settings.lockWait = std::chrono::seconds(std::atoi(wait));
+    if (const char* deadline = variable("KELVORA_INSTALLER_DEADLINE")) {
+        settings.indexDeadline = std::chrono::seconds(std::atoi(deadline));
+        settings.downloadDeadline = settings.indexDeadline;
+    }
     return runInstaller(argc, argv, settings);
 }

@@ -29,13 +29,13 @@ public:
     QString savePath;       // answer of the save dialog; empty = cancel
     bool openResult = true; // what openDocument() answers: false as when no viewer starts
     QString documentsPath;  // the user's documents folder
-    // What installUpdate() answers; the paths it was given, in order, and the bytes of the
-    // package and of its signature as they were at the hand-off.
+    // What installUpdate() answers after reporting `installSteps` as progress; how often it ran.
+    // With `installer` set, the installation is that function's instead (a LinuxPlatform over
+    // a stand-in pkexec, say).
     UpdateInstallResult installResult{true, {}, 0, {}};
-    QStringList installed;
-    QByteArray installedBytes;
-    QByteArray installedSignature;
-    update::UpdateKind updateKind = update::UpdateKind::DebianPackage;
+    QList<std::pair<int, QString>> installSteps;
+    int installs = 0;
+    std::function<UpdateInstallResult(const UpdateProgressHandler&)> installer;
 
     QList<ShownMessage> messages;
     QStringList opened;
@@ -67,14 +67,13 @@ public:
         opened.append(pathOrUrl);
         return openResult;
     }
-    update::UpdateKind installableUpdateKind() override { return updateKind; }
-    UpdateInstallResult installUpdate(const QString& path, const QString& signature) override
+    UpdateInstallResult installUpdate(const UpdateProgressHandler& progress) override
     {
-        installed.append(path);
-        QFile package(path);
-        installedBytes = package.open(QIODevice::ReadOnly) ? package.readAll() : QByteArray();
-        QFile sig(signature);
-        installedSignature = sig.open(QIODevice::ReadOnly) ? sig.readAll() : QByteArray();
+        ++installs;
+        if (installer)
+            return installer(progress);
+        for (const auto& [percent, step] : installSteps)
+            progress(percent, step);
         return installResult;
     }
     QString saveFileName(const QString&, const QString&, const QString&,

@@ -1,5 +1,6 @@
-// A throw-away update-signing key made with gpg in a temporary home: its keyring, its
-// fingerprint, and detached signatures of files, as the release manager makes them.
+// A throw-away release key made with gpg in a temporary home, shaped like the real one: a
+// certify-only primary key with a signing subkey. Its keyring, its primary fingerprint, and the
+// home that scripts/publish-update.sh signs from (GNUPGHOME).
 #pragma once
 
 #include "support/temp_folder.h"
@@ -18,7 +19,7 @@ public:
         std::filesystem::permissions(home_.path(), std::filesystem::perms::owner_all);
         const CommandResult made =
             gpg("--quick-gen-key " + shellQuote(name + " <tests@kelvora.invalid>") +
-                " ed25519 sign never");
+                " ed25519 cert never");
         if (made.exitCode != 0)
             throw std::runtime_error("gpg --quick-gen-key failed: " + made.output);
         const CommandResult listed = gpg("--list-keys --with-colons");
@@ -27,6 +28,9 @@ public:
             throw std::runtime_error("no fingerprint: " + listed.output);
         const std::size_t start = listed.output.find_first_not_of(':', at + 5);
         fingerprint_ = listed.output.substr(start, listed.output.find(':', start) - start);
+        const CommandResult subkey = gpg("--quick-add-key " + fingerprint_ + " ed25519 sign 2y");
+        if (subkey.exitCode != 0)
+            throw std::runtime_error("gpg --quick-add-key failed: " + subkey.output);
         if (gpg("--output " + shellQuote(keyring().string()) + " --export").exitCode != 0)
             throw std::runtime_error("gpg --export failed");
     }
@@ -42,14 +46,7 @@ public:
     const std::string& fingerprint() const { return fingerprint_; }
     std::filesystem::path keyring() const { return home_ / "keyring.gpg"; }
 
-    // Writes a detached binary signature of `file` into `signature`.
-    void sign(const std::filesystem::path& file, const std::filesystem::path& signature) const
-    {
-        const CommandResult signed_ = gpg("--yes --output " + shellQuote(signature.string()) +
-                                          " --detach-sign " + shellQuote(file.string()));
-        if (signed_.exitCode != 0)
-            throw std::runtime_error("gpg --detach-sign failed: " + signed_.output);
-    }
+    const std::filesystem::path& home() const { return home_.path(); }
 
 private:
     CommandResult gpg(const std::string& arguments) const

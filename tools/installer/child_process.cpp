@@ -1,8 +1,10 @@
 #include "tools/installer/child_process.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,26 +15,8 @@ namespace kelvora::installer
 namespace
 {
 
-constexpr std::size_t kOutputLimit = 64 * 1024;
-
-// dpkg and apt find their own helpers (ldconfig, dpkg-deb, maintainer scripts) through PATH.
-const std::vector<std::string> kBaseEnvironment = {
-    "PATH=/usr/sbin:/usr/bin:/sbin:/bin",
-    "LC_ALL=C",
-};
-
-void writeAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-}
+// A line longer than this is handed on in pieces; nothing is ever dropped.
+constexpr std::size_t kLongestLine = 16 * 1024;
 
 std::vector<char*> pointers(std::vector<std::string>& strings)
 {
@@ -43,83 +27,149 @@ std::vector<char*> pointers(std::vector<std::string>& strings)
     return out;
 }
 
+// Splits what a pipe gives into lines for `handler`; false once the pipe is closed.
+bool readLines(int fd, std::string& pending, const LineHandler& handler)
+{
+    char buffer[16 * 1024];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        return true;
+    if (n <= 0) {
+        if (!pending.empty() && handler)
+            handler(pending);
+        pending.clear();
+        return false;
+    }
+    pending.append(buffer, static_cast<std::size_t>(n));
+    std::size_t start = 0;
+    for (std::size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1)
+        if (handler)
+            handler(std::string_view(pending).substr(start, end - start));
+    pending.erase(0, start);
+    if (pending.size() > kLongestLine) {
+        if (handler)
+            handler(pending);
+        pending.clear();
+    }
+    return true;
+}
+
 } // namespace
+
+const std::vector<std::string>& programEnvironment()
+{
+    static const std::vector<std::string> environment = {
+        "PATH=/usr/sbin:/usr/bin:/sbin:/bin",
+        "LC_ALL=C",
+        "DEBIAN_FRONTEND=noninteractive",
+    };
+    return environment;
+}
 
 ChildProcess::ChildProcess(const std::filesystem::path& program,
                            const std::vector<std::string>& arguments,
-                           const std::vector<std::string>& environment, ErrorOutput errors,
-                           bool echoToStdout)
-    : echo_(echoToStdout)
+                           const std::vector<std::string>& environment, bool statusFd)
 {
     // Everything the child needs is built before fork: only system calls run after it.
-    std::string path = program.string();
-    std::vector<std::string> argStrings{path};
+    std::vector<std::string> argStrings{program.string()};
     argStrings.insert(argStrings.end(), arguments.begin(), arguments.end());
     std::vector<std::string> envStrings = environment;
     std::vector<char*> argv = pointers(argStrings);
     std::vector<char*> envp = pointers(envStrings);
 
-    int pipeFds[2];
-    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
+    int out[2] = {-1, -1};
+    int status[2] = {-1, -1};
+    if (::pipe2(out, O_CLOEXEC) != 0)
         return;
-    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
-    if (devNull < 0) {
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
+    if (statusFd && ::pipe2(status, O_CLOEXEC) != 0) {
+        ::close(out[0]);
+        ::close(out[1]);
         return;
     }
-    pid_ = ::fork();
+    const int devNull = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    pid_ = devNull < 0 ? -1 : ::fork();
     if (pid_ == 0) {
+        // Its own session: a hang-up or an interrupt meant for the caller never reaches it.
+        ::setsid();
+        struct sigaction defaults {
+        };
+        defaults.sa_handler = SIG_DFL;
+        for (int signal = 1; signal < NSIG; ++signal)
+            ::sigaction(signal, &defaults, nullptr);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
         ::dup2(devNull, STDIN_FILENO);
-        ::dup2(pipeFds[1], STDOUT_FILENO);
-        ::dup2(errors == ErrorOutput::WithOutput ? pipeFds[1] : devNull, STDERR_FILENO);
-        ::close_range(3, ~0u, 0);
-        // The helper ignores SIGPIPE and keeps a private umask; packages must not inherit either.
-        ::signal(SIGPIPE, SIG_DFL);
+        ::dup2(out[1], STDOUT_FILENO);
+        ::dup2(out[1], STDERR_FILENO);
+        if (statusFd)
+            ::dup2(status[1], 3);
+        ::close_range(statusFd ? 4 : 3, ~0u, 0);
         ::umask(022);
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
-    ::close(devNull);
-    ::close(pipeFds[1]);
-    if (pid_ < 0)
-        ::close(pipeFds[0]);
-    else
-        output_ = pipeFds[0];
+    if (devNull >= 0)
+        ::close(devNull);
+    ::close(out[1]);
+    if (statusFd)
+        ::close(status[1]);
+    if (pid_ < 0) {
+        ::close(out[0]);
+        if (statusFd)
+            ::close(status[0]);
+        return;
+    }
+    output_ = out[0];
+    status_ = statusFd ? status[0] : -1;
 }
 
 ChildProcess::~ChildProcess()
 {
     if (output_ >= 0)
         ::close(output_);
+    if (status_ >= 0)
+        ::close(status_);
     if (pid_ > 0) {
-        ::kill(pid_, SIGKILL);
+        ::kill(-pid_, SIGKILL);
         while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
         }
     }
 }
 
-ProgramResult ChildProcess::wait()
+ProgramResult ChildProcess::wait(const LineHandler& onOutput, const LineHandler& onStatus,
+                                 const std::function<bool()>& keepGoing)
 {
+    using Clock = std::chrono::steady_clock;
     ProgramResult result;
     if (pid_ <= 0)
         return result;
-    char buffer[16 * 1024];
-    for (;;) {
-        const ssize_t n = ::read(output_, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
+    std::string pendingOutput;
+    std::string pendingStatus;
+    Clock::time_point killAt = Clock::time_point::max();
+    while (output_ >= 0 || status_ >= 0) {
+        pollfd fds[2] = {{output_, POLLIN, 0}, {status_, POLLIN, 0}};
+        const int ready = ::poll(fds, 2, 1000);
+        if (ready < 0 && errno != EINTR)
             break;
-        const auto size = static_cast<std::size_t>(n);
-        if (echo_)
-            writeAll(STDOUT_FILENO, buffer, size);
-        result.output.append(buffer, size);
-        if (result.output.size() > kOutputLimit)
-            result.output.erase(0, result.output.size() - kOutputLimit);
+        if (ready > 0 && fds[0].revents != 0 && !readLines(output_, pendingOutput, onOutput)) {
+            ::close(output_);
+            output_ = -1;
+        }
+        if (ready > 0 && fds[1].revents != 0 && !readLines(status_, pendingStatus, onStatus)) {
+            ::close(status_);
+            status_ = -1;
+        }
+        if (!result.stopped && keepGoing && !keepGoing()) {
+            result.stopped = true;
+            ::kill(-pid_, SIGTERM);
+            killAt = Clock::now() + std::chrono::seconds(10);
+        }
+        if (Clock::now() >= killAt) {
+            ::kill(-pid_, SIGKILL);
+            killAt = Clock::time_point::max();
+        }
     }
-    ::close(output_);
-    output_ = -1;
     int status = 0;
     pid_t ended = -1;
     while ((ended = ::waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {
@@ -131,14 +181,10 @@ ProgramResult ChildProcess::wait()
 }
 
 ProgramResult runProgram(const std::filesystem::path& program,
-                         const std::vector<std::string>& arguments,
-                         const std::vector<std::string>& extraEnvironment, ErrorOutput errors,
-                         bool echoToStdout)
+                         const std::vector<std::string>& arguments, const LineHandler& onOutput)
 {
-    std::vector<std::string> environment = kBaseEnvironment;
-    environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
-    ChildProcess child(program, arguments, environment, errors, echoToStdout);
-    return child.wait();
+    ChildProcess child(program, arguments, programEnvironment(), false);
+    return child.wait(onOutput, {}, {});
 }
 
 } // namespace kelvora::installer

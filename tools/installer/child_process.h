@@ -1,51 +1,56 @@
-// Runs an external program for the root installation helper: fork and execve of an absolute
-// path, no shell, a fixed environment, standard input from /dev/null.
+// Runs an external program for the root update helper: fork and execve of an absolute path, no
+// shell, a fixed environment, standard input from /dev/null, in a session of its own with every
+// signal at its default, so that neither the helper's ignored signals nor a signal sent to the
+// caller's terminal reach apt and dpkg.
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelvora::installer
 {
 
+using LineHandler = std::function<void(std::string_view line)>;
+
 struct ProgramResult {
-    int exitCode = -1;  // -1 when the program could not be started or was killed by a signal
-    std::string output; // standard output (the last 64 KB at most)
+    int exitCode = -1;    // -1 when the program could not be started or was killed by a signal
+    bool stopped = false; // ended by the helper because `keepGoing` said so
 };
 
-enum class ErrorOutput {
-    Discard,    // standard error to /dev/null
-    WithOutput, // standard error mixed into the output
-};
-
-// The child process is always reaped: the destructor kills and waits for one still running,
-// so no early return leaves a zombie or a stray installer behind.
 class ChildProcess
 {
 public:
+    // With `statusFd`, the program gets a pipe as its descriptor 3 (apt's APT::Status-Fd=3).
     ChildProcess(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                 const std::vector<std::string>& environment, ErrorOutput errors,
-                 bool echoToStdout);
+                 const std::vector<std::string>& environment, bool statusFd);
+    // A program still running is killed and reaped: no early return leaves a stray one behind.
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Reads the output until the program closes it, then waits for it to end.
-    ProgramResult wait();
+    // Hands every line of the output (standard output and error mixed) and of the status pipe
+    // to the handlers as they come, whatever their number, until the program ends. `keepGoing`
+    // is asked about once a second; when it answers false the program's session is sent SIGTERM,
+    // then SIGKILL ten seconds later.
+    ProgramResult wait(const LineHandler& onOutput, const LineHandler& onStatus,
+                       const std::function<bool()>& keepGoing);
 
 private:
     int pid_ = -1;
     int output_ = -1;
-    bool echo_ = false;
+    int status_ = -1;
 };
 
-// Runs `program` to its end with the helper's fixed environment plus `extraEnvironment`.
-// When `echoToStdout` is set, the output is also copied to this process's standard output
-// as it comes (write errors ignored, so a reader that went away cannot kill the program).
+// Runs `program` to its end with the helper's fixed environment; its output goes to `onOutput`.
 ProgramResult runProgram(const std::filesystem::path& program,
                          const std::vector<std::string>& arguments,
-                         const std::vector<std::string>& extraEnvironment = {},
-                         ErrorOutput errors = ErrorOutput::Discard, bool echoToStdout = false);
+                         const LineHandler& onOutput = {});
+
+// The helper's environment for its programs: a fixed PATH (dpkg finds its own helpers and the
+// maintainer scripts' commands there), the C locale and no questions asked.
+const std::vector<std::string>& programEnvironment();
 
 } // namespace kelvora::installer

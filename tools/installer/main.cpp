@@ -1,13 +1,12 @@
-// kelvora-installer FICHIER.deb FICHIER.deb.sig: installs a Kelvora update as root (started through
-// pkexec).
+// kelvora-installer: brings Kelvora up to date as root, through apt (started by pkexec).
 //
-// This program reads no environment variable: every path it uses is fixed in Settings, so
-// neither the caller's environment (pkexec cleans it, sudo may keep some) nor a setuid bit set by
-// mistake can point it at another folder or command. The tests build their own main, outside
-// this folder, to redirect those paths.
+// This program reads no environment variable and takes no argument: every path and address it
+// uses is compiled in (Settings::installed), so neither the caller's environment (pkexec cleans
+// it, sudo may keep some) nor a setuid bit set by mistake can point it at another repository,
+// folder or command. The tests build their own main, outside this folder, to redirect them.
 #include "tools/installer/installer.h"
 
 int main(int argc, char** argv)
 {
-    return kelvora::installer::runInstaller(argc, argv, kelvora::installer::Settings{});
+    return kelvora::installer::runInstaller(argc, argv, kelvora::installer::Settings::installed());
 }
