@@ -1,5 +1,7 @@
 #include "tools/installer/child_process.h"
 
+#include "tools/installer/process_reset.h"
+
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -91,14 +93,7 @@ ChildProcess::ChildProcess(const std::filesystem::path& program,
     if (pid_ == 0) {
         // Its own session: a hang-up or an interrupt meant for the caller never reaches it.
         ::setsid();
-        struct sigaction defaults {
-        };
-        defaults.sa_handler = SIG_DFL;
-        for (int signal = 1; signal < NSIG; ++signal)
-            ::sigaction(signal, &defaults, nullptr);
-        sigset_t none;
-        sigemptyset(&none);
-        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        restoreDefaultSignals();
         ::dup2(devNull, STDIN_FILENO);
         ::dup2(out[1], STDOUT_FILENO);
         ::dup2(out[1], STDERR_FILENO);

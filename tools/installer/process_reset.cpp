@@ -44,12 +44,8 @@ constexpr std::array kSystemLimits = {
 
 } // namespace
 
-bool resetInheritedState()
+void restoreDefaultSignals()
 {
-    // A descriptor 0, 1 or 2 left closed by the caller would be reused by the next open().
-    for (int fd = 0; fd <= 2; ++fd)
-        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF && ::open("/dev/null", O_RDWR) != fd)
-            ::_exit(127);
     struct sigaction defaults {
     };
     defaults.sa_handler = SIG_DFL;
@@ -58,6 +54,15 @@ bool resetInheritedState()
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
+bool resetInheritedState()
+{
+    // A descriptor 0, 1 or 2 left closed by the caller would be reused by the next open().
+    for (int fd = 0; fd <= 2; ++fd)
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF && ::open("/dev/null", O_RDWR) != fd)
+            ::_exit(127);
+    restoreDefaultSignals();
     // Only root may raise a hard limit; anyone else keeps what it has, and is refused later.
     bool reset = true;
     for (const Limit& limit : kSystemLimits) {

@@ -11,6 +11,10 @@ namespace kelvora::installer
 // containers withhold from root): the helper must then not start.
 bool resetInheritedState();
 
+// Every signal back to its default, none blocked; only system calls, so a forked child may call
+// it before exec.
+void restoreDefaultSignals();
+
 // Hang-ups, interrupts and terminations are ignored from then on; the programs the helper runs
 // get their defaults back (child_process.h).
 void ignoreInterruptions();
