@@ -82,7 +82,34 @@ else
     echo "paquets identiques"
 fi
 
+echo "== options de compilation (journal de la construction a)"
+# hardening-check reads fortify and stack-clash protection off the machine code, where a file
+# may give no sign either way; the compile lines say what every object was built with.
+required_flags=(-O2 -D_FORTIFY_SOURCE=2 -fstack-protector-strong -fstack-clash-protection)
+if [[ "$(dpkg --print-architecture)" == amd64 ]]; then
+    required_flags+=(-fcf-protection=full)
+fi
+compile_count=0
+lacking=()
+while IFS= read -r line; do
+    compile_count=$((compile_count + 1))
+    for flag in "${required_flags[@]}"; do
+        [[ " $line " == *" $flag "* ]] || lacking+=("${line##* } ($flag)")
+    done
+done < <(grep -E '^\[[0-9]+/[0-9]+\] /usr/bin/(c\+\+|cc|g\+\+|gcc) .* -c ' "$work/a.log")
+if ((compile_count == 0 || ${#lacking[@]})); then
+    echo "check-reproducible.sh : $compile_count compilations, options manquantes :" \
+        "${lacking[*]}" >&2
+    status=1
+else
+    echo "$compile_count compilations, toutes avec ${required_flags[*]}"
+fi
+
 echo "== hardening-check"
+# The stand-in card library calls memcpy, memset and memmove only on buffers whose size the
+# compiler cannot know (std::string, std::vector), so no call can be fortified, even at
+# _FORTIFY_SOURCE=3, and hardening-check's heuristic calls that a failure; its compile lines
+# carry -D_FORTIFY_SOURCE=2 like every other (checked above).
 contents="$work/contenu"
 for deb in "$first"/kelvora_*.deb "$first"/kelvora-formation_*.deb; do
     dpkg-deb -x "$deb" "$contents"
@@ -91,7 +118,11 @@ elf_count=0
 while IFS= read -r -d '' file; do
     [[ "$(head -c 4 "$file" | od -An -tx1 | tr -d ' \n')" == 7f454c46 ]] || continue
     elf_count=$((elf_count + 1))
-    hardening-check "$file" || status=1
+    case "$(basename "$file")" in
+        libapi_lec.so.*) options=(--nofortify) ;;
+        *) options=() ;;
+    esac
+    hardening-check "${options[@]}" "$file" || status=1
 done < <(find "$contents" -type f -print0 | sort -z)
 if ((elf_count == 0)); then
     echo "check-reproducible.sh : aucun fichier ELF dans les paquets" >&2
