@@ -43,7 +43,8 @@ build() {
         echo "check-reproducible.sh : la construction $name a échoué (journal : $work/$name.log)" >&2
         exit 1
     fi
-    echo "construction $name : $((SECONDS - start)) s (journal : $work/$name.log)"
+    echo "construction $name : $((SECONDS - start)) s dans $folder, umask $(umask)," \
+        "$("$@" date '+%F %T %Z'), $("$@" locale | sed -n 's/^LC_ALL=//p') (journal : $work/$name.log)"
 }
 
 echo "== deux constructions du commit $(git -C "$root" rev-parse --short HEAD)"
