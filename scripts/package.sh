@@ -3,9 +3,13 @@
 # commit, then runs lintian on them: any error fails the build.
 # KELVORA_CMAKE_ARGS, when set, adds CMake cache settings (scripts/check-package.sh builds its
 # acceptance packages with a loopback update address and a throw-away release key).
+#   scripts/package.sh [FOLDER]   (FOLDER: where to build instead of build-package/;
+#                                  scripts/check-reproducible.sh builds twice in two places)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-out="$root/build-package"
+out="${1:-$root/build-package}"
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
 src="$out/src"
 
 "$root/scripts/install-deps.sh"
@@ -38,7 +42,7 @@ if ((${#missing_in_purge[@]})); then
     exit 1
 fi
 
-# dpkg-buildpackage writes beside the tree it builds: build-package/.
+# dpkg-buildpackage writes beside the tree it builds: the output folder.
 echo "== lintian"
 lintian_status=0
 lintian --info --display-level '>=warning' "$out"/kelvora_*.changes || lintian_status=$?
