@@ -64,8 +64,9 @@ StageResult creation_pdfExecute(RunCore& core)
     if (cause) {
         if (!target.isOpen())
             io::createOrEmpty(path, target);
-        else
-            (void)::ftruncate(target.fd(), 0);
+        else if (::ftruncate(target.fd(), 0) != 0) {
+            // Already failing: the reason given is the write's, not the emptying's.
+        }
         return failed(QStringLiteral("Impossible d'écrire dans le fichier PDF, "), cause);
     }
     return StageResult::succeeded();
