@@ -44,3 +44,12 @@ if ! locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
     grep -q '^fr_FR.UTF-8 UTF-8' /etc/locale.gen || echo 'fr_FR.UTF-8 UTF-8' >> /etc/locale.gen
     locale-gen >/dev/null
 fi
+
+# The FHIR and JSON Schema validators the tests run, exactly as pinned by their lock file;
+# installed again only when the lock file changed since the last install.
+fhir_checks="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/tests/fhir"
+if ! cmp -s "$fhir_checks/package-lock.json" "$fhir_checks/node_modules/.kelvora-lock.json"; then
+    echo "install-deps: installing the FHIR validators (npm ci in tests/fhir)"
+    (cd "$fhir_checks" && npm ci --silent --no-audit --no-fund --no-update-notifier)
+    cp "$fhir_checks/package-lock.json" "$fhir_checks/node_modules/.kelvora-lock.json"
+fi

@@ -1,5 +1,6 @@
 #include "tools/lecture.h"
 
+#include "attestation/card_export.h"
 #include "attestation/certificate_copy.h"
 #include "diagnostics/log_save.h"
 #include "platform/linux_platform.h"
@@ -10,6 +11,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <termios.h>
 #include <unistd.h>
 
@@ -101,9 +103,46 @@ QString readPin(std::istream& in, std::ostream& err)
 
 } // namespace
 
-int runLecture(const QString& programData, std::istream& pinInput, std::ostream& out,
-               std::ostream& err, const QString& copyFolder)
+namespace
 {
+
+// Writes one export where it was asked; false, with the reason on `err`, when it failed.
+bool writeExport(const RunCore& core, attestation::FormatDonnees format, const QString& path,
+                 std::ostream& out, std::ostream& progress, std::ostream& err)
+{
+    const char* what = format == attestation::FormatDonnees::Fhir ? "FHIR" : "JSON";
+    if (path == QStringLiteral("-")) {
+        const QByteArray bytes =
+            attestation::donneesExportees(core.appli_vitale, core.appli_date_lecture, format);
+        out.write(bytes.constData(), bytes.size());
+        out.flush();
+        if (!out) {
+            err << "kelvora-admin : écriture des données (" << what
+                << ") impossible sur la sortie standard\n";
+            return false;
+        }
+        return true;
+    }
+    if (const auto why = attestation::enregistrerDonnees(core.appli_vitale, core.appli_date_lecture,
+                                                         format, path)) {
+        err << "kelvora-admin : données (" << what << ") impossibles à écrire dans "
+            << path.toStdString() << " (" << why->reason.toStdString() << ")\n";
+        return false;
+    }
+    progress << "Données (" << what << ") : " << path.toStdString() << '\n';
+    return true;
+}
+
+} // namespace
+
+int runLecture(const QString& programData, std::istream& pinInput, std::ostream& stdOut,
+               std::ostream& err, const LectureOptions& options)
+{
+    // Data asked on standard output keeps it for itself; the stage lines go with the errors.
+    const bool dataOnStdOut =
+        options.jsonPath == QStringLiteral("-") || options.fhirPath == QStringLiteral("-");
+    std::ostream& out = dataOnStdOut ? err : stdOut;
+    const QString& copyFolder = options.copyFolder;
     InstallationPlatform platform(programData);
     platform.disableCoreDumps();
     ConsoleView view;
@@ -155,7 +194,13 @@ int runLecture(const QString& programData, std::istream& pinInput, std::ostream&
         }
         out << "Copie : " << copy.toStdString() << '\n';
     }
-    return 0;
+    bool written = true;
+    for (const auto& [format, path] :
+         {std::pair{attestation::FormatDonnees::Json, options.jsonPath},
+          std::pair{attestation::FormatDonnees::Fhir, options.fhirPath}})
+        if (!path.isEmpty() && !writeExport(core, format, path, stdOut, out, err))
+            written = false;
+    return written ? 0 : 1;
 }
 
 } // namespace kelvora::admin

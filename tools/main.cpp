@@ -9,6 +9,7 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string_view>
 
 namespace
@@ -19,7 +20,31 @@ constexpr std::string_view kUsage = "Usage :\n"
                                     "  kelvora-admin demo DOSSIER\n"
                                     "  kelvora-admin sql FICHIER INSTRUCTION\n"
                                     "  kelvora-admin lecture DOSSIER [--copie DOSSIER_COPIE]\n"
-                                    "      (le code CPS est lu sur l'entrée standard)\n";
+                                    "      [--json FICHIER] [--fhir FICHIER]\n"
+                                    "      (le code CPS est lu sur l'entrée standard ;\n"
+                                    "      FICHIER « - » : la sortie standard)\n";
+
+// The options of `lecture` after its folder, each with its value; nothing else.
+std::optional<kelvora::admin::LectureOptions> lectureOptions(int argc, char** argv)
+{
+    kelvora::admin::LectureOptions options;
+    for (int i = 3; i < argc; i += 2) {
+        if (i + 1 >= argc)
+            return std::nullopt;
+        const std::string_view option = argv[i];
+        QString* target = option == "--copie"  ? &options.copyFolder
+                          : option == "--json" ? &options.jsonPath
+                          : option == "--fhir" ? &options.fhirPath
+                                               : nullptr;
+        if (target == nullptr || !target->isEmpty() || argv[i + 1][0] == '\0')
+            return std::nullopt;
+        *target = QString::fromLocal8Bit(argv[i + 1]);
+    }
+    // One standard output cannot carry two documents.
+    if (options.jsonPath == QStringLiteral("-") && options.fhirPath == QStringLiteral("-"))
+        return std::nullopt;
+    return options;
+}
 
 int run(int argc, char** argv)
 {
@@ -33,16 +58,16 @@ int run(int argc, char** argv)
         std::cout << "Installation de démonstration prête dans " << argv[2] << '\n';
         return 0;
     }
-    const bool copie = argc == 5 && std::string_view(argv[3]) == "--copie";
-    if (command == "lecture" && (argc == 3 || copie)) {
+    const auto options =
+        command == "lecture" && argc >= 3 ? lectureOptions(argc, argv) : std::nullopt;
+    if (options) {
         // What the reading writes in the shared folders is for the group kelvora only, as
         // with the program.
         ::umask(007);
         // The reading's network and card calls need Qt's event loop, and only this command.
         QCoreApplication app(argc, argv);
         return kelvora::admin::runLecture(QString::fromLocal8Bit(argv[2]), std::cin, std::cout,
-                                          std::cerr,
-                                          copie ? QString::fromLocal8Bit(argv[4]) : QString());
+                                          std::cerr, *options);
     }
     if (command == "sql" && argc == 4) {
         kelvora::admin::runSql(argv[2], argv[3], std::cout);

@@ -29,15 +29,22 @@ QString pourNomDeFichier(const QString& text)
 
 QString nomCopieAttestation(const VitaleRecord& record, const QDate& dateLecture)
 {
+    return nomFichierPatient(QStringLiteral("Attestation"), record, dateLecture,
+                             QStringLiteral("pdf"));
+}
+
+QString nomFichierPatient(const QString& prefixe, const VitaleRecord& record,
+                          const QDate& dateLecture, const QString& extension)
+{
     // A card without a name gives no empty pieces: « Attestation_AAAAMMJJ.pdf ».
-    QStringList parts{QStringLiteral("Attestation")};
+    QStringList parts{prefixe};
     for (const int s : {slot::nomUsuel, slot::prenomUsuel}) {
         const QString part = pourNomDeFichier(slotOf(record, s));
         if (!part.isEmpty())
             parts.append(part);
     }
     parts.append(dateLecture.toString(QStringLiteral("yyyyMMdd")));
-    return parts.join(QLatin1Char('_')) + QStringLiteral(".pdf");
+    return parts.join(QLatin1Char('_')) + QLatin1Char('.') + extension;
 }
 
 QString titulaireAttestation(const VitaleRecord& record)

@@ -15,6 +15,11 @@ namespace kelvora::attestation
 // person); characters a file name cannot hold become « _ ».
 QString nomCopieAttestation(const VitaleRecord& record, const QDate& dateLecture);
 
+// « <prefixe>_<NOM>_<Prénom>_<AAAAMMJJ>.<extension> », the pattern of every file named after
+// the patient.
+QString nomFichierPatient(const QString& prefixe, const VitaleRecord& record,
+                          const QDate& dateLecture, const QString& extension);
+
 // The first beneficiary's first name and name, as the PDF page shows whose certificate it is.
 QString titulaireAttestation(const VitaleRecord& record);
 

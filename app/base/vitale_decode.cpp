@@ -170,39 +170,48 @@ public:
         record_.appli_xml_ext.append(entrySlots);
         QStringList& e = record_.appli_xml_ext.last();
 
+        record_.donnees.beneficiaires.append(CardBeneficiary{});
+        CardBeneficiary& typed = record_.donnees.beneficiaires.last();
+
         const xmlNode* ident = child(b, "ident");
-        e[slot::nomUsuel] = text(child(ident, "nomUsuel"));
-        e[slot::nomPatronymique] = text(child(ident, "nomPatronymique"));
-        e[slot::prenomUsuel] = text(child(ident, "prenomUsuel"));
-        e[slot::nir] = text(child(ident, "nir"));
+        e[slot::nomUsuel] = typed.nomUsuel = text(child(ident, "nomUsuel"));
+        e[slot::nomPatronymique] = typed.nomPatronymique = text(child(ident, "nomPatronymique"));
+        e[slot::prenomUsuel] = typed.prenomUsuel = text(child(ident, "prenomUsuel"));
+        e[slot::nir] = typed.nir = text(child(ident, "nir"));
         e[slot::naissance] = text(child(child(ident, "naissance"), "date"));
-        e[slot::rangDeNaissance] = text(child(ident, "rangDeNaissance"));
+        typed.naissance = CardDate::fromCard(e[slot::naissance]);
+        e[slot::rangDeNaissance] = typed.rangDeNaissance = text(child(ident, "rangDeNaissance"));
 
         const xmlNode* amo = child(b, "amo");
         if (has(amo, "libelleExo")) {
             note(" * libelleExo\r\n");
-            e[slot::libelleExo] = QStringLiteral("- ") + text(child(amo, "libelleExo"));
+            typed.libelleExo = text(child(amo, "libelleExo"));
+            e[slot::libelleExo] = QStringLiteral("- ") + *typed.libelleExo;
         }
 
         const xmlNode* droits = child(child(amo, "listePeriodesDroits"), "T_AsnPeriode");
         if (has(droits, "debut")) {
             note(" * listePeriodesDroits\r\n");
-            e[slot::droits] = QStringLiteral("- droits ouverts du ") + period(droits);
+            e[slot::droits] = QStringLiteral("- droits ouverts du ") + period(droits, typed.droits);
         }
 
         const xmlNode* mutuelle = child(b, "mutuelle");
         if (has(mutuelle, "numIdent")) {
             note(" * mutuelle\r\n");
-            e[slot::mutuelle] = QStringLiteral("- Mutuelle : identifiant=") +
-                                text(child(mutuelle, "numIdent")) +
-                                openRights(child(child(mutuelle, "listePeriodes"), "T_AsnPeriode"));
+            CardMutuelle& m = typed.mutuelle.emplace();
+            m.numIdent = text(child(mutuelle, "numIdent"));
+            e[slot::mutuelle] =
+                QStringLiteral("- Mutuelle : identifiant=") + m.numIdent +
+                openRights(child(child(mutuelle, "listePeriodes"), "T_AsnPeriode"), m.periode);
         }
 
         const xmlNode* cmu = child(b, "cmu");
         if (has(cmu, "typeCMU")) {
             note(" * cmu\r\n");
-            lookup(i, slot::cmu, dico::cmu, text(child(cmu, "typeCMU")), QStringLiteral("- CMU : "),
-                   openRights(child(cmu, "periode")));
+            CardCmu& c = typed.cmu.emplace();
+            c.typeCMU = text(child(cmu, "typeCMU"));
+            lookup(i, slot::cmu, dico::cmu, c.typeCMU, QStringLiteral("- CMU : "),
+                   openRights(child(cmu, "periode"), c.periode));
         }
 
         if (i == 0) {
@@ -210,6 +219,11 @@ public:
             e[slot::caisse] = text(child(amo, "caisse"));
             e[slot::centreCarte] = text(child(amo, "centreCarte"));
             e[slot::codeGestion] = text(child(amo, "codeGestion"));
+            CardData& card = record_.donnees;
+            card.codeRegime = e[slot::codeRegime];
+            card.caisse = e[slot::caisse];
+            card.centreCarte = e[slot::centreCarte];
+            card.codeGestion = e[slot::codeGestion];
             lookup(i, slot::libelleRegime, dico::regime, e[slot::codeRegime], {}, {});
             lookup(i, slot::libelleCaisse, dico::caisse,
                    e[slot::codeRegime] + e[slot::caisse] + e[slot::centreCarte], {}, {});
@@ -220,15 +234,18 @@ private:
     QString text(const xmlNode* element) { return reader_.text(element); }
 
     // Every `fin` is read once its `debut` is there, present or not.
-    QString period(const xmlNode* p)
+    QString period(const xmlNode* p, std::optional<CardPeriod>& typed)
     {
-        return cardDate(text(child(p, "debut"))) + QStringLiteral(" au ") +
-               cardDate(text(child(p, "fin")));
+        const QString debut = text(child(p, "debut"));
+        const QString fin = text(child(p, "fin"));
+        typed = CardPeriod{CardDate::fromCard(debut), CardDate::fromCard(fin)};
+        return cardDate(debut) + QStringLiteral(" au ") + cardDate(fin);
     }
 
-    QString openRights(const xmlNode* p)
+    QString openRights(const xmlNode* p, std::optional<CardPeriod>& typed)
     {
-        return has(p, "debut") ? QStringLiteral(" *** droits ouverts du ") + period(p) : QString();
+        return has(p, "debut") ? QStringLiteral(" *** droits ouverts du ") + period(p, typed)
+                               : QString();
     }
 
     void note(const char* line)
@@ -319,6 +336,7 @@ VitaleDecodeResult decodeVitaleDocument(QByteArrayView document)
     TextReader reader(static_cast<std::size_t>(document.size()));
     VitaleRecord record;
     record.carte_numserie = reader.text(child(child(root, "tech"), "numSerie"));
+    record.donnees.numSerie = record.carte_numserie;
     record.appli_xml_cnt2 = static_cast<qint32>(beneficiaries.size());
     record.appli_xml_ext.reserve(record.appli_xml_cnt2);
     Walk walk(reader, record);

@@ -2,6 +2,8 @@
 // certificate layout reads it. Slot numbers are fixed; the layout addresses them directly.
 #pragma once
 
+#include "base/card_data.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -75,12 +77,23 @@ struct VitaleRecord {
     // Log lines and lookups in the order the walk meets them, so the stage logs and
     // looks up exactly as a reading does.
     std::vector<WalkStep> walk;
+    // The same reading, typed, for the exports; filled alongside the slots.
+    CardData donnees;
 };
 
 // Puts a dictionary label in its place.
 inline void applyLabel(VitaleRecord& record, const DictionaryLookup& lookup, const QString& label)
 {
     record.appli_xml_ext[lookup.entry][lookup.slot] = lookup.before + label + lookup.after;
+    CardData& donnees = record.donnees;
+    if (lookup.slot == slot::libelleRegime) {
+        donnees.libelleRegime = label;
+    } else if (lookup.slot == slot::libelleCaisse) {
+        donnees.libelleCaisse = label;
+    } else if (lookup.slot == slot::cmu && lookup.entry < donnees.beneficiaires.size()) {
+        if (auto& cmu = donnees.beneficiaires[lookup.entry].cmu)
+            cmu->libelle = label;
+    }
 }
 
 } // namespace kelvora

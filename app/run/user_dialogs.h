@@ -3,11 +3,19 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace kelvora
 {
 
 enum class MessageIcon { Information, Error };
+
+// What a save dialog with several kinds of file answered: the path (empty when cancelled) and
+// the index of the kind the user chose.
+struct SaveChoice {
+    QString path;
+    int filter = 0;
+};
 
 class UserDialogs
 {
@@ -18,6 +26,13 @@ public:
     // Save dialog; returns the chosen path, or an empty text when the user cancels.
     virtual QString saveFileName(const QString& title, const QString& filter,
                                  const QString& defaultSuffix, const QString& initialName) = 0;
+    // The same with one filter per kind of file, the first one chosen at the start.
+    virtual SaveChoice saveFileChoice(const QString& title, const QStringList& filters,
+                                      const QString& defaultSuffix, const QString& initialName)
+    {
+        return {saveFileName(title, filters.join(QStringLiteral(";;")), defaultSuffix, initialName),
+                0};
+    }
     // Lets the window repaint in the middle of a long sequence.
     virtual void processEvents() = 0;
     // Asks the application to end once control is back in the event loop.

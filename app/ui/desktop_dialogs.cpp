@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace kelvora
 {
@@ -18,8 +19,15 @@ void DesktopDialogs::messageBox(const QString& text, const QString& caption, Mes
 QString DesktopDialogs::saveFileName(const QString& title, const QString& filter,
                                      const QString& defaultSuffix, const QString& initialName)
 {
+    return saveFileChoice(title, QStringList{filter}, defaultSuffix, initialName).path;
+}
+
+SaveChoice DesktopDialogs::saveFileChoice(const QString& title, const QStringList& filters,
+                                          const QString& defaultSuffix, const QString& initialName)
+{
     // Over the window the user clicked in, so that it stays modal to it.
-    QFileDialog dialog(QApplication::activeWindow(), title, QString(), filter);
+    QFileDialog dialog(QApplication::activeWindow(), title, QString());
+    dialog.setNameFilters(filters);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
@@ -34,7 +42,8 @@ QString DesktopDialogs::saveFileName(const QString& title, const QString& filter
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    return {dialog.selectedFiles().constFirst(),
+            std::max(0, int(filters.indexOf(dialog.selectedNameFilter())))};
 }
 
 } // namespace kelvora

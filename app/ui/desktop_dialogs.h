@@ -13,6 +13,8 @@ public:
     void messageBox(const QString& text, const QString& caption, MessageIcon icon) override;
     QString saveFileName(const QString& title, const QString& filter, const QString& defaultSuffix,
                          const QString& initialName) override;
+    SaveChoice saveFileChoice(const QString& title, const QStringList& filters,
+                              const QString& defaultSuffix, const QString& initialName) override;
 };
 
 } // namespace kelvora

@@ -1,5 +1,7 @@
 // The PDF page shown at the end of a successful reading: a click on the icon opens the file,
-// whose patient it is shows under it, a copy can be saved or the certificate printed.
+// whose patient it is shows under it, a copy can be saved, the card's data exported for other
+// software, or the certificate printed.
+#include "attestation/card_export.h"
 #include "attestation/pdf_stage.h"
 #include "ui/tppal.h"
 
@@ -75,14 +77,20 @@ void Tppal::buildPdfPage()
     };
     button(btn_copie, "btn_copie", "Enregistrer une &copie…",
            "Enregistre une copie de l'attestation au nom du patient");
+    button(btn_exporter, "btn_exporter", "&Exporter les données…",
+           "Enregistre les données de la carte en JSON ou en FHIR pour un autre logiciel");
     button(btn_imprimer, "btn_imprimer", "&Imprimer",
            "Envoie l'attestation à l'imprimante par défaut");
     connect(btn_copie, &QPushButton::clicked, this, [this] { guarded([this] { btn_copieClick(); }); });
+    connect(btn_exporter, &QPushButton::clicked, this,
+            [this] { guarded([this] { btn_exporterClick(); }); });
     connect(btn_imprimer, &QPushButton::clicked, this,
             [this] { guarded([this] { btn_imprimerClick(); }); });
     auto* actions = new QHBoxLayout();
     actions->addStretch();
     actions->addWidget(btn_copie);
+    actions->addSpacing(12);
+    actions->addWidget(btn_exporter);
     actions->addSpacing(12);
     actions->addWidget(btn_imprimer);
     actions->addStretch();
@@ -93,6 +101,11 @@ void Tppal::buildPdfPage()
 void Tppal::btn_copieClick()
 {
     kelvora::attestation::btn_copieClick(*core_);
+}
+
+void Tppal::btn_exporterClick()
+{
+    kelvora::attestation::btn_exporterClick(*core_);
 }
 
 void Tppal::btn_imprimerClick()

@@ -79,6 +79,7 @@ public:
     void btn_update_goClick();
     void image_pdfClick();
     void btn_copieClick();
+    void btn_exporterClick();
     void btn_imprimerClick();
     void btn_sauve_fichierClick();
     void tab_debugShow();
@@ -166,6 +167,7 @@ public:
     // Whose certificate the page offers, so a page left open is not taken for another patient's.
     QLabel* label_pdf_titulaire = nullptr;
     QPushButton* btn_copie = nullptr;
+    QPushButton* btn_exporter = nullptr;
     QPushButton* btn_imprimer = nullptr;
 
     QTabWidget* PageControl_config = nullptr;

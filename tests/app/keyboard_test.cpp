@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -158,6 +159,49 @@ TEST_F(Keyboard, TheOutcomeTakesTheFocusNamedAfterWhatThePageSays)
     EXPECT_EQ(window->label_update2->text(), QStringLiteral("Le serveur est injoignable"));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(window->cadre_update)->role(),
               QAccessible::AlertMessage);
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// On the PDF page Tab goes from the icon to the copy, the export and printing, in that order;
+// the export has its name for the screen reader, and Space or Alt+E opens its dialog.
+TEST_F(Keyboard, TheExportIsReachedAndUsedWithoutTheMouse)
+{
+    open();
+    type(QStringLiteral("1234"));
+    press(Qt::Key_Return);
+    ASSERT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
+    ASSERT_EQ(focus(), window->image_pdf);
+    EXPECT_EQ(accessibleName(window->btn_exporter), QStringLiteral("Exporter les données…"));
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(window->btn_exporter)
+                     ->text(QAccessible::Description)
+                     .isEmpty());
+    QList<QWidget*> reached;
+    for (int i = 0; i < 3; ++i) {
+        press(Qt::Key_Tab);
+        reached.append(focus());
+    }
+    EXPECT_EQ(reached, (QList<QWidget*>{window->btn_copie, window->btn_exporter,
+                                        window->btn_imprimer}));
+
+    const QString bundle = dataFolder() + QStringLiteral("/fhir.json");
+    platform.savePath = bundle;
+    platform.saveFilter = 1;
+    window->btn_exporter->setFocus();
+    press(Qt::Key_Space);
+    EXPECT_TRUE(contents(bundle).contains("\"resourceType\": \"Bundle\""));
+
+    const QString record = dataFolder() + QStringLiteral("/donnees.json");
+    platform.savePath = record;
+    platform.saveFilter = 0;
+    window->image_pdf->setFocus();
+    press(Qt::Key_E, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(record); }, 2000));
+    EXPECT_TRUE(contents(record).contains("\"format\": \"kelvora-carte-vitale/1\""));
 }
 
 // What the screen reader finds beyond the labels: named panes, images and bar, a tool bar,

@@ -3,6 +3,7 @@
 #include "apilec/apilec_codes.h"
 #include "certificate_support.h"
 #include "support/app_fixture.h"
+#include "support/export_checks.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -289,6 +290,81 @@ TEST_F(ReadingToCertificate, ThePdfPageNamesThePatientAndOffersACopyAndPrinting)
 
     window->btn_imprimer->click();
     EXPECT_EQ(platform.printed, QStringList{pdfPath()});
+}
+
+} // namespace
+
+namespace
+{
+
+// « Exporter les données… » proposes the patient's name in the documents folder with both
+// formats to choose from; it writes the chosen one, nothing when cancelled, and says why not.
+TEST_F(ReadingToCertificate, TheCardsDataAreExportedInTheChosenFormatOnlyWhenAsked)
+{
+    scenario();
+    run();
+    ASSERT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
+    EXPECT_TRUE(window->btn_exporter->focusPolicy() & Qt::TabFocus);
+    const QString folder = temp.path() + QStringLiteral("/exports");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    platform.documentsPath = folder;
+
+    platform.savePath.clear();
+    window->btn_exporter->click();
+    EXPECT_TRUE(QDir(folder).isEmpty());
+    EXPECT_TRUE(platform.messages.isEmpty());
+    ASSERT_FALSE(platform.saveDialogInitialNames.isEmpty());
+    EXPECT_EQ(platform.saveDialogInitialNames.last(),
+              folder + QStringLiteral("/Donnees_BÉRANGER_François_20261209.json"));
+    EXPECT_EQ(platform.saveDialogFilters,
+              (QStringList{QStringLiteral("Données de la carte (JSON) (*.json)"),
+                           QStringLiteral("FHIR (JSON) (*.json)")}));
+
+    const QString record = folder + QStringLiteral("/donnees.json");
+    const QString bundle = folder + QStringLiteral("/fhir.json");
+    for (const auto& [path, filter] : {std::pair{record, 0}, std::pair{bundle, 1}}) {
+        platform.savePath = path;
+        platform.saveFilter = filter;
+        window->btn_exporter->click();
+        ASSERT_FALSE(platform.messages.isEmpty());
+        EXPECT_EQ(platform.messages.last().icon, MessageIcon::Information);
+        EXPECT_TRUE(platform.messages.last().text.contains(path));
+    }
+    EXPECT_TRUE(readFileBytes(record).contains("\"format\": \"kelvora-carte-vitale/1\""));
+    EXPECT_TRUE(readFileBytes(bundle).contains("\"resourceType\": \"Bundle\""));
+    const ExportCheck check = checkExports({record}, {bundle});
+    EXPECT_TRUE(check.passed) << check.output.toStdString();
+
+    platform.savePath = folder + QStringLiteral("/absent/donnees.json");
+    platform.saveFilter = 0;
+    window->btn_exporter->click();
+    ASSERT_FALSE(platform.messages.isEmpty());
+    EXPECT_EQ(platform.messages.last().icon, MessageIcon::Error);
+    EXPECT_EQ(platform.messages.last().caption, QStringLiteral("Export des données de la carte"));
+    EXPECT_TRUE(platform.messages.last().text.startsWith(
+        QStringLiteral("Impossible d'enregistrer les données « %1 » (").arg(platform.savePath)))
+        << platform.messages.last().text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(platform.savePath));
+}
+
+// After a failed reading the page has no data of its own to export: nothing is proposed.
+TEST_F(ReadingToCertificate, AFailedReadingLeavesNothingToExport)
+{
+    scenario();
+    run();
+    ASSERT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
+    scenario("pas-xml.txt");
+    window->pin_cps->setText(QStringLiteral("1234"));
+    window->action_vitale2Click();
+    ASSERT_NE(window->core().appli_check_continue, 0);
+    platform.savePath = temp.path() + QStringLiteral("/donnees.json");
+    const qsizetype dialogs = platform.saveDialogInitialNames.size();
+    window->btn_exporter->click();
+    EXPECT_EQ(platform.saveDialogInitialNames.size(), dialogs);
+    ASSERT_FALSE(platform.messages.isEmpty());
+    EXPECT_TRUE(platform.messages.last().text.startsWith(
+        QStringLiteral("Aucune donnée de carte à exporter.")));
+    EXPECT_FALSE(QFileInfo::exists(platform.savePath));
 }
 
 } // namespace

@@ -3,10 +3,13 @@
 // masked. KELVORA_GOLDEN_UPDATE=1 rewrites the files; a change to them says why in its commit.
 #include "support/app_fixture.h"
 #include "diagnostics/log_save.h"
+#include "support/export_checks.h"
 #include "support/fake_view.h"
 #include "support/loopback_server.h"
 #include "reading/reading.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
@@ -290,6 +293,54 @@ TEST_F(AdminReading, WrongPinStopsAfterThePinControlAndWritesNoCertificate)
         readAll(temp.path() + QStringLiteral("/santesocial/api_lec/api_lec_sim.log"));
     EXPECT_TRUE(calls.contains("Lec_ControleCPS"));
     EXPECT_FALSE(calls.contains("Lec_LectureVitale"));
+}
+
+// The card's data after the certificate: a FHIR bundle alone on standard output (the stage
+// lines go to the error output), the JSON record in a file of the group's modes.
+TEST_F(AdminReading, TheCardsDataGoWhereAskedWithTheBundleAloneOnStandardOutput)
+{
+    const QString record = temp.path() + QStringLiteral("/donnees.json");
+    const Outcome run = admin({QStringLiteral("lecture"), temp.path(), QStringLiteral("--json"),
+                               record, QStringLiteral("--fhir"), QStringLiteral("-")},
+                              "1234\n");
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Génération du PDF : validée")));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Données (JSON) : ") + record));
+    QJsonParseError error{};
+    const QJsonDocument bundle = QJsonDocument::fromJson(run.out.toUtf8(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
+    EXPECT_EQ(bundle[QStringLiteral("resourceType")].toString(), QStringLiteral("Bundle"));
+    EXPECT_EQ(QFile::permissions(record) & (QFileDevice::ReadOther | QFileDevice::WriteOther),
+              QFileDevice::Permissions());
+
+    const QString bundleFile = temp.path() + QStringLiteral("/fhir.json");
+    QFile out(bundleFile);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(run.out.toUtf8());
+    out.close();
+    const kelvora::testing::ExportCheck check =
+        kelvora::testing::checkExports({record}, {bundleFile});
+    EXPECT_TRUE(check.passed) << check.output.toStdString();
+}
+
+// An export that cannot be written fails the command and says why; the certificate is there.
+TEST_F(AdminReading, AnExportThatCannotBeWrittenFailsTheCommand)
+{
+    const QString record = temp.path() + QStringLiteral("/absent/donnees.json");
+    const Outcome run = admin(
+        {QStringLiteral("lecture"), temp.path(), QStringLiteral("--json"), record}, "1234\n");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("données (JSON) impossibles à écrire dans ") +
+                                 record))
+        << run.err.toStdString();
+    EXPECT_TRUE(QFile::exists(common() + QStringLiteral("/attestation.pdf")));
+    EXPECT_FALSE(QFile::exists(record));
+
+    const Outcome both = admin({QStringLiteral("lecture"), temp.path(), QStringLiteral("--json"),
+                                QStringLiteral("-"), QStringLiteral("--fhir"), QStringLiteral("-")},
+                               "1234\n");
+    EXPECT_EQ(both.exitCode, 2);
+    EXPECT_TRUE(both.err.contains(QStringLiteral("--fhir FICHIER")));
 }
 
 TEST_F(AdminReading, ThePinIsNeverTakenFromTheArguments)

@@ -27,6 +27,7 @@ public:
     QString libraryVersion; // what fileVersion() answers for an existing file
     QDateTime clock = QDateTime(QDate(2026, 12, 9), QTime(10, 30));
     QString savePath;       // answer of the save dialog; empty = cancel
+    int saveFilter = 0;     // the kind of file chosen in a dialog that offers several
     bool openResult = true; // what openDocument() answers: false as when no viewer starts
     QString documentsPath;  // the user's documents folder
     // What installUpdate() answers after reporting `installSteps` as progress; how often it ran.
@@ -40,6 +41,7 @@ public:
     QList<ShownMessage> messages;
     QStringList opened;
     QStringList saveDialogInitialNames;
+    QStringList saveDialogFilters; // of the last dialog that offered several kinds
     int repaints = 0;
     std::function<void()> onRepaint; // runs inside processEvents(), e.g. to click mid-run
     int quitRequests = 0;
@@ -81,6 +83,13 @@ public:
     {
         saveDialogInitialNames.append(initialName);
         return savePath;
+    }
+    SaveChoice saveFileChoice(const QString&, const QStringList& filters, const QString&,
+                              const QString& initialName) override
+    {
+        saveDialogInitialNames.append(initialName);
+        saveDialogFilters = filters;
+        return {savePath, saveFilter};
     }
     // The real loader: the tests bind the stand-in library as the program does.
     std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override
