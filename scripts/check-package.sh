@@ -378,7 +378,7 @@ tmux capture-pane -p -t agent | grep -v '^\$'
 tmux send-keys -t agent "$password" Enter
 for _ in \$(seq 180); do
     kill -0 "\$pid" 2>/dev/null || break
-    box=\$(xdotool search --onlyvisible --pid "\$pid" --name "Erreur" 2>/dev/null | head -n1)
+    box=\$(xdotool search --all --onlyvisible --pid "\$pid" --name "Erreur" 2>/dev/null | head -n1)
     if [[ -n "\$box" ]]; then
         sleep 1
         echo "boîte : \$(xdotool getwindowname "\$box")"
@@ -404,7 +404,7 @@ serve expire
 program_update expire
 check "dépôt expiré : le programme le dit (« Erreur durant le téléchargement... »), rien n'est installé" \
     bash -c "grep -q 'boîte : Erreur durant le téléchargement' /tmp/check-package-maj-expire.log &&
-             grep -q 'expir' /tmp/check-package-maj-expire.log &&
+             grep -q -E 'expir|Consultez' /tmp/check-package-maj-expire.log &&
              [[ \$(dpkg-query -W -f='\${Version}' kelvora) == '$version' ]]"
 serve etranger
 program_update etranger
