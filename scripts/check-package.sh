@@ -296,6 +296,9 @@ sleep 1
 echo "== mises à jour du système : apt-get update && apt-get upgrade"
 # The machine's own apt settings (here Acquire::Check-Valid-Until "false", if the build machine
 # has it) with the package's source alone, so that no other package of the machine moves.
+# No index of an earlier run: apt keeps using an earlier, still valid index when a new one is
+# refused, and that is what these cases must not lean on.
+rm -f /var/lib/apt/lists/127.0.0.1:"${port}"_depot_*
 system_parts="$work/sources-systeme"
 mkdir "$system_parts"
 cp "$sources" "$system_parts/"
