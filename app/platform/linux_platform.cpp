@@ -1,6 +1,7 @@
 #include "platform/linux_platform.h"
 
 #include "common/shared_object.h"
+#include "platform/pcsc_look.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -320,6 +321,11 @@ void LinuxPlatform::disableCoreDumps()
 {
     const rlimit none{0, 0};
     ::setrlimit(RLIMIT_CORE, &none);
+}
+
+SmartCardLook LinuxPlatform::smartCardReaders()
+{
+    return lookAtPcsc();
 }
 
 SystemFacts LinuxPlatform::systemFacts()

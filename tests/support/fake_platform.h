@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/linux_platform.h"
+#include "platform/pcsc_look.h"
 #include "platform/platform.h"
 #include "run/user_dialogs.h"
 
@@ -98,6 +99,16 @@ public:
                 QStringLiteral("SeaBIOS"),
                 QStringLiteral("178BFBFF00A20F12"),
                 512};
+    }
+    // What smartCardReaders() answers: a service without readers, or with `realSmartCards`
+    // the look at the real service the program makes.
+    SmartCardLook smartCards{SmartCardLook::Service::Running, {}, 0};
+    bool realSmartCards = false;
+    int smartCardLooks = 0;
+    SmartCardLook smartCardReaders() override
+    {
+        ++smartCardLooks;
+        return realSmartCards ? lookAtPcsc() : smartCards;
     }
     QString documentsFolder() override { return documentsPath; }
     QDateTime now() override { return clock; }
