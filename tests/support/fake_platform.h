@@ -100,9 +100,13 @@ public:
                 QStringLiteral("178BFBFF00A20F12"),
                 512};
     }
-    // What smartCardReaders() answers: a service without readers, or with `realSmartCards`
-    // the look at the real service the program makes.
-    SmartCardLook smartCards{SmartCardLook::Service::Running, {}, 0};
+    // What smartCardReaders() answers: by default the service with the reader the demo and the
+    // stage tests configure, so that a failed reader stage keeps its own lines alone; with
+    // `realSmartCards` the look at the real service the program makes.
+    SmartCardLook smartCards{SmartCardLook::Service::Running,
+                             {{QStringLiteral("SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0"),
+                               false}},
+                             0};
     bool realSmartCards = false;
     int smartCardLooks = 0;
     SmartCardLook smartCardReaders() override
