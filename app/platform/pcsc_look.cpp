@@ -110,8 +110,8 @@ std::variant<std::vector<std::string>, quint32> readerNames(const Pcsc& f, PcscC
         if (code != kSuccess)
             return code;
         std::vector<std::string> names;
-        for (std::size_t at = 0; at < std::min<std::size_t>(length, buffer.size()) &&
-                                 buffer[at] != '\0';) {
+        for (std::size_t at = 0;
+             at < std::min<std::size_t>(length, buffer.size()) && buffer[at] != '\0';) {
             names.emplace_back(buffer.data() + at);
             at += names.back().size() + 1;
         }
@@ -123,7 +123,8 @@ std::variant<std::vector<std::string>, quint32> readerNames(const Pcsc& f, PcscC
 SmartCardLook look(const Pcsc& f)
 {
     PcscContext context = 0;
-    const quint32 established = codeOf(f.establishContext(kScopeSystem, nullptr, nullptr, &context));
+    const quint32 established =
+        codeOf(f.establishContext(kScopeSystem, nullptr, nullptr, &context));
     if (established != kSuccess)
         return failedLook(established);
     const Context release(f, context);
@@ -146,22 +147,20 @@ SmartCardLook look(const Pcsc& f)
     if (code != kSuccess && code != kTimeout)
         return failedLook(code);
     for (const ReaderState& state : states)
-        found.readers.push_back({QString::fromUtf8(state.reader),
-                                 (state.eventState & kStatePresent) != 0});
+        found.readers.push_back(
+            {QString::fromUtf8(state.reader), (state.eventState & kStatePresent) != 0});
     return found;
 }
 
 LoadedFunctions<Pcsc> loadPcsc(const std::string& file)
 {
-    return loadFunctions<std::runtime_error, Pcsc>(file, "Bibliothèque PC/SC",
-                                                   [](const auto& bind, Pcsc& f) {
-                                                       bind("SCardEstablishContext",
-                                                            f.establishContext);
-                                                       bind("SCardReleaseContext", f.releaseContext);
-                                                       bind("SCardListReaders", f.listReaders);
-                                                       bind("SCardGetStatusChange",
-                                                            f.getStatusChange);
-                                                   });
+    return loadFunctions<std::runtime_error, Pcsc>(
+        file, "Bibliothèque PC/SC", [](const auto& bind, Pcsc& f) {
+            bind("SCardEstablishContext", f.establishContext);
+            bind("SCardReleaseContext", f.releaseContext);
+            bind("SCardListReaders", f.listReaders);
+            bind("SCardGetStatusChange", f.getStatusChange);
+        });
 }
 
 // Opened once per name and never closed: a look left stuck in it may still run its code.

@@ -197,8 +197,8 @@ void Tppal::tab_configShow()
     // item holds the bare name that a choice proposes.
     QStringList textes = branches.noms;
     for (const kelvora::SmartCardReader& lecteur : branches.pcsc)
-        textes.append(QStringLiteral("%1 (PC/SC, %2)")
-                          .arg(lecteur.name, kelvora::cardPresenceText(lecteur)));
+        textes.append(
+            QStringLiteral("%1 (PC/SC, %2)").arg(lecteur.name, kelvora::cardPresenceText(lecteur)));
     for (QComboBox* combo : {combo_branches, combo_branches_b}) {
         combo->clear();
         for (const QString& nom : branches.noms)
@@ -210,10 +210,10 @@ void Tppal::tab_configShow()
         combo->setPlaceholderText(
             !branches.erreur.isEmpty() && textes.isEmpty()
                 ? QStringLiteral("Liste indisponible (%1)").arg(branches.erreur)
-            : textes.isEmpty()   ? QStringLiteral("Aucun lecteur branché")
-            : textes.size() == 1 ? QStringLiteral("1 lecteur branché : choisir")
-                                 : QStringLiteral("%1 lecteurs branchés : choisir")
-                                       .arg(textes.size()));
+            : textes.isEmpty() ? QStringLiteral("Aucun lecteur branché")
+            : textes.size() == 1
+                ? QStringLiteral("1 lecteur branché : choisir")
+                : QStringLiteral("%1 lecteurs branchés : choisir").arg(textes.size()));
         combo->setToolTip(textes.join(QLatin1Char('\n')));
     }
 }

@@ -129,9 +129,9 @@ public:
                                          "/usr/lib/python3/dist-packages/virtualsmartcard"));
         vicc_.setProcessEnvironment(env);
         vicc_.setProcessChannelMode(QProcess::MergedChannels);
-        vicc_.start(QStringLiteral("vicc"), {QStringLiteral("--hostname"),
-                                             QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
-                                             QString::number(port_)});
+        vicc_.start(QStringLiteral("vicc"),
+                    {QStringLiteral("--hostname"), QStringLiteral("127.0.0.1"),
+                     QStringLiteral("--port"), QString::number(port_)});
         EXPECT_TRUE(vicc_.waitForStarted());
         EXPECT_TRUE(waitForLook([](const SmartCardLook& look) {
             return !look.readers.empty() && look.readers.front().cardPresent;

@@ -16,7 +16,8 @@ using namespace kelvora::testing;
 namespace
 {
 
-const QString kVersLeDiagnostic = QStringLiteral("Consulter le diagnostic pour plus d'informations");
+const QString kVersLeDiagnostic =
+    QStringLiteral("Consulter le diagnostic pour plus d'informations");
 
 struct Case {
     const char* name;
@@ -40,19 +41,38 @@ const QString kPasDemarre = QStringLiteral(
 const QString kAucunLecteur = QStringLiteral("Aucun lecteur de cartes n'est branché ou reconnu");
 
 const Case kCases[] = {
-    {"ServiceAbsent", std::nullopt, false, kReaderA, kPasDemarre,
+    {"ServiceAbsent",
+     std::nullopt,
+     false,
+     kReaderA,
+     kPasDemarre,
      {QStringLiteral("Service : ") + kPasDemarre}},
-    {"ServiceWithoutReader", PcscService::Readers::None, false, kReaderA, kAucunLecteur,
+    {"ServiceWithoutReader",
+     PcscService::Readers::None,
+     false,
+     kReaderA,
+     kAucunLecteur,
      {QStringLiteral("Service : démarré"), QStringLiteral("Lecteurs : ") + kAucunLecteur}},
-    {"ReadersWithoutCard", PcscService::Readers::Virtual, false, "Virtual PCD 00 00", QString(),
+    {"ReadersWithoutCard",
+     PcscService::Readers::Virtual,
+     false,
+     "Virtual PCD 00 00",
+     QString(),
      {QStringLiteral("Service : démarré"), QStringLiteral("Lecteurs : 2"),
       QStringLiteral("   - Virtual PCD 00 00 : aucune carte"),
       QStringLiteral("   - Virtual PCD 00 01 : aucune carte")}},
-    {"ReaderWithCard", PcscService::Readers::Virtual, true, "Virtual PCD 00 01", QString(),
+    {"ReaderWithCard",
+     PcscService::Readers::Virtual,
+     true,
+     "Virtual PCD 00 01",
+     QString(),
      {QStringLiteral("Service : démarré"), QStringLiteral("Lecteurs : 2"),
       QStringLiteral("   - Virtual PCD 00 00 : carte présente"),
       QStringLiteral("   - Virtual PCD 00 01 : aucune carte")}},
-    {"ConfiguredReaderAbsent", PcscService::Readers::Virtual, false, kReaderA,
+    {"ConfiguredReaderAbsent",
+     PcscService::Readers::Virtual,
+     false,
+     kReaderA,
      QStringLiteral("Le lecteur configuré « SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0 » "
                     "n'est pas branché ; lecteurs présents : Virtual PCD 00 00, Virtual PCD 00 01"),
      {QStringLiteral("Service : démarré"), QStringLiteral("Lecteurs : 2"),
@@ -73,8 +93,8 @@ protected:
     // A reading whose reader initialisation is refused with a blocking code.
     void failAtReaderStage(const QByteArray& configured)
     {
-        writeIni("[Lecteur]\r\nRessource_Vitale=" + configured + "\r\nRessource_CPS=" +
-                 configured + "\r\n");
+        writeIni("[Lecteur]\r\nRessource_Vitale=" + configured + "\r\nRessource_CPS=" + configured +
+                 "\r\n");
         scenario(kReaderA, "Lec_InitLecteurs=60,0");
         start();
         run();
@@ -110,8 +130,9 @@ TEST_P(EachServiceState, TheLogAndTheReportSayWhatTheServiceShows)
     // The stage's own texts stay as they were, the cause after them.
     EXPECT_EQ(view.suivi, QStringLiteral("Lecteur ne répond pas !"));
     const QString initialisation = section(QStringLiteral("Initialisation Lecteurs"));
-    EXPECT_TRUE(initialisation.contains(QStringLiteral("Cette erreur est bloquante pour le lecteur\n"
-                                                       "Lecteur non joignable\n")))
+    EXPECT_TRUE(
+        initialisation.contains(QStringLiteral("Cette erreur est bloquante pour le lecteur\n"
+                                               "Lecteur non joignable\n")))
         << initialisation.toStdString();
     if (c.cause.isEmpty()) {
         EXPECT_EQ(view.suivi2, kVersLeDiagnostic);
@@ -125,8 +146,8 @@ TEST_P(EachServiceState, TheLogAndTheReportSayWhatTheServiceShows)
         // Bold red, as the blocking line it follows (the log keeps both in one run).
         bool bold = false;
         for (const RtfRun& run : logRuns())
-            bold = bold || (run.text.contains(c.cause) && run.style == StyleBold &&
-                            run.color == ClRed);
+            bold = bold ||
+                   (run.text.contains(c.cause) && run.style == StyleBold && run.color == ClRed);
         EXPECT_TRUE(bold);
     }
     EXPECT_EQ(reportSection(), c.report);

@@ -103,10 +103,10 @@ public:
     // What smartCardReaders() answers: by default the service with the reader the demo and the
     // stage tests configure, so that a failed reader stage keeps its own lines alone; with
     // `realSmartCards` the look at the real service the program makes.
-    SmartCardLook smartCards{SmartCardLook::Service::Running,
-                             {{QStringLiteral("SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0"),
-                               false}},
-                             0};
+    SmartCardLook smartCards{
+        SmartCardLook::Service::Running,
+        {{QStringLiteral("SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0"), false}},
+        0};
     bool realSmartCards = false;
     int smartCardLooks = 0;
     SmartCardLook smartCardReaders() override
