@@ -214,7 +214,12 @@ void Tppal::tab_configShow()
             : textes.size() == 1
                 ? QStringLiteral("1 lecteur branché : choisir")
                 : QStringLiteral("%1 lecteurs branchés : choisir").arg(textes.size()));
-        combo->setToolTip(textes.join(QLatin1Char('\n')));
+        // The library's failure stays told when the service's readers fill the list.
+        QStringList bulle = textes;
+        if (!branches.erreur.isEmpty() && !textes.isEmpty())
+            bulle.prepend(
+                QStringLiteral("Liste de la bibliothèque indisponible (%1)").arg(branches.erreur));
+        combo->setToolTip(bulle.join(QLatin1Char('\n')));
     }
 }
 
