@@ -17,7 +17,7 @@ packages=(
     heaptrack valgrind linux-perf libxdamage-dev
     at-spi2-core python3-pyatspi dbus-x11
     reprepro apt-utils devscripts reprotest diffoscope-minimal faketime disorderfs
-    pcscd libccid vsmartcard-vpcd vsmartcard-vpicc pcsc-tools
+    pcscd libccid vsmartcard-vpcd vsmartcard-vpicc python3-pycryptodome pcsc-tools
 )
 
 # The FHIR validators run on Node.js; the machine's own is used when it has one.

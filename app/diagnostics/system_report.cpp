@@ -59,6 +59,21 @@ void debug_modeExecute(RunCore& c)
     value(QStringLiteral("Bios : "), facts.biosManufacturer);
     value(QStringLiteral("CPU ID : "), facts.processorId);
     value(QStringLiteral("CPU Cache L2 : "), QString::number(facts.l2CacheSizeKb));
+
+    // What support would see with pcsc_scan: the service and each reader, never a card's data.
+    const SmartCardLook look = c.platform().smartCardReaders();
+    c.AddDebugText(QStringLiteral("\r\nLecteurs PC/SC\r\n"), StyleBold | StyleUnderline, ClBlack);
+    value(QStringLiteral("Service : "), smartCardServiceText(look));
+    if (look.service != SmartCardLook::Service::Running)
+        return;
+    if (look.readers.empty()) {
+        value(QStringLiteral("Lecteurs : "), *smartCardCause(look, {}));
+        return;
+    }
+    value(QStringLiteral("Lecteurs : "), QString::number(look.readers.size()));
+    for (const SmartCardReader& reader : look.readers)
+        value(QStringLiteral("   - ") + reader.name + QStringLiteral(" : "),
+              cardPresenceText(reader));
 }
 
 } // namespace kelvora::diagnostics

@@ -2,6 +2,7 @@
 
 #include "common/shared_object.h"
 #include "common/update_outcome.h"
+#include "platform/pcsc_look.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -331,6 +332,11 @@ void LinuxPlatform::disableCoreDumps()
 {
     const rlimit none{0, 0};
     ::setrlimit(RLIMIT_CORE, &none);
+}
+
+SmartCardLook LinuxPlatform::smartCardReaders()
+{
+    return lookAtPcsc();
 }
 
 SystemFacts LinuxPlatform::systemFacts()

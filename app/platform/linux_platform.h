@@ -25,6 +25,7 @@ public:
     std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override;
     QString documentsFolder() override;
     SystemFacts systemFacts() override;
+    SmartCardLook smartCardReaders() override;
     void disableCoreDumps() override;
     QDateTime now() override;
 

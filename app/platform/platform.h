@@ -3,6 +3,8 @@
 // asks of the user (boxes, dialogs) is the window's, behind UserDialogs.
 #pragma once
 
+#include "platform/smart_cards.h"
+
 #include <QDateTime>
 #include <QString>
 #include <functional>
@@ -80,6 +82,9 @@ public:
     virtual QString documentsFolder() = 0;
 
     virtual SystemFacts systemFacts() = 0;
+    // The smart-card service and its readers, each with whether a card is in it; every call
+    // bounded in time, the library opened on first use (pcsc-lite here, WinSCard on Windows).
+    virtual SmartCardLook smartCardReaders() = 0;
     // The process never writes a core dump: the PIN stays in memory between readings.
     virtual void disableCoreDumps() {}
     virtual QDateTime now() = 0;

@@ -43,25 +43,38 @@ LecteursConfigures tab_configShow(RunCore& c)
     return {show(kCleVitale), show(kCleCps)};
 }
 
-LecteursBranches lecteursBranches(RunCore& c)
+namespace
+{
+
+LecteursBranches lecteursDeLaBibliotheque(RunCore& c)
 {
     if (!c.appli_apilec.loaded())
-        return {{}, QStringLiteral("bibliothèque du lecteur introuvable")};
+        return {{}, QStringLiteral("bibliothèque du lecteur introuvable"), {}};
     // The run's own listing fields are left as they are: this is only a look.
     const std::optional<ReaderListing> listing =
         listReaders(c.appli_apilec, c.appli_dossier_apilec_force.constData());
     if (!listing)
-        return {{}, QStringLiteral("fonction Lec_ListeLecteurs absente de la bibliothèque")};
+        return {{}, QStringLiteral("fonction Lec_ListeLecteurs absente de la bibliothèque"), {}};
     if (listing->result && *listing->result != 0)
         return {{},
                 QStringLiteral("erreur %1 (code : %2) de la bibliothèque du lecteur")
                     .arg(*listing->result)
-                    .arg(listing->error)};
+                    .arg(listing->error),
+                {}};
     if (listing->refusedAbove)
-        return {{}, QStringLiteral("nombre de lecteurs refusé : %1").arg(listing->count)};
+        return {{}, QStringLiteral("nombre de lecteurs refusé : %1").arg(listing->count), {}};
     LecteursBranches branches;
     for (const T_infosLecteur& entree : listing->entries)
         branches.noms.append(readerName(entree));
+    return branches;
+}
+
+} // namespace
+
+LecteursBranches lecteursBranches(RunCore& c)
+{
+    LecteursBranches branches = lecteursDeLaBibliotheque(c);
+    branches.pcsc = c.platform().smartCardReaders().readers;
     return branches;
 }
 

@@ -27,11 +27,13 @@ LecteursConfigures tab_configShow(RunCore& core);
 void btn_gestion_4Click(RunCore& core, const QString& lecteurVitale);
 void btn_gestion_4bClick(RunCore& core, const QString& lecteurCps);
 
-// The readers the card library reports as connected now, in its order.
+// The readers the card library reports as connected now, in its order, then the smart-card
+// service's own, each with whether a card is in it.
 struct LecteursBranches {
     QStringList noms;
     // Why the list could not be had, in French; empty when it was.
     QString erreur;
+    std::vector<SmartCardReader> pcsc;
 };
 LecteursBranches lecteursBranches(RunCore& core);
 

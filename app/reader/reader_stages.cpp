@@ -112,6 +112,28 @@ void readConfiguredNames(RunCore& c)
              c.appli_nom_lecteur2_ini);
 }
 
+// A failed reader stage adds what the smart-card service shows of the cause, after its own
+// texts, and only when the service shows one. `configured` names the stage's own reader first.
+void causeDuService(RunCore& c, StageResult& result, const QStringList& configured)
+{
+    if (!result.failed())
+        return;
+    const std::optional<QString> cause =
+        smartCardCause(c.platform().smartCardReaders(), configured);
+    if (!cause)
+        return;
+    c.AddDebugText(lineOf(*cause), StyleBold, ClRed);
+    result.suivi2 = (result.suivi2.isEmpty()
+                         ? QStringLiteral("Consulter le diagnostic pour plus d'informations")
+                         : result.suivi2) +
+                    QLatin1Char('\n') + *cause;
+}
+
+void causeVitale(RunCore& c, int, StageResult& result)
+{
+    causeDuService(c, result, {c.appli_nom_lecteur_ini, c.appli_nom_lecteur2_ini});
+}
+
 // The stages that are one card call each, in the order of the run.
 const CardCall kInitLecteurs{
     .texts = {QStringLiteral("Initialisation du lecteur"), QStringLiteral("Connexion au lecteur"),
@@ -130,6 +152,7 @@ const CardCall kInitLecteurs{
         },
     .bloquant = kBloquantLecteur,
     .succes = QStringLiteral("Lecteur initialisé\r\n"),
+    .after = causeVitale,
 };
 
 const CardCall kLecteurCps{
@@ -155,6 +178,10 @@ const CardCall kLecteurCps{
             c.AddDebugText(QStringLiteral("Lecteur CPS disponible\r\n"), StyleBold, ClGreen);
             c.AddDebugText(QStringLiteral("Erreur : %1\r\n").arg(r), StyleNone, ClBlack);
         },
+    .after =
+        [](RunCore& c, int, StageResult& result) {
+            causeDuService(c, result, {c.appli_nom_lecteur2_ini, c.appli_nom_lecteur_ini});
+        },
 };
 
 const CardCall kLecteurVitale{
@@ -172,6 +199,7 @@ const CardCall kLecteurVitale{
     .detail = [](const RunCore& c) { return sessionLecteur(c.appli_api_word, c.appli_api_session); },
     .bloquant = kBloquantLecteur,
     .succes = QStringLiteral("Lecteur disponible\r\n"),
+    .after = causeVitale,
 };
 
 const CardCall kCarteCps{

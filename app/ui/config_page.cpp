@@ -120,7 +120,7 @@ QWidget* buildSousPage(QWidget* parent, const char* name, const QString& titre,
     QObject::connect(champs.branches, &QComboBox::activated, champs.aForcer,
                      [combo = champs.branches, field = champs.aForcer](int index) {
                          if (index >= 0 && combo->isEnabled())
-                             field->setText(combo->itemText(index));
+                             field->setText(combo->itemData(index).toString());
                      });
     // Enter in the field does what the button does.
     QObject::connect(champs.aForcer, &QLineEdit::returnPressed, champs.modifier,
@@ -193,19 +193,33 @@ void Tppal::tab_configShow()
 
     // Asked afresh each time, as readers come and go.
     const kelvora::reader::LecteursBranches branches = kelvora::reader::lecteursBranches(*core_);
+    // The smart-card service's readers after the library's, each with its card or not; each
+    // item holds the bare name that a choice proposes.
+    QStringList textes = branches.noms;
+    for (const kelvora::SmartCardReader& lecteur : branches.pcsc)
+        textes.append(
+            QStringLiteral("%1 (PC/SC, %2)").arg(lecteur.name, kelvora::cardPresenceText(lecteur)));
     for (QComboBox* combo : {combo_branches, combo_branches_b}) {
         combo->clear();
-        combo->addItems(branches.noms);
+        for (const QString& nom : branches.noms)
+            combo->addItem(nom, nom);
+        for (const kelvora::SmartCardReader& lecteur : branches.pcsc)
+            combo->addItem(textes[combo->count()], lecteur.name);
         combo->setCurrentIndex(-1);
-        combo->setEnabled(!branches.noms.isEmpty());
+        combo->setEnabled(!textes.isEmpty());
         combo->setPlaceholderText(
-            !branches.erreur.isEmpty()
+            !branches.erreur.isEmpty() && textes.isEmpty()
                 ? QStringLiteral("Liste indisponible (%1)").arg(branches.erreur)
-            : branches.noms.isEmpty()   ? QStringLiteral("Aucun lecteur branché")
-            : branches.noms.size() == 1 ? QStringLiteral("1 lecteur branché : choisir")
-                                        : QStringLiteral("%1 lecteurs branchés : choisir")
-                                              .arg(branches.noms.size()));
-        combo->setToolTip(branches.noms.join(QLatin1Char('\n')));
+            : textes.isEmpty() ? QStringLiteral("Aucun lecteur branché")
+            : textes.size() == 1
+                ? QStringLiteral("1 lecteur branché : choisir")
+                : QStringLiteral("%1 lecteurs branchés : choisir").arg(textes.size()));
+        // The library's failure stays told when the service's readers fill the list.
+        QStringList bulle = textes;
+        if (!branches.erreur.isEmpty() && !textes.isEmpty())
+            bulle.prepend(
+                QStringLiteral("Liste de la bibliothèque indisponible (%1)").arg(branches.erreur));
+        combo->setToolTip(bulle.join(QLatin1Char('\n')));
     }
 }
 

@@ -60,6 +60,7 @@ void Tppal::buildProgressPage()
     label_suivi2->setFont(pixelFont(15));
     label_suivi2->setAlignment(Qt::AlignCenter);
     label_suivi2->setFixedWidth(585);
+    label_suivi2->setWordWrap(true);
     suivi->addWidget(label_suivi2);
     layout->addWidget(cadre_suivi, 0, Qt::AlignHCenter);
     layout->addSpacing(22);
@@ -169,7 +170,7 @@ void Tppal::setSuivi(const QString& text, std::optional<quint32> color)
     label_suivi->setText(text);
     if (color)
         setLabelColor(label_suivi, *color);
-    cadre_suivi->setMessage(text + QLatin1Char(' ') + label_suivi2->text());
+    cadre_suivi->setMessage(text + QLatin1Char(' ') + suivi_[1].text);
 }
 
 void Tppal::setSuivi2(const QString& text, std::optional<quint32> color)
@@ -179,7 +180,14 @@ void Tppal::setSuivi2(const QString& text, std::optional<quint32> color)
         suivi_[1].color = color;
     if (label_suivi2 == nullptr)
         return;
-    label_suivi2->setText(text);
+    // A cause found after the failure comes on lines of its own, in bold.
+    const qsizetype cut = text.indexOf(QLatin1Char('\n'));
+    label_suivi2->setTextFormat(cut < 0 ? Qt::PlainText : Qt::RichText);
+    label_suivi2->setText(cut < 0 ? text
+                                  : text.left(cut).toHtmlEscaped() + QStringLiteral("<br><b>") +
+                                        text.mid(cut + 1).toHtmlEscaped().replace(
+                                            QLatin1Char('\n'), QStringLiteral("<br>")) +
+                                        QStringLiteral("</b>"));
     if (color)
         setLabelColor(label_suivi2, *color);
     cadre_suivi->setMessage(label_suivi->text() + QLatin1Char(' ') + text);
