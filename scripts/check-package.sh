@@ -359,6 +359,9 @@ echo "$admin:$password" | chpasswd
 # (the title of its box, if any) and its exit into /tmp/check-package-maj-CASE.log.
 program_update() {
     local case="$1"
+    # Each case from no index of this repository: apt would go on using an earlier, still valid
+    # one (the web server may also answer "not modified" within the same second).
+    rm -f /var/lib/apt/lists/127.0.0.1:"${port}"_depot_*
     rm -f "/tmp/check-package-maj-$case.png"
     as_user "$member" >"/tmp/check-package-maj-$case.log" 2>&1 <<SCRIPT
 cd "\$HOME"
