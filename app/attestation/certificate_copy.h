@@ -19,6 +19,6 @@ QString nomCopieAttestation(const VitaleRecord& record, const QDate& dateLecture
 QString titulaireAttestation(const VitaleRecord& record);
 
 // Copies `certificate` to `target` whole or not at all; the failure says why in French.
-std::optional<io::WriteFailure> enregistrerCopie(const QString& certificate, const QString& target);
+std::optional<Failure> enregistrerCopie(const QString& certificate, const QString& target);
 
 } // namespace kelvora::attestation

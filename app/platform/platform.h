@@ -3,6 +3,7 @@
 // asks of the user (boxes, dialogs) is the window's, behind UserDialogs.
 #pragma once
 
+#include "base/failure.h"
 #include "common/update_kind.h"
 
 #include <QDateTime>
@@ -62,7 +63,7 @@ public:
     // Opens a document or a web address with the desktop's default program.
     virtual bool openDocument(const QString& pathOrUrl) = 0;
     // Sends a document to the default printer; the French reason when it could not.
-    virtual std::optional<QString> printDocument(const QString& path) = 0;
+    virtual std::optional<Failure> printDocument(const QString& path) = 0;
     // The kind of update file this system installs (a Windows installer, a Debian package).
     virtual update::UpdateKind installableUpdateKind() = 0;
     // Installs a downloaded update of that kind, with its detached signature, with

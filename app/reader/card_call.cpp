@@ -5,7 +5,7 @@
 namespace kelvora::reader
 {
 
-bool apilec_disponible(RunCore& core, LecFunction fonction, StageResult& result)
+StageResult apilec_disponible(RunCore& core, LecFunction fonction)
 {
     if (!core.appli_apilec.loaded()) {
         core.AddDebugText(QStringLiteral("Bibliothèque du lecteur introuvable : ") +
@@ -15,18 +15,16 @@ bool apilec_disponible(RunCore& core, LecFunction fonction, StageResult& result)
             core.AddDebugText(core.appli_apilec.errorString() + QStringLiteral("\r\n"), StyleNone,
                               ClBlack);
         // The cause is the installation, not a card: the headline says so.
-        result = StageResult::failure(QStringLiteral("Bibliothèque de lecture introuvable !"));
-        return false;
+        return StageResult::failure(QStringLiteral("Bibliothèque de lecture introuvable !"));
     }
     const QString absent = core.appli_apilec.missing(fonction);
     if (!absent.isEmpty()) {
         core.AddDebugText(QStringLiteral("Fonction absente de la bibliothèque du lecteur : ") +
                               absent + QStringLiteral("\r\n"),
                           StyleBold, ClRed);
-        result = StageResult::failure(QStringLiteral("Bibliothèque de lecture incomplète !"));
-        return false;
+        return StageResult::failure(QStringLiteral("Bibliothèque de lecture incomplète !"));
     }
-    return true;
+    return StageResult::succeeded();
 }
 
 namespace
@@ -71,13 +69,14 @@ void classification_resultat(RunCore& core, const NonZeroResult& in, StageResult
 void executeCardCall(RunCore& core, const CardCall& c)
 {
     core.runStage(c.row, c.texts, [&core, &c] {
-        StageResult result;
         if (c.prepare)
             c.prepare(core);
         if (c.reset)
             c.reset(core);
-        if (!apilec_disponible(core, c.function, result) ||
-            (c.alsoNeeds && !apilec_disponible(core, *c.alsoNeeds, result)))
+        StageResult result = apilec_disponible(core, c.function);
+        if (!result.failed() && c.alsoNeeds)
+            result = apilec_disponible(core, *c.alsoNeeds);
+        if (result.failed())
             return result;
         const int r = c.call(core);
         core.appli_api_return = r;

@@ -30,9 +30,9 @@
 namespace kelvora::reader
 {
 
-// False, after a bold red log line naming what is missing and `result` failed, when the
-// library or `fonction` is absent.
-bool apilec_disponible(RunCore& core, LecFunction fonction, StageResult& result);
+// Succeeded when the library and `fonction` are there; otherwise, after a bold red log line
+// naming what is missing, the stage's failure.
+StageResult apilec_disponible(RunCore& core, LecFunction fonction);
 
 // The two follow-up labels of a failure the user can act on at once.
 struct Suivi {

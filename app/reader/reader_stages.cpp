@@ -351,8 +351,8 @@ void check_ListelecteursExecute(RunCore& c)
         {QStringLiteral("Choix du lecteur"), QStringLiteral("Connexion au lecteur"),
          QStringLiteral("Lecteur ne répond pas !")},
         [&c] {
-            StageResult result;
-            if (!apilec_disponible(c, LecFunction::ListeLecteurs, result))
+            StageResult result = apilec_disponible(c, LecFunction::ListeLecteurs);
+            if (result.failed())
                 return result;
             std::optional<ReaderListing> listing =
                 listReaders(c.appli_apilec, c.appli_dossier_apilec_force.constData());
