@@ -23,7 +23,7 @@ QString nomExportDonnees(const VitaleRecord& record, const QDate& dateLecture)
                              QStringLiteral("json"));
 }
 
-std::optional<io::WriteFailure> enregistrerDonnees(const VitaleRecord& record,
+std::optional<Failure> enregistrerDonnees(const VitaleRecord& record,
                                                    const QDateTime& dateLecture,
                                                    FormatDonnees format, const QString& path)
 {

@@ -23,7 +23,7 @@ QByteArray donneesExportees(const VitaleRecord& record, const QDateTime& dateLec
 QString nomExportDonnees(const VitaleRecord& record, const QDate& dateLecture);
 
 // Writes the export to `path` whole or not at all, durably; the failure says why in French.
-std::optional<io::WriteFailure> enregistrerDonnees(const VitaleRecord& record,
+std::optional<Failure> enregistrerDonnees(const VitaleRecord& record,
                                                    const QDateTime& dateLecture,
                                                    FormatDonnees format, const QString& path);
 

@@ -53,14 +53,14 @@ QString titulaireAttestation(const VitaleRecord& record)
         .trimmed();
 }
 
-std::optional<io::WriteFailure> enregistrerCopie(const QString& certificate, const QString& target)
+std::optional<Failure> enregistrerCopie(const QString& certificate, const QString& target)
 {
     QFile source(certificate);
     if (!source.open(QIODevice::ReadOnly))
-        return io::WriteFailure{ENOENT, QStringLiteral("l'attestation est introuvable")};
+        return Failure{QStringLiteral("l'attestation est introuvable"), ENOENT};
     const QByteArray bytes = source.readAll();
     if (source.error() != QFileDevice::NoError || bytes.isEmpty())
-        return io::WriteFailure{EIO, QStringLiteral("l'attestation est illisible")};
+        return Failure{QStringLiteral("l'attestation est illisible"), EIO};
     return io::replaceFile(target, bytes);
 }
 

@@ -24,6 +24,6 @@ QString nomFichierPatient(const QString& prefixe, const VitaleRecord& record,
 QString titulaireAttestation(const VitaleRecord& record);
 
 // Copies `certificate` to `target` whole or not at all; the failure says why in French.
-std::optional<io::WriteFailure> enregistrerCopie(const QString& certificate, const QString& target);
+std::optional<Failure> enregistrerCopie(const QString& certificate, const QString& target);
 
 } // namespace kelvora::attestation

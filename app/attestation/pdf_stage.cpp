@@ -21,7 +21,7 @@ namespace kelvora::attestation
 StageResult creation_pdfExecute(RunCore& core)
 {
     const QString path = core.attestationPath();
-    const auto failed = [&core](const QString& why, const std::optional<io::WriteFailure>& cause) {
+    const auto failed = [&core](const QString& why, const std::optional<Failure>& cause) {
         StageResult result = StageResult::failure();
         core.AddDebugText(why, StyleNone, ClBlack);
         core.AddDebugText(QStringLiteral("génération impossible\r\n"), StyleBold, ClRed);
@@ -150,7 +150,7 @@ void btn_imprimerClick(RunCore& core)
         core.dialogs().messageBox(
             QStringLiteral("Impossible d'imprimer l'attestation : %1.\rOuvrez le PDF en cliquant "
                            "sur son icône, puis imprimez-le depuis le lecteur de PDF.")
-                .arg(withoutFinalStop(*why)),
+                .arg(withoutFinalStop(why->reason)),
             caption, MessageIcon::Error);
         return;
     }

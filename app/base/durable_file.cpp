@@ -16,9 +16,9 @@ namespace kelvora::io
 namespace
 {
 
-WriteFailure failure(int error)
+Failure failure(int error)
 {
-    return {error, systemReason(error)};
+    return {systemReason(error), error};
 }
 
 } // namespace
@@ -46,7 +46,7 @@ int FileHandle::release()
     return fd;
 }
 
-std::optional<WriteFailure> FileHandle::close()
+std::optional<Failure> FileHandle::close()
 {
     const int fd = release();
     if (fd >= 0 && ::close(fd) != 0 && errno != EINTR)
@@ -54,7 +54,7 @@ std::optional<WriteFailure> FileHandle::close()
     return std::nullopt;
 }
 
-std::optional<WriteFailure> createOrEmpty(const QString& path, FileHandle& file)
+std::optional<Failure> createOrEmpty(const QString& path, FileHandle& file)
 {
     const int fd = ::open(QFile::encodeName(path).constData(),
                           O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
@@ -68,7 +68,7 @@ namespace
 {
 
 // Writes all of `bytes`, going on after a short write or an interruption.
-std::optional<WriteFailure> writeAll(int fd, QByteArrayView bytes, WriteFunction write)
+std::optional<Failure> writeAll(int fd, QByteArrayView bytes, WriteFunction write)
 {
     const char* data = bytes.data();
     qsizetype left = bytes.size();
@@ -89,7 +89,7 @@ std::optional<WriteFailure> writeAll(int fd, QByteArrayView bytes, WriteFunction
 
 } // namespace
 
-std::optional<WriteFailure> writeAndSync(int fd, QByteArrayView bytes, WriteFunction write)
+std::optional<Failure> writeAndSync(int fd, QByteArrayView bytes, WriteFunction write)
 {
     if (auto why = writeAll(fd, bytes, write != nullptr ? write : ::write))
         return why;
@@ -103,8 +103,8 @@ namespace
 
 // Creates a fresh "<path>.kelvora-XXXXXX" exclusively (never through a link planted there), with
 // the mode any new file gets under the umask.
-std::optional<WriteFailure> createTemporaryBeside(const QString& path, FileHandle& file,
-                                                  QByteArray& temporary)
+std::optional<Failure> createTemporaryBeside(const QString& path, FileHandle& file,
+                                             QByteArray& temporary)
 {
     static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < 100 && !file.isOpen(); ++attempt) {
@@ -126,7 +126,7 @@ std::optional<WriteFailure> createTemporaryBeside(const QString& path, FileHandl
 
 // Gives the closed temporary file its name: rename() replaces whatever is there, a symbolic link
 // included, without following it. The new name reaches the disk with the folder's own flush.
-std::optional<WriteFailure> renameInto(const QByteArray& temporary, const QString& path)
+std::optional<Failure> renameInto(const QByteArray& temporary, const QString& path)
 {
     if (::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0)
         return failure(errno);
@@ -139,14 +139,13 @@ std::optional<WriteFailure> renameInto(const QByteArray& temporary, const QStrin
 
 } // namespace
 
-std::optional<WriteFailure> replaceFile(const QString& path, QByteArrayView bytes,
-                                        WriteFunction write)
+std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes, WriteFunction write)
 {
     QByteArray temporary;
     FileHandle file;
     if (auto why = createTemporaryBeside(path, file, temporary))
         return why;
-    const auto abandon = [&temporary](const WriteFailure& why) {
+    const auto abandon = [&temporary](const Failure& why) {
         ::unlink(temporary.constData());
         return why;
     };
@@ -164,7 +163,7 @@ PendingFile::~PendingFile()
     cancel();
 }
 
-std::optional<WriteFailure> PendingFile::open(const QString& path, WriteFunction write)
+std::optional<Failure> PendingFile::open(const QString& path, WriteFunction write)
 {
     cancel();
     path_ = path;
@@ -175,16 +174,16 @@ std::optional<WriteFailure> PendingFile::open(const QString& path, WriteFunction
     return createTemporaryBeside(path, file_, temporary_);
 }
 
-std::optional<WriteFailure> PendingFile::write(QByteArrayView bytes)
+std::optional<Failure> PendingFile::write(QByteArrayView bytes)
 {
     return writeAll(file_.fd(), bytes, write_);
 }
 
-std::optional<WriteFailure> PendingFile::commit()
+std::optional<Failure> PendingFile::commit()
 {
     if (!file_.isOpen())
         return failure(EBADF);
-    std::optional<WriteFailure> why = writeAndSync(file_.fd(), {}, write_);
+    std::optional<Failure> why = writeAndSync(file_.fd(), {}, write_);
     if (!why)
         why = file_.close();
     if (!why)

@@ -3,6 +3,7 @@
 // Qt's QSaveFile::commit() alone reports success when its last flush fails (a full disk).
 #pragma once
 
+#include "base/failure.h"
 #include "base/french_errors.h"
 
 #include <QByteArray>
@@ -13,12 +14,6 @@
 
 namespace kelvora::io
 {
-
-// What went wrong: the system's error number and a French sentence for the log or a box.
-struct WriteFailure {
-    int error = 0;
-    QString reason;
-};
 
 // A failure's reason: the words of the one table of system errors.
 using kelvora::systemReason;
@@ -41,24 +36,23 @@ public:
     int fd() const { return fd_; }
     bool isOpen() const { return fd_ >= 0; }
     int release();
-    std::optional<WriteFailure> close();
+    std::optional<Failure> close();
 
 private:
     int fd_ = -1;
 };
 
 // Creates `path` or empties it, for writing; the failure says why.
-std::optional<WriteFailure> createOrEmpty(const QString& path, FileHandle& file);
+std::optional<Failure> createOrEmpty(const QString& path, FileHandle& file);
 
 // Writes all of `bytes` at the file's current place, then makes them reach the disk.
-std::optional<WriteFailure> writeAndSync(int fd, QByteArrayView bytes,
-                                         WriteFunction write = nullptr);
+std::optional<Failure> writeAndSync(int fd, QByteArrayView bytes, WriteFunction write = nullptr);
 
 // Replaces `path` with `bytes`: written whole beside it under a recognisable temporary name,
 // synced, then renamed over it. On any failure the old file is untouched and the temporary
 // one removed.
-std::optional<WriteFailure> replaceFile(const QString& path, QByteArrayView bytes,
-                                        WriteFunction write = nullptr);
+std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes,
+                                   WriteFunction write = nullptr);
 
 // A file that arrives piece by piece (a download) and takes its name only when complete. It is
 // written under a fresh temporary name beside `path`, created exclusively: a symbolic link that
@@ -72,10 +66,10 @@ public:
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 
-    std::optional<WriteFailure> open(const QString& path, WriteFunction write = nullptr);
-    std::optional<WriteFailure> write(QByteArrayView bytes);
+    std::optional<Failure> open(const QString& path, WriteFunction write = nullptr);
+    std::optional<Failure> write(QByteArrayView bytes);
     // Flushes to the disk, closes, then renames over `path`; on failure nothing is left.
-    std::optional<WriteFailure> commit();
+    std::optional<Failure> commit();
     void cancel();
 
 private:

@@ -88,7 +88,7 @@ void check_donneesExecute(RunCore& core)
                                                          appli_api_xml.data(), &appli_api_size,
                                                          &c.appli_api_error));
             },
-        .detail =
+        .errorDetail =
             [&](const RunCore& c) {
                 return QStringLiteral("Taille retour : %1 (session : %2)\r\n")
                     .arg(appli_api_size)
@@ -98,7 +98,7 @@ void check_donneesExecute(RunCore& core)
                      QStringLiteral("Assurez-vous que le carte est bien insérée\r\n"),
                      QStringLiteral("La carte ne peut pas être lue\r\n")},
         .succes = QStringLiteral("La données ont été récupérées\r\n"),
-        .after =
+        .finish =
             [&](RunCore& c, int, StageResult& result) {
                 if (!result.failed())
                     decode(c, appli_api_xml, result);

@@ -172,21 +172,21 @@ bool LinuxPlatform::openDocument(const QString& pathOrUrl)
     return true;              // still running: the viewer itself is open
 }
 
-std::optional<QString> LinuxPlatform::printDocument(const QString& path)
+std::optional<Failure> LinuxPlatform::printDocument(const QString& path)
 {
     // CUPS's lp sends the file to the default printer and answers once the job is queued.
     QProcess lp;
     lp.setProcessChannelMode(QProcess::MergedChannels);
     lp.start(QStringLiteral("lp"), {QStringLiteral("--"), path});
     if (!lp.waitForStarted(10000))
-        return QStringLiteral("la commande d'impression « lp » est introuvable");
+        return Failure{QStringLiteral("la commande d'impression « lp » est introuvable")};
     QElapsedTimer waited;
     waited.start();
     while (!lp.waitForFinished(50)) {
         if (waited.elapsed() > 60000) {
             lp.kill();
             lp.waitForFinished(1000);
-            return QStringLiteral("l'imprimante ne répond pas");
+            return Failure{QStringLiteral("l'imprimante ne répond pas")};
         }
         QCoreApplication::processEvents();
     }
@@ -202,9 +202,11 @@ std::optional<QString> LinuxPlatform::printDocument(const QString& path)
                        "running|does not exist"),
         QRegularExpression::CaseInsensitiveOption);
     if (noPrinter.match(said).hasMatch())
-        return QStringLiteral("aucune imprimante n'est disponible sur ce poste (%1)").arg(said);
-    return said.isEmpty() ? QStringLiteral("l'impression a échoué (code %1)").arg(lp.exitCode())
-                          : QStringLiteral("l'impression a échoué (%1)").arg(said);
+        return Failure{
+            QStringLiteral("aucune imprimante n'est disponible sur ce poste (%1)").arg(said)};
+    return Failure{said.isEmpty()
+                       ? QStringLiteral("l'impression a échoué (code %1)").arg(lp.exitCode())
+                       : QStringLiteral("l'impression a échoué (%1)").arg(said)};
 }
 
 namespace

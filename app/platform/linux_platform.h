@@ -20,7 +20,7 @@ public:
     QString fileVersion(const QString& path) override;
     bool acquireSingleInstance(const QString& name) override;
     bool openDocument(const QString& pathOrUrl) override;
-    std::optional<QString> printDocument(const QString& path) override;
+    std::optional<Failure> printDocument(const QString& path) override;
     UpdateInstallResult installUpdate(const UpdateProgressHandler& progress) override;
     std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override;
     QString documentsFolder() override;

@@ -3,6 +3,7 @@
 // asks of the user (boxes, dialogs) is the window's, behind UserDialogs.
 #pragma once
 
+#include "base/failure.h"
 #include "platform/smart_cards.h"
 
 #include <QDateTime>
@@ -67,7 +68,7 @@ public:
     // Opens a document or a web address with the desktop's default program.
     virtual bool openDocument(const QString& pathOrUrl) = 0;
     // Sends a document to the default printer; the French reason when it could not.
-    virtual std::optional<QString> printDocument(const QString& path) = 0;
+    virtual std::optional<Failure> printDocument(const QString& path) = 0;
     // Fetches and installs the newest release with administrator rights, reporting its progress
     // and waiting for the outcome while the window keeps repainting. Linux: the root helper
     // through pkexec, which lets apt fetch and check it. Windows: the installer is downloaded,

@@ -140,7 +140,7 @@ const CardCall kInitLecteurs{
               QStringLiteral("Lecteur ne répond pas !")},
     .row = EtatRow::Lecteur,
     .function = LecFunction::InitLecteurs,
-    .before = readConfiguredNames,
+    .prepare = readConfiguredNames,
     .reset = [](RunCore& c) { c.appli_api_error = 0; },
     .call =
         [](RunCore& c) {
@@ -152,7 +152,7 @@ const CardCall kInitLecteurs{
         },
     .bloquant = kBloquantLecteur,
     .succes = QStringLiteral("Lecteur initialisé\r\n"),
-    .after = causeVitale,
+    .finish = causeVitale,
 };
 
 const CardCall kLecteurCps{
@@ -169,16 +169,16 @@ const CardCall kLecteurCps{
                                                             &c.appli_api_session_CPS,
                                                             &c.appli_api_error));
         },
-    .detail =
+    .errorDetail =
         [](const RunCore& c) { return sessionLecteur(c.appli_api_word, c.appli_api_session_CPS); },
     .bloquant = kBloquantLecteurCps,
     .succes = QStringLiteral("Lecteur CPS disponible\r\n"),
-    .onSuccess =
+    .onZero =
         [](RunCore& c, int r, StageResult&) {
             c.AddDebugText(QStringLiteral("Lecteur CPS disponible\r\n"), StyleBold, ClGreen);
             c.AddDebugText(QStringLiteral("Erreur : %1\r\n").arg(r), StyleNone, ClBlack);
         },
-    .after =
+    .finish =
         [](RunCore& c, int, StageResult& result) {
             causeDuService(c, result, {c.appli_nom_lecteur2_ini, c.appli_nom_lecteur_ini});
         },
@@ -196,10 +196,11 @@ const CardCall kLecteurVitale{
                 c.appli_dossier_apilec_force.constData(), &c.appli_api_char, &c.appli_api_session,
                 &c.appli_api_error));
         },
-    .detail = [](const RunCore& c) { return sessionLecteur(c.appli_api_word, c.appli_api_session); },
+    .errorDetail =
+        [](const RunCore& c) { return sessionLecteur(c.appli_api_word, c.appli_api_session); },
     .bloquant = kBloquantLecteur,
     .succes = QStringLiteral("Lecteur disponible\r\n"),
-    .after = causeVitale,
+    .finish = causeVitale,
 };
 
 const CardCall kCarteCps{
@@ -218,11 +219,11 @@ const CardCall kCarteCps{
                 c.appli_api_session_CPS, c.appli_api_word2, c.appli_api_char_civ,
                 c.appli_api_char_nom, &c.appli_api_word, &c.appli_api_error));
         },
-    .detail =
+    .errorDetail =
         [](const RunCore& c) { return etatCarte(c.appli_api_word2, c.appli_api_session_CPS); },
     .bloquant = kBloquantLecteurCps,
     .succes = QStringLiteral("Lecteur CPS disponible\r\n"),
-    .onSuccess =
+    .onZero =
         [](RunCore& c, int r, StageResult&) {
             // A detail code with a zero result is reported, not a failure.
             c.AddDebugText(QStringLiteral(" * Retour : %1\r\n").arg(r), StyleNone, ClBlack);
@@ -276,13 +277,13 @@ const CardCall kControleCps{
                 c.appli_api_char_categorie, &c.appli_api_error));
         },
     .classifyByDetail = true,
-    .detail =
+    .errorDetail =
         [](const RunCore& c) { return etatCarte(c.appli_api_word2, c.appli_api_session_CPS); },
     .bloquant = {QStringLiteral("Cette erreur est bloquante pour la lecture\r\n"),
                  QStringLiteral("Assurez-vous que le carte CPS est bien insérée\r\n"),
                  QStringLiteral("La carte CPS ne peut pas être lue\r\n")},
     .succes = QStringLiteral("La carte est accessible\r\n"),
-    .nonBloquant =
+    .onNotBlocking =
         [](RunCore& c, int r, StageResult& result) {
             if (r != kPinErrone)
                 return false;
@@ -295,14 +296,14 @@ const CardCall kControleCps{
             return true;
         },
     // A blocked card is told as such, not as a card to insert again.
-    .avantClassement =
+    .onError =
         [](RunCore& c, int r, StageResult& result) {
             if (!cpsBloquee(r, c.appli_api_error))
                 return false;
             logCpsBloquee(c, result);
             return true;
         },
-    .onSuccess =
+    .onZero =
         [](RunCore& c, int, StageResult& result) {
             const quint16 e = c.appli_api_error;
             if (e != 0) {
@@ -318,7 +319,7 @@ const CardCall kControleCps{
                                ClGreen);
             }
         },
-    .after =
+    .finish =
         [](RunCore& c, int r, StageResult&) {
             // A wrong PIN left in the field would be sent again at every click and block the
             // practitioner's card after three tries; a blocked card needs no PIN until unblocked.
@@ -326,7 +327,7 @@ const CardCall kControleCps{
                 cpsBloquee(r, c.appli_api_error))
                 c.view().viderPin();
         },
-    .suivi = [](const RunCore& c, int r) -> std::optional<Suivi> {
+    .explain = [](const RunCore& c, int r) -> std::optional<Suivi> {
         const quint16 e = c.appli_api_error;
         if (cpsBloquee(r, e))
             return Suivi{QStringLiteral("Carte CPS bloquée !"),
@@ -358,7 +359,8 @@ const CardCall kCarteVitale{
                                                              &c.appli_api_error));
         },
     .classifyByDetail = true,
-    .detail = [](const RunCore& c) { return etatCarte(c.appli_api_word2, c.appli_api_session); },
+    .errorDetail =
+        [](const RunCore& c) { return etatCarte(c.appli_api_word2, c.appli_api_session); },
     .bloquant = {QStringLiteral("Cette erreur est bloquante pour la lecture\r\n"),
                  QStringLiteral("Assurez-vous que le carte est bien insérée\r\n"),
                  QStringLiteral("La carte ne peut pas être lue\r\n")},
@@ -377,8 +379,8 @@ void check_ListelecteursExecute(RunCore& c)
         {QStringLiteral("Choix du lecteur"), QStringLiteral("Connexion au lecteur"),
          QStringLiteral("Lecteur ne répond pas !")},
         [&c] {
-            StageResult result;
-            if (!apilec_disponible(c, LecFunction::ListeLecteurs, result))
+            StageResult result = apilec_disponible(c, LecFunction::ListeLecteurs);
+            if (result.failed())
                 return result;
             std::optional<ReaderListing> listing =
                 listReaders(c.appli_apilec, c.appli_dossier_apilec_force.constData());

@@ -43,10 +43,10 @@ struct AppState {
     QString appli_maj_date_format;
     // A click on the card icon while a run is under way is ignored.
     bool appli_run_en_cours = false;
-    // Set when start-up asked the application to end (store unusable).
     // Set when the user quits (Quitter, closing the window) during a check or a download: the
     // reading run stops before its next stage, and nothing more is written.
     bool appli_quitte = false;
+    // Set when start-up asked the application to end (store unusable).
     bool appli_fin_demandee = false;
     // How files are written; tests give a write that fails as a full disk would.
     io::WriteFunction writeFunction = nullptr;

@@ -98,6 +98,14 @@ void RunCore::chargement_apilec()
 void RunCore::CreationficheExecute()
 {
     const QString caption = QStringLiteral("Erreur au chargement...");
+    const auto corrupted = [this, &caption] {
+        dialogs_.messageBox(QStringLiteral("Base de données corromptue ! \rVeuillez "
+                                           "réinstaller l'application"),
+                            caption, MessageIcon::Information);
+        Base_donnees.reset();
+        appli_fin_demandee = true;
+        dialogs_.requestQuit();
+    };
     try {
         // An opening started in the background ends here, with the same failures.
         Base_donnees =
@@ -113,17 +121,15 @@ void RunCore::CreationficheExecute()
         dialogs_.requestQuit();
     }
 
+    // A store that did not open is told as corrupted too, after the box above.
+    if (!Base_donnees) {
+        corrupted();
+        return;
+    }
     try {
-        if (!Base_donnees)
-            throw std::runtime_error("store not open");
         appli_maj_date = store::readDateMaj(*Base_donnees);
     } catch (const std::exception&) {
-        dialogs_.messageBox(QStringLiteral("Base de données corromptue ! \rVeuillez "
-                                           "réinstaller l'application"),
-                            caption, MessageIcon::Information);
-        Base_donnees.reset();
-        appli_fin_demandee = true;
-        dialogs_.requestQuit();
+        corrupted();
     }
 }
 

@@ -1,11 +1,9 @@
 // The small vocabulary every stage and every screen shares: rows, icons, colours, styles.
 #pragma once
 
-#include <QtGlobal>
+#include "run/etat_rows.h"
 
-// Rows of the stage display, in the order of the progress page.
-enum class EtatRow { Fichiers = 0, MiseAJour, Lecteur, Cartes, Informations, Pdf };
-inline constexpr int kEtatRowCount = 6;
+#include <QtGlobal>
 
 // Icons of the stage display (indexes of the image list).
 enum EtatIcon { EtatAttente = 0, EtatEnCours = 1, EtatValide = 2, EtatEchec = 3, EtatNonTeste = 4 };

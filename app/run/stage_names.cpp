@@ -5,10 +5,7 @@ namespace kelvora
 
 QString etatRowCaption(EtatRow row)
 {
-    static const char* const captions[kEtatRowCount] = {
-        "Contrôle des fichiers",        "Contrôle Mise à Jour",      "Initialisation du lecteur",
-        "Contrôle cartes CPS & Vitale", "Récupération informations", "Génération du PDF"};
-    return QString::fromUtf8(captions[static_cast<int>(row)]);
+    return QString::fromUtf8(etatRowInfo(row).caption);
 }
 
 QString etatIconName(int icon)

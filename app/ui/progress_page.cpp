@@ -1,5 +1,5 @@
-// The progress page: follow-up labels, the six stage rows, the legend, and the contract that
-// every stage of a reading run keeps.
+// The progress page: follow-up labels, the stage rows as kEtatRows lays them out, the legend, and
+// the contract that every stage of a reading run keeps.
 #include "run/stage_names.h"
 #include "ui/accessible_roles.h"
 #include "ui/tppal.h"
@@ -13,6 +13,7 @@ using kelvora::toQColor;
 #include <QLabel>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <vector>
 
 namespace
 {
@@ -65,43 +66,40 @@ void Tppal::buildProgressPage()
     layout->addWidget(cadre_suivi, 0, Qt::AlignHCenter);
     layout->addSpacing(22);
 
-    static const char* const iconNames[] = {"Image_etat1", "Image_etat2b", "Image_etat3",
-                                            "Image_etat4", "Image_etat5",  "Image_etat6"};
-    static const char* const labelNames[] = {"label_etat1", "label_etat2b", "label_etat3",
-                                             "label_etat4", "label_etat5",  "label_etat6"};
     const QFont rowFont = pixelFont(13);
-    const auto makeRow = [&](int i) {
+    auto* grid = new QGridLayout();
+    grid->setHorizontalSpacing(40);
+    grid->setVerticalSpacing(14);
+    std::vector<QWidget*> underGrid;
+    for (const kelvora::EtatRowInfo& info : kelvora::kEtatRows) {
+        const auto i = static_cast<std::size_t>(info.row);
         auto* box = new QWidget(tab_launch);
         auto* h = new QHBoxLayout(box);
         h->setContentsMargins(0, 0, 0, 0);
         h->setSpacing(8);
         image_etat_rows[i] = new QLabel(box);
-        image_etat_rows[i]->setObjectName(QString::fromLatin1(iconNames[i]));
+        image_etat_rows[i]->setObjectName(QString::fromLatin1(info.iconName));
         image_etat_rows[i]->setFixedSize(24, 24);
-        label_etat_rows[i] = new QLabel(kelvora::etatRowCaption(static_cast<EtatRow>(i)), box);
-        label_etat_rows[i]->setObjectName(QString::fromLatin1(labelNames[i]));
+        label_etat_rows[i] = new QLabel(kelvora::etatRowCaption(info.row), box);
+        label_etat_rows[i]->setObjectName(QString::fromLatin1(info.labelName));
         label_etat_rows[i]->setFont(rowFont);
         h->addWidget(image_etat_rows[i]);
         h->addWidget(label_etat_rows[i]);
         h->addStretch();
-        return box;
-    };
-
-    auto* grid = new QGridLayout();
-    grid->setHorizontalSpacing(40);
-    grid->setVerticalSpacing(14);
-    grid->addWidget(makeRow(0), 0, 0);
-    grid->addWidget(makeRow(1), 1, 0);
-    grid->addWidget(makeRow(2), 0, 1);
-    grid->addWidget(makeRow(3), 1, 1);
-    grid->addWidget(makeRow(4), 2, 1);
+        if (info.place.column == kelvora::kUnderGrid)
+            underGrid.push_back(box);
+        else
+            grid->addWidget(box, info.place.line, info.place.column);
+    }
     auto* gridBox = new QHBoxLayout();
     gridBox->addSpacing(60);
     gridBox->addLayout(grid);
     gridBox->addSpacing(20);
     layout->addLayout(gridBox);
-    layout->addSpacing(14);
-    layout->addWidget(makeRow(5), 0, Qt::AlignHCenter);
+    for (QWidget* box : underGrid) {
+        layout->addSpacing(14);
+        layout->addWidget(box, 0, Qt::AlignHCenter);
+    }
     layout->addStretch();
 
     auto* line = new QFrame(tab_launch);

@@ -7,7 +7,6 @@
 #include "diagnostics/system_report.h"
 #include "platform/save_path.h"
 #include "reading/reading.h"
-#include "store/connection.h"
 #include "ui/accessible_roles.h"
 #include "ui/drawn_buttons.h"
 #include "ui/first_frame_icon.h"

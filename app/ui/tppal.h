@@ -138,8 +138,8 @@ public:
     QLabel* label_suivi2 = nullptr;
     // Both follow-up labels; takes the focus when a run ends, so their message is read aloud.
     kelvora::ui::SpokenStatus* cadre_suivi = nullptr;
-    std::array<QLabel*, 6> image_etat_rows{};
-    std::array<QLabel*, 6> label_etat_rows{};
+    std::array<QLabel*, kEtatRowCount> image_etat_rows{};
+    std::array<QLabel*, kEtatRowCount> label_etat_rows{};
     // The five state icons, drawn once: an icon made anew for every change would add its
     // drawing to Qt's pixmap cache at every reading.
     std::array<QPixmap, 5> etat_pixmaps;

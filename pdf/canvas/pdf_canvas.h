@@ -1,3 +1,4 @@
+// The canvas: paths, text and images drawn on the current page as content-stream operators.
 #pragma once
 
 #include "pdf/canvas/pdf_canvas_attribute.h"

@@ -1,3 +1,4 @@
+// The text state of a canvas: font, size, spacing, leading and horizontal scaling.
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The small vocabulary of drawing: colour values, line caps and joins, text rendering modes.
 #pragma once
 
 #include <cstdint>

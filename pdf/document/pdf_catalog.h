@@ -1,3 +1,4 @@
+// The document catalog: pages, page layout and mode, viewer preferences, open action.
 #pragma once
 
 #include "pdf/document/pdf_dictionary_wrapper.h"

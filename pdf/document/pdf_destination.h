@@ -1,3 +1,4 @@
+// A destination: a page and how a viewer fits it, as links and outline entries use it.
 #pragma once
 
 #include "pdf/document/pdf_dictionary_wrapper.h"

@@ -1,3 +1,4 @@
+// The base of the document's typed objects: owned by the document, each over a dictionary.
 #pragma once
 
 namespace kelvora::pdf

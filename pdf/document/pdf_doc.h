@@ -1,3 +1,4 @@
+// The document: pages, fonts and images, their numbering and the save into a byte stream.
 #pragma once
 
 #include "pdf/document/pdf_catalog.h"

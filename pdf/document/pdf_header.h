@@ -1,3 +1,4 @@
+// The file's first line, "%PDF-1.2".
 #pragma once
 
 #include "pdf/objects/pdf_memory_stream.h"

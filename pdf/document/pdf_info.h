@@ -1,3 +1,4 @@
+// The document information dictionary: author, title, subject, keywords, creator, dates.
 #pragma once
 
 #include "pdf/document/pdf_dictionary_wrapper.h"

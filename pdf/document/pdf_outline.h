@@ -1,3 +1,4 @@
+// The outline tree (bookmarks): its root and its entries.
 #pragma once
 
 #include "pdf/document/pdf_dictionary_wrapper.h"

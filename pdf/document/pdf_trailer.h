@@ -1,3 +1,4 @@
+// The file's trailer: its dictionary and the address of the cross-reference table.
 #pragma once
 
 #include "pdf/objects/pdf_dictionary.h"

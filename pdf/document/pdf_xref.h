@@ -1,3 +1,4 @@
+// The cross-reference table: numbers the indirect objects, owns them and writes the table.
 #pragma once
 
 #include "pdf/objects/pdf_object.h"

@@ -1,3 +1,4 @@
+// A font: its registry name and widths, and the standard Type 1 font with its width table.
 #pragma once
 
 #include "pdf/document/pdf_dictionary_wrapper.h"

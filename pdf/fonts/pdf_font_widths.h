@@ -1,3 +1,4 @@
+// The advance widths of the standard fonts, one table per face.
 #pragma once
 
 #include <array>

@@ -1,3 +1,4 @@
+// The standard fonts: one class per face, and the registry that finds them by name.
 #pragma once
 
 #include "pdf/fonts/pdf_font.h"

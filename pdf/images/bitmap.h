@@ -1,3 +1,4 @@
+// An uncompressed bitmap: pixel format, palette and rows.
 #pragma once
 
 #include "pdf/images/graphic.h"

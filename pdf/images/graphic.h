@@ -1,3 +1,4 @@
+// A loaded picture of some kind, the error of one that cannot be loaded, a file's reading.
 #pragma once
 
 #include <memory>

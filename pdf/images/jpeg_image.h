@@ -1,3 +1,4 @@
+// A JPEG picture kept byte for byte, with the size and colour space of its header.
 #pragma once
 
 #include "pdf/images/graphic.h"

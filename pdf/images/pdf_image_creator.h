@@ -1,3 +1,4 @@
+// The image creators that turn a picture into an image XObject, registered by name.
 #pragma once
 
 #include "pdf/images/graphic.h"

@@ -1,3 +1,4 @@
+// A picture loaded from a file by its extension, and the formats it knows.
 #pragma once
 
 #include "pdf/images/graphic.h"

@@ -1,3 +1,4 @@
+// The picture holders of a report layout, as the certificate's logo uses them.
 #pragma once
 
 #include "pdf/images/picture.h"

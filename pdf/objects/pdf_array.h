@@ -1,3 +1,4 @@
+// The array object, and the resolution of a stored reference to its object.
 #pragma once
 
 #include "pdf/objects/pdf_object.h"

@@ -1,3 +1,4 @@
+// Raw bytes, written as they are where the object is used.
 #pragma once
 
 #include "pdf/objects/pdf_object.h"

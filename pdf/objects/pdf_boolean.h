@@ -1,3 +1,4 @@
+// The boolean object, "true" or "false".
 #pragma once
 
 #include "pdf/objects/pdf_object.h"

@@ -1,3 +1,4 @@
+// The PDF date: a local date and time, its "D:" text and the reading of that text.
 #pragma once
 
 #include <string>

@@ -1,3 +1,4 @@
+// The dictionary object: its entries in the order they were added, with typed look-ups.
 #pragma once
 
 #include "pdf/objects/pdf_object.h"

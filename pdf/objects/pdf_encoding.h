@@ -1,3 +1,4 @@
+// Text as Windows-1252 bytes, and the escapes of a literal string.
 #pragma once
 
 #include "pdf/objects/pdf_memory_stream.h"

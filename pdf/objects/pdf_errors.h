@@ -1,3 +1,4 @@
+// The exceptions the writer raises, one class per kind of error.
 #pragma once
 
 #include <stdexcept>

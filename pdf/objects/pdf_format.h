@@ -1,3 +1,4 @@
+// Numbers as the file writes them, in one fixed form whatever the locale.
 #pragma once
 
 #include "pdf/objects/pdf_memory_stream.h"

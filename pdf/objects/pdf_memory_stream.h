@@ -1,3 +1,4 @@
+// The in-memory byte buffer that stream data and whole files are written into.
 #pragma once
 
 #include <cstddef>

@@ -7,7 +7,7 @@ namespace kelvora::pdf
 
 void TPdfName::WriteBody(TPdfMemoryStream& AStream)
 {
-    WriteName(FValue, AStream);
+    WriteName(Value(), AStream);
 }
 
 } // namespace kelvora::pdf

@@ -1,6 +1,7 @@
+// The name object, "/Name".
 #pragma once
 
-#include "pdf/objects/pdf_object.h"
+#include "pdf/objects/pdf_string_like.h"
 
 #include <memory>
 #include <string>
@@ -9,27 +10,17 @@ namespace kelvora::pdf
 {
 
 // A name; the value is held without its leading solidus.
-class TPdfName : public TPdfObject
+class TPdfName : public TPdfStringLike<TPdfObjectClass::ocName>
 {
 public:
-    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocName;
-    TPdfName() : TPdfObject(kObjectClass) {}
-    explicit TPdfName(std::u16string AValue) : TPdfObject(kObjectClass), FValue(std::move(AValue))
-    {
-    }
+    using TPdfStringLike::TPdfStringLike;
     static std::unique_ptr<TPdfName> CreateName(std::u16string AValue)
     {
         return std::make_unique<TPdfName>(std::move(AValue));
     }
 
-    const std::u16string& Value() const { return FValue; }
-    void SetValue(std::u16string AValue) { FValue = std::move(AValue); }
-
 protected:
     void WriteBody(TPdfMemoryStream& AStream) override;
-
-private:
-    std::u16string FValue;
 };
 
 } // namespace kelvora::pdf

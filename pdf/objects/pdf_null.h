@@ -1,3 +1,4 @@
+// The null object.
 #pragma once
 
 #include "pdf/objects/pdf_object.h"

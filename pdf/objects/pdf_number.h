@@ -1,3 +1,4 @@
+// The integer number object.
 #pragma once
 
 #include "pdf/objects/pdf_object.h"

@@ -1,3 +1,4 @@
+// The base of every object: its class, its number, its writing in place or by reference.
 #pragma once
 
 #include "pdf/objects/pdf_memory_stream.h"

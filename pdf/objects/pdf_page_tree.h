@@ -1,3 +1,4 @@
+// The page tree's helpers: a dictionary's type, a page added to its parent, its resources.
 #pragma once
 
 #include <string>

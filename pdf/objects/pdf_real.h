@@ -1,3 +1,4 @@
+// The real number object.
 #pragma once
 
 #include "pdf/objects/pdf_object.h"

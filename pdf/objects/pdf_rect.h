@@ -1,3 +1,4 @@
+// A rectangle in page coordinates, and the alignment of text within a width.
 #pragma once
 
 namespace kelvora::pdf

@@ -1,3 +1,4 @@
+// The stream object: its attributes dictionary and its data.
 #pragma once
 
 #include "pdf/objects/pdf_dictionary.h"

@@ -7,7 +7,7 @@ namespace kelvora::pdf
 
 void TPdfString::WriteBody(TPdfMemoryStream& AStream)
 {
-    WriteStringOperand(FValue, AStream);
+    WriteStringOperand(Value(), AStream);
 }
 
 } // namespace kelvora::pdf

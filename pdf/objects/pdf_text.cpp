@@ -7,7 +7,7 @@ namespace kelvora::pdf
 
 void TPdfText::WriteBody(TPdfMemoryStream& AStream)
 {
-    WriteTextString(FValue, AStream);
+    WriteTextString(Value(), AStream);
 }
 
 } // namespace kelvora::pdf

@@ -1,6 +1,7 @@
+// The text object for human-readable strings: literal when plain ASCII, else UTF-16BE.
 #pragma once
 
-#include "pdf/objects/pdf_object.h"
+#include "pdf/objects/pdf_string_like.h"
 
 #include <memory>
 #include <string>
@@ -9,27 +10,17 @@ namespace kelvora::pdf
 {
 
 // Human-readable text (document information): literal when plain ASCII, else UTF-16BE hex.
-class TPdfText : public TPdfObject
+class TPdfText : public TPdfStringLike<TPdfObjectClass::ocText>
 {
 public:
-    static constexpr TPdfObjectClass kObjectClass = TPdfObjectClass::ocText;
-    TPdfText() : TPdfObject(kObjectClass) {}
-    explicit TPdfText(std::u16string AValue) : TPdfObject(kObjectClass), FValue(std::move(AValue))
-    {
-    }
+    using TPdfStringLike::TPdfStringLike;
     static std::unique_ptr<TPdfText> CreateText(std::u16string AValue)
     {
         return std::make_unique<TPdfText>(std::move(AValue));
     }
 
-    const std::u16string& Value() const { return FValue; }
-    void SetValue(std::u16string AValue) { FValue = std::move(AValue); }
-
 protected:
     void WriteBody(TPdfMemoryStream& AStream) override;
-
-private:
-    std::u16string FValue;
 };
 
 } // namespace kelvora::pdf

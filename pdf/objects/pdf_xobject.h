@@ -1,3 +1,4 @@
+// The external objects that pages draw, and the image XObject.
 #pragma once
 
 #include "pdf/objects/pdf_stream.h"

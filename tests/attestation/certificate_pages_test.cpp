@@ -99,6 +99,7 @@ struct PagesCase {
     std::function<void(VitaleRecord&)> change;
     int pages;
     std::vector<int> pageOf; // page of each beneficiary's row, from 1
+    friend void PrintTo(const PagesCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class CertificatePages : public ::testing::TestWithParam<PagesCase>

@@ -34,6 +34,7 @@ struct DecodeCase {
     const char* numSerie;
     int count;
     std::vector<SlotText> filled; // every non-empty slot; all others must be empty
+    friend void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
 };
 
 const std::vector<DecodeCase> kCases = {

@@ -37,6 +37,11 @@ void PrintTo(const GoldenCase& c, std::ostream* os)
     *os << c.name;
 }
 
+void PrintTo(Driver d, std::ostream* os)
+{
+    *os << (d == Driver::Window ? "fenetre" : "sans_ecran");
+}
+
 QByteArray readAll(const QString& path)
 {
     QFile f(path);

@@ -220,4 +220,21 @@ TFailingStreamBuf::pos_type TFailingStreamBuf::seekpos(pos_type APos, std::ios_b
     return APos;
 }
 
+std::string CaseName(std::u16string_view AText)
+{
+    std::string name;
+    for (const char16_t c : AText) {
+        if (c == u' ')
+            name += '_';
+        else if (c > u' ' && c < 0x7F)
+            name += static_cast<char>(c);
+        else {
+            char code[8];
+            std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
+            name += code;
+        }
+    }
+    return name.empty() ? std::string("empty") : name;
+}
+
 } // namespace kelvora::pdf::test

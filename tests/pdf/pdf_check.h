@@ -13,6 +13,10 @@
 namespace kelvora::pdf::test
 {
 
+// UTF-16 text as a case's name in a test's name: printable ASCII kept, a space as '_', any
+// other code unit as U+XXXX, so that ctest lists the case and not its bytes.
+std::string CaseName(std::u16string_view AText);
+
 // Saves a document into memory.
 std::string SaveToBytes(TPdfDoc& ADoc);
 

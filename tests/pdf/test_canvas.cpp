@@ -63,6 +63,7 @@ struct TOpCase {
     const char* Label;
     std::function<void(TPdfCanvas&)> Action;
     std::string Expected;
+    friend void PrintTo(const TOpCase& c, std::ostream* os) { *os << c.Label; }
 };
 
 class CanvasOperators : public CanvasTest, public ::testing::WithParamInterface<TOpCase>
@@ -185,6 +186,7 @@ struct TBadValueCase {
     const char* Label;
     std::function<void(TPdfCanvas&)> Action;
     std::string Message;
+    friend void PrintTo(const TBadValueCase& c, std::ostream* os) { *os << c.Label; }
 };
 
 class CanvasBadValues : public CanvasTest, public ::testing::WithParamInterface<TBadValueCase>
@@ -301,6 +303,10 @@ TEST_F(CanvasTest, TextWidthFollowsTheFontAndSpacing)
 struct TWrittenWidthCase {
     const char16_t* Text;
     const char16_t* Written; // what reaches the file, one character per byte
+    friend void PrintTo(const TWrittenWidthCase& c, std::ostream* os)
+    {
+        *os << test::CaseName(c.Text);
+    }
 };
 
 class WidthOfWrittenText : public CanvasTest,
@@ -345,6 +351,7 @@ TEST_F(CanvasTest, MeasureTextNeverCutsASurrogatePair)
 struct TWordCase {
     const char16_t* Text;
     std::vector<std::u16string> Words;
+    friend void PrintTo(const TWordCase& c, std::ostream* os) { *os << test::CaseName(c.Text); }
 };
 
 class NextWord : public ::testing::TestWithParam<TWordCase>

@@ -165,6 +165,7 @@ struct TStateCase {
     std::function<void(TPdfDoc&)> Prepare;
     std::function<void(TPdfDoc&)> Act;
     std::string Message;
+    friend void PrintTo(const TStateCase& c, std::ostream* os) { *os << c.Label; }
 };
 
 class StateErrors : public ::testing::TestWithParam<TStateCase>

@@ -19,6 +19,10 @@ struct TWidthCase {
     const char16_t* Font;
     char16_t Code;
     int Width;
+    friend void PrintTo(const TWidthCase& c, std::ostream* os)
+    {
+        *os << test::CaseName(c.Font) << '-' << test::CaseName(std::u16string(1, c.Code));
+    }
 };
 
 class WidthRows : public ::testing::TestWithParam<TWidthCase>
@@ -93,6 +97,7 @@ TEST(Widths, ObliqueFacesShareTheUprightTables)
 struct TBaseFontCase {
     const char16_t* Name;
     const char16_t* BaseFont;
+    friend void PrintTo(const TBaseFontCase& c, std::ostream* os) { *os << test::CaseName(c.Name); }
 };
 
 class BaseFonts : public ::testing::TestWithParam<TBaseFontCase>

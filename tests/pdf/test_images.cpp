@@ -157,6 +157,7 @@ struct TCmykCase {
     std::function<std::string()> Make;
     bool Inverted;
     test::TRgb Colour; // of the source, in RGB
+    friend void PrintTo(const TCmykCase& c, std::ostream* os) { *os << c.Label; }
 };
 
 class CmykJpeg : public ::testing::TestWithParam<TCmykCase>

@@ -19,6 +19,7 @@ namespace
 struct TRealCase {
     double Value;
     const char* Expected;
+    friend void PrintTo(const TRealCase& c, std::ostream* os) { *os << c.Value; }
 };
 
 class FormatRealTable : public ::testing::TestWithParam<TRealCase>
@@ -120,6 +121,10 @@ INSTANTIATE_TEST_SUITE_P(Texts, PdfDateRejects,
 struct TAnsiCase {
     char16_t Char;
     unsigned char Byte;
+    friend void PrintTo(const TAnsiCase& c, std::ostream* os)
+    {
+        *os << test::CaseName(std::u16string(1, c.Char));
+    }
 };
 
 class AnsiTable : public ::testing::TestWithParam<TAnsiCase>

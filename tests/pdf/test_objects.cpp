@@ -35,6 +35,7 @@ struct TBodyCase {
     const char* Label;
     std::function<std::unique_ptr<TPdfObject>()> Make;
     std::string Expected;
+    friend void PrintTo(const TBodyCase& c, std::ostream* os) { *os << c.Label; }
 };
 
 class ObjectBody : public ::testing::TestWithParam<TBodyCase>

@@ -65,6 +65,7 @@ struct ReadCase {
     const char* section;
     const char* key;
     std::optional<QString> expected;
+    friend void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class IniRead : public ::testing::TestWithParam<ReadCase>
@@ -108,6 +109,7 @@ struct WriteCase {
     const char* value; // UTF-8
     const char* from;  // the expected file is the fixture with `from` replaced by `to`
     const char* to;
+    friend void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class IniWrite : public ::testing::TestWithParam<WriteCase>

@@ -17,6 +17,7 @@ struct ListCase {
     const char* name;
     std::optional<std::string> liste; // nullopt: no scenario file at all
     std::vector<std::string> expected;
+    friend void PrintTo(const ListCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ReaderList : public StandIn, public ::testing::WithParamInterface<ListCase>
@@ -117,6 +118,7 @@ struct AbsentCase {
     const char* section; // its "Inseree=1" becomes "Inseree=0"
     CardCall call;
     Result expected;
+    friend void PrintTo(const AbsentCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class CardAbsent : public StandIn, public ::testing::WithParamInterface<AbsentCase>
@@ -243,6 +245,7 @@ struct DocumentCase {
     const char* documentLine; // the [Vitale] Document line
     std::uint32_t capacity;   // buffer size given
     Result expected;
+    friend void PrintTo(const DocumentCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class DocumentRead : public StandIn, public ::testing::WithParamInterface<DocumentCase>

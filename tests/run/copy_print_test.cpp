@@ -213,7 +213,7 @@ TEST(LinuxPrint, RunsLpWithTheFileAndReportsItsFailure)
     const auto failed = platform.printDocument(QStringLiteral("/tmp/attestation.pdf"));
     ASSERT_TRUE(failed.has_value());
     // lp's own full stop is left out: the message quoting it ends its sentence itself.
-    EXPECT_EQ(*failed, QStringLiteral("l'impression a échoué (lp: pas d'imprimante)"));
+    EXPECT_EQ(failed->reason, QStringLiteral("l'impression a échoué (lp: pas d'imprimante)"));
     qputenv("PATH", path);
 
     // The real lp with no print server here fails, and says so.
@@ -226,9 +226,9 @@ TEST(LinuxPrint, RunsLpWithTheFileAndReportsItsFailure)
     pdf.close();
     const auto real = platform.printDocument(document);
     ASSERT_TRUE(real.has_value());
-    EXPECT_TRUE(real->startsWith(QStringLiteral("aucune imprimante n'est disponible")))
-        << real->toStdString();
-    EXPECT_FALSE(real->contains(QStringLiteral(".)"))) << real->toStdString();
+    EXPECT_TRUE(real->reason.startsWith(QStringLiteral("aucune imprimante n'est disponible")))
+        << real->reason.toStdString();
+    EXPECT_FALSE(real->reason.contains(QStringLiteral(".)"))) << real->reason.toStdString();
 }
 
 } // namespace

@@ -60,10 +60,12 @@ public:
     }
     QStringList printed;
     std::optional<QString> printFailure; // what printDocument() answers: a reason = no printer
-    std::optional<QString> printDocument(const QString& path) override
+    std::optional<Failure> printDocument(const QString& path) override
     {
         printed.append(path);
-        return printFailure;
+        if (printFailure)
+            return Failure{*printFailure};
+        return std::nullopt;
     }
     bool openDocument(const QString& pathOrUrl) override
     {
