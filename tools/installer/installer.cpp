@@ -6,7 +6,6 @@
 #include "tools/installer/process_reset.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
