@@ -19,30 +19,30 @@ namespace
 class StoreGate
 {
 public:
-    std::future<bool> opened() { return promise_.get_future(); }
+    std::future<bool> opened() { return m_promise.get_future(); }
     void open() { settle(true); }
 
     struct Release {
-        explicit Release(StoreGate& gate) : gate_(gate) {}
-        ~Release() { gate_.settle(false); }
+        explicit Release(StoreGate& gate) : m_gate(gate) {}
+        ~Release() { m_gate.settle(false); }
         Release(const Release&) = delete;
         Release& operator=(const Release&) = delete;
 
     private:
-        StoreGate& gate_;
+        StoreGate& m_gate;
     };
 
 private:
     void settle(bool open)
     {
-        if (settled_)
+        if (m_settled)
             return;
-        settled_ = true;
-        promise_.set_value(open);
+        m_settled = true;
+        m_promise.set_value(open);
     }
 
-    std::promise<bool> promise_;
-    bool settled_ = false;
+    std::promise<bool> m_promise;
+    bool m_settled = false;
 };
 
 } // namespace
