@@ -58,13 +58,13 @@ int main(int argc, char* argv[])
     double first = 0;
     int failed = 0;
     for (int i = 1; i <= readings; ++i) {
-        window.pin_cps->setText(QStringLiteral("1234"));
+        window.tab_carte->pin_cps->setText(QStringLiteral("1234"));
         window.action_vitale2Click();
         QApplication::processEvents();
         if (window.core().appli_check_continue != 0 && failed++ == 0)
             std::fprintf(stderr, "reading %d failed: %s\n%s\n", i,
-                         qPrintable(window.label_suivi->text()),
-                         qPrintable(window.debug_texte->toPlainText()));
+                         qPrintable(window.tab_launch->label_suivi->text()),
+                         qPrintable(window.tab_debug->debug_texte->toPlainText()));
         const double rss = residentMegabytes();
         if (i == 1)
             first = rss;

@@ -1,6 +1,8 @@
 // The About page: who makes the program, which versions are installed, and two links.
+#include "ui/about_page.h"
+
 #include "diagnostics/about_text.h"
-#include "ui/tppal.h"
+#include "ui/page_style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,24 +10,28 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-void Tppal::buildAboutPage()
+using kelvora::ui::pixelFont;
+
+AboutPage::AboutPage(QWidget* parent) : QWidget(parent) {}
+
+void AboutPage::build()
 {
-    auto* layout = new QVBoxLayout(tab_about);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 10);
-    lbl_about1 = new QLabel(QStringLiteral("A Propos"), tab_about);
+    lbl_about1 = new QLabel(QStringLiteral("A Propos"), this);
     lbl_about1->setObjectName(QStringLiteral("lbl_about1"));
-    lbl_about1->setFont(pixelFont(24, true));
+    lbl_about1->setFont(pixelFont(this, 24, true));
     lbl_about1->setAlignment(Qt::AlignCenter);
     layout->addWidget(lbl_about1);
     lbl_about2 = new QLabel(
-        QStringLiteral("Retrouvez ci-dessous les informations de cette application"), tab_about);
+        QStringLiteral("Retrouvez ci-dessous les informations de cette application"), this);
     lbl_about2->setObjectName(QStringLiteral("lbl_about2"));
-    lbl_about2->setFont(pixelFont(15));
+    lbl_about2->setFont(pixelFont(this, 15));
     lbl_about2->setAlignment(Qt::AlignCenter);
     layout->addWidget(lbl_about2);
     layout->addSpacing(8);
 
-    about_texte = new QTextEdit(tab_about);
+    about_texte = new QTextEdit(this);
     about_texte->setObjectName(QStringLiteral("about_texte"));
     about_texte->setReadOnly(true);
     about_texte->setFrameShape(QFrame::NoFrame);
@@ -36,7 +42,7 @@ void Tppal::buildAboutPage()
     // opens them, and a screen reader hears their target.
     const auto link = [this](const char* name, const QString& text, const QString& spoken,
                              const char* target) {
-        auto* l = new QPushButton(text, tab_about);
+        auto* l = new QPushButton(text, this);
         l->setObjectName(QString::fromLatin1(name));
         l->setFlat(true);
         l->setCursor(Qt::PointingHandCursor);
@@ -55,15 +61,21 @@ void Tppal::buildAboutPage()
                      QStringLiteral("Site du logiciel lecture Vitale"), KELVORA_SITE_URL);
     lbl_link2 = link("lbl_link2", QStringLiteral("Support à Distance"),
                      QStringLiteral("Support à distance"), kelvora::diagnostics::kSupportUrl);
-    // A click opens the handler's own address.
-    connect(lbl_link3, &QPushButton::clicked, this, [this] { lbl_link3Click(); });
-    connect(lbl_link2, &QPushButton::clicked, this, [this] { lbl_link2Click(); });
     auto* links = new QHBoxLayout();
     links->addWidget(lbl_link3);
     links->addStretch();
     links->addWidget(lbl_link2);
     layout->addLayout(links);
 
-    for (const kelvora::RtfRun& piece : aboutRuns_)
-        appendRich(about_texte, piece.text, piece.style, piece.color);
+    setText(m_runs);
+}
+
+void AboutPage::setText(const QList<kelvora::RtfRun>& runs)
+{
+    m_runs = runs;
+    if (about_texte == nullptr)
+        return;
+    about_texte->clear();
+    for (const kelvora::RtfRun& piece : m_runs)
+        kelvora::ui::appendRich(about_texte, piece.text, piece.style, piece.color);
 }

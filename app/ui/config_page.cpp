@@ -1,7 +1,8 @@
 // The reader-management page: which reader the card-reader library uses for each card.
 
+#include "ui/config_page.h"
+
 #include "reader/reader_config.h"
-#include "ui/tppal.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -136,12 +137,14 @@ QWidget* buildSousPage(QWidget* parent, const char* name, const QString& titre,
 
 } // namespace
 
-void Tppal::buildConfigPage()
+ConfigPage::ConfigPage(QWidget* parent) : QWidget(parent) {}
+
+void ConfigPage::build()
 {
-    auto* layout = new QVBoxLayout(tab_config);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 10, 12, 6);
 
-    PageControl_config = new QTabWidget(tab_config);
+    PageControl_config = new QTabWidget(this);
     PageControl_config->setObjectName(QStringLiteral("PageControl_config"));
     PageControl_config->setAutoFillBackground(true);
     QPalette palette = PageControl_config->palette();
@@ -175,24 +178,23 @@ void Tppal::buildConfigPage()
                        "modification que sur demande du support technique"),
         namesCps, {edit_gestion_1b, edit_gestion_2b, Memo2, btn_gestion_4b, combo_branches_b});
     PageControl_config->addTab(tab_config_3, QStringLiteral("Lecteur CPS"));
-
-    connect(btn_gestion_4, &QPushButton::clicked, this,
-            [this] { guarded([this] { btn_gestion_4Click(); }); });
-    connect(btn_gestion_4b, &QPushButton::clicked, this,
-            [this] { guarded([this] { btn_gestion_4bClick(); }); });
 }
 
-void Tppal::tab_configShow()
+void ConfigPage::showVitaleSubPage()
 {
     PageControl_config->setCurrentWidget(tab_config_2);
-    const kelvora::reader::LecteursConfigures lus = kelvora::reader::tab_configShow(*core_);
+}
+
+void ConfigPage::showConfigured(const kelvora::reader::LecteursConfigures& lus)
+{
     Edit_gestion_1->setText(lus.vitale.actuel);
     edit_gestion_2->setText(lus.vitale.aForcer);
     edit_gestion_1b->setText(lus.cps.actuel);
     edit_gestion_2b->setText(lus.cps.aForcer);
+}
 
-    // Asked afresh each time, as readers come and go.
-    const kelvora::reader::LecteursBranches branches = kelvora::reader::lecteursBranches(*core_);
+void ConfigPage::showConnected(const kelvora::reader::LecteursBranches& branches)
+{
     // The smart-card service's readers after the library's, each with its card or not; each
     // item holds the bare name that a choice proposes.
     QStringList textes = branches.noms;
@@ -221,17 +223,4 @@ void Tppal::tab_configShow()
                 QStringLiteral("Liste de la bibliothèque indisponible (%1)").arg(branches.erreur));
         combo->setToolTip(bulle.join(QLatin1Char('\n')));
     }
-}
-
-void Tppal::btn_gestion_4Click()
-{
-    // The field shows the name as written, without what came with a paste.
-    edit_gestion_2->setText(edit_gestion_2->text().trimmed());
-    kelvora::reader::btn_gestion_4Click(*core_, edit_gestion_2->text());
-}
-
-void Tppal::btn_gestion_4bClick()
-{
-    edit_gestion_2b->setText(edit_gestion_2b->text().trimmed());
-    kelvora::reader::btn_gestion_4bClick(*core_, edit_gestion_2b->text());
 }

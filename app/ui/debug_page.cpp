@@ -1,9 +1,8 @@
 // The diagnostic log pane: shows the run core's log as it grows, each piece with its own style
 // and colour; the save button writes it as RTF.
-#include "ui/tppal.h"
-#include "ui/win_color.h"
+#include "ui/debug_page.h"
 
-using kelvora::toQColor;
+#include "ui/page_style.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -31,45 +30,40 @@ QTextEdit* richPane(QWidget* parent, const char* name)
 
 } // namespace
 
-void Tppal::buildDebugPage()
+DebugPage::DebugPage(QWidget* parent) : QWidget(parent) {}
+
+void DebugPage::build(const QList<kelvora::RtfRun>& runs)
 {
-    auto* layout = new QVBoxLayout(tab_debug);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
-    debug_texte = richPane(tab_debug, "debug_texte");
+    debug_texte = richPane(this, "debug_texte");
     debug_texte->setAccessibleName(QStringLiteral("Diagnostic de la lecture"));
     layout->addWidget(debug_texte, 1);
     btn_sauve_fichier = new QPushButton(QIcon(QStringLiteral(":/icons/sauver.svg")),
-                                        QStringLiteral(" Sauver Fichier"), tab_debug);
+                                        QStringLiteral(" Sauver Fichier"), this);
     btn_sauve_fichier->setObjectName(QStringLiteral("btn_sauve_fichier"));
     btn_sauve_fichier->setFlat(true);
     btn_sauve_fichier->setCursor(Qt::PointingHandCursor);
-    connect(btn_sauve_fichier, &QPushButton::clicked, this,
-            [this] { guarded([this] { btn_sauve_fichierClick(); }); });
     layout->addWidget(btn_sauve_fichier, 0, Qt::AlignHCenter);
 
     // The log from its start: what was written before the page was built.
-    for (const kelvora::RtfRun& piece : core_->debug.runs())
-        appendRich(debug_texte, piece.text, piece.style, piece.color);
+    for (const kelvora::RtfRun& piece : runs)
+        kelvora::ui::appendRich(debug_texte, piece.text, piece.style, piece.color);
 }
 
-void Tppal::appendRich(QTextEdit* pane, const QString& text, int style, quint32 color)
+void DebugPage::append(const QString& text, int style, quint32 color)
 {
-    QTextCursor cursor(pane->document());
-    cursor.movePosition(QTextCursor::End);
-    QTextCharFormat format;
-    format.setFontWeight((style & StyleBold) ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(style & StyleItalic);
-    format.setFontUnderline(style & StyleUnderline);
-    format.setFontStrikeOut(style & StyleStrike);
-    format.setForeground(toQColor(color));
-    // The pane keeps paragraphs as blocks; a lone CR or LF breaks the line as CR LF does.
-    QString body = text;
-    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    body.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    cursor.insertText(body, format);
+    if (debug_texte)
+        kelvora::ui::appendRich(debug_texte, text, style, color);
 }
 
-void Tppal::tab_debugShow()
+void DebugPage::clear()
+{
+    if (debug_texte)
+        debug_texte->clear();
+}
+
+void DebugPage::showEnd()
 {
     debug_texte->setFocus();
     QTextCursor cursor = debug_texte->textCursor();

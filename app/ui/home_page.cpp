@@ -1,11 +1,12 @@
 // The home page: the card icon that starts a reading run and the PIN field.
+#include "ui/home_page.h"
+
 #include "ui/drawn_buttons.h"
 #include "ui/first_frame_icon.h"
-#include "ui/tppal.h"
+#include "ui/page_style.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProxyStyle>
@@ -35,28 +36,32 @@ public:
 
 } // namespace
 
-void Tppal::buildHomePage()
+using kelvora::ui::pixelFont;
+
+HomePage::HomePage(QWidget* parent) : QWidget(parent) {}
+
+void HomePage::build()
 {
-    auto* layout = new QVBoxLayout(tab_carte);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 26, 24, 20);
     layout->setSpacing(6);
 
-    auto* title = new QLabel(QStringLiteral("Génération d'une attestation"), tab_carte);
-    title->setFont(pixelFont(24, true));
+    auto* title = new QLabel(QStringLiteral("Génération d'une attestation"), this);
+    title->setFont(pixelFont(this, 24, true));
     title->setAlignment(Qt::AlignCenter);
     layout->addWidget(title);
 
     auto* subtitle = new QLabel(
         QStringLiteral("Insérez les carte CPS puis Vitale, le code CPS puis cliquez sur l'icône "
                        "ci-dessous"),
-        tab_carte);
-    subtitle->setFont(pixelFont(13));
+        this);
+    subtitle->setFont(pixelFont(this, 13));
     subtitle->setAlignment(Qt::AlignCenter);
     subtitle->setWordWrap(true);
     layout->addWidget(subtitle);
     layout->addStretch();
 
-    action_vitale2 = new kelvora::ui::CardButton(tab_carte);
+    action_vitale2 = new kelvora::ui::CardButton(this);
     action_vitale2->setObjectName(QStringLiteral("action_vitale2"));
     action_vitale2->setIcon(kelvora::ui::firstFrameIcon("carte_vitale"));
     action_vitale2->setIconSize(QSize(180, 120));
@@ -68,18 +73,18 @@ void Tppal::buildHomePage()
                        "l'attestation"));
     // Tab reaches it; Enter or Space starts the reading, as a click does.
     action_vitale2->setFocusPolicy(Qt::TabFocus);
-    action_vitale2->installEventFilter(this);
-    connect(action_vitale2, &QToolButton::clicked, this, [this] { action_vitale2Click(); });
+    kelvora::ui::clickOnEnter(action_vitale2);
+    connect(action_vitale2, &QToolButton::clicked, this, &HomePage::readAsked);
     layout->addWidget(action_vitale2, 0, Qt::AlignHCenter);
     layout->addStretch();
 
     auto* pinRow = new QHBoxLayout();
     pinRow->addStretch();
-    label_pin = new QLabel(QStringLiteral("&Code CPS :"), tab_carte);
+    label_pin = new QLabel(QStringLiteral("&Code CPS :"), this);
     label_pin->setObjectName(QStringLiteral("label_pin"));
-    label_pin->setFont(pixelFont(14, true));
+    label_pin->setFont(pixelFont(this, 14, true));
     pinRow->addWidget(label_pin);
-    pin_cps = new QLineEdit(tab_carte);
+    pin_cps = new QLineEdit(this);
     pin_cps->setObjectName(QStringLiteral("pin_cps"));
     pin_cps->setMaxLength(4);
     pin_cps->setValidator(
@@ -87,11 +92,11 @@ void Tppal::buildHomePage()
     // The mask comes from the style; a style sheet property alone loses to the window's style.
     pin_cps->setStyle(new AsteriskStyle(pin_cps));
     pin_cps->setEchoMode(QLineEdit::Password);
-    pin_cps->setFont(pixelFont(18));
+    pin_cps->setFont(pixelFont(this, 18));
     pin_cps->setTextMargins(6, 0, 6, 0);
     pin_cps->setFixedWidth(90);
     pin_cps->setAlignment(Qt::AlignCenter);
-    connect(pin_cps, &QLineEdit::returnPressed, this, [this] { action_vitale2Click(); });
+    connect(pin_cps, &QLineEdit::returnPressed, this, &HomePage::readAsked);
     label_pin->setBuddy(pin_cps);
     pinRow->addWidget(pin_cps);
     pinRow->addStretch();
@@ -101,15 +106,23 @@ void Tppal::buildHomePage()
     setTabOrder(pin_cps, action_vitale2);
 }
 
-QString Tppal::pinSaisi() const
+QString HomePage::pin() const
 {
     return pin_cps->text();
 }
 
-void Tppal::viderPin()
+void HomePage::clearPin()
 {
     pin_cps->clear();
     // Hidden behind the progress page, it takes the focus when the home page comes back.
     if (pin_cps->isVisible())
         pin_cps->setFocus();
+}
+
+void HomePage::focusPin()
+{
+    pin_cps->setFocus();
+    // A PIN kept from the last reading is selected, so the first digit typed replaces it
+    // instead of being dropped by the full field.
+    pin_cps->selectAll();
 }

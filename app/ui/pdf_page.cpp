@@ -1,28 +1,33 @@
 // The PDF page shown at the end of a successful reading: a click on the icon opens the file,
 // whose patient it is shows under it, a copy can be saved, the card's data exported for other
 // software, or the certificate printed.
-#include "attestation/card_export.h"
-#include "attestation/pdf_stage.h"
-#include "ui/tppal.h"
+#include "ui/pdf_page.h"
+
+#include "run/run_types.h"
+#include "ui/page_style.h"
 
 #include <QHBoxLayout>
-#include <QPushButton>
-
 #include <QLabel>
+#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-void Tppal::buildPdfPage()
+using kelvora::ui::pixelFont;
+using kelvora::ui::setLabelColor;
+
+PdfPage::PdfPage(QWidget* parent) : QWidget(parent) {}
+
+void PdfPage::build()
 {
-    auto* layout = new QVBoxLayout(tab_pdf);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 26, 16, 20);
     layout->setSpacing(6);
 
     const auto label = [this, layout](QLabel*& field, const char* name, const char* text,
                                       int pixels, bool bold) {
-        field = new QLabel(QString::fromUtf8(text), tab_pdf);
+        field = new QLabel(QString::fromUtf8(text), this);
         field->setObjectName(QString::fromLatin1(name));
-        field->setFont(pixelFont(pixels, bold));
+        field->setFont(pixelFont(this, pixels, bold));
         setLabelColor(field, ClBlack);
         field->setAlignment(Qt::AlignCenter);
         field->setFixedWidth(585);
@@ -33,7 +38,7 @@ void Tppal::buildPdfPage()
           false);
     layout->addStretch();
 
-    image_pdf = new QToolButton(tab_pdf);
+    image_pdf = new QToolButton(this);
     image_pdf->setObjectName(QStringLiteral("image_pdf"));
     image_pdf->setIcon(QIcon(QStringLiteral(":/icons/pdf.svg")));
     image_pdf->setIconSize(QSize(128, 128));
@@ -46,30 +51,28 @@ void Tppal::buildPdfPage()
     image_pdf->setCursor(Qt::PointingHandCursor);
     // The page gives it the focus: Enter or Space opens the certificate without the mouse.
     image_pdf->setFocusPolicy(Qt::TabFocus);
-    image_pdf->installEventFilter(this);
+    kelvora::ui::clickOnEnter(image_pdf);
     image_pdf->setToolTip(QStringLiteral("Ouvrir l'attestation"));
     image_pdf->setAccessibleName(QStringLiteral("Ouvrir l'attestation"));
     image_pdf->setAccessibleDescription(
         QStringLiteral("Ouvre attestation.pdf avec le lecteur de PDF du poste"));
-    connect(image_pdf, &QToolButton::clicked, this,
-            [this] { guarded([this] { image_pdfClick(); }); });
     layout->addWidget(image_pdf, 0, Qt::AlignHCenter);
 
-    auto* fileName = new QLabel(QStringLiteral("attestation.pdf"), tab_pdf);
-    fileName->setFont(pixelFont(12));
+    auto* fileName = new QLabel(QStringLiteral("attestation.pdf"), this);
+    fileName->setFont(pixelFont(this, 12));
     setLabelColor(fileName, 0x6B5F55); // slate grey: a caption, quieter than the labels
     layout->addWidget(fileName, 0, Qt::AlignHCenter);
 
-    label_pdf_titulaire = new QLabel(tab_pdf);
+    label_pdf_titulaire = new QLabel(this);
     label_pdf_titulaire->setObjectName(QStringLiteral("label_pdf_titulaire"));
-    label_pdf_titulaire->setFont(pixelFont(13, true));
+    label_pdf_titulaire->setFont(pixelFont(this, 13, true));
     setLabelColor(label_pdf_titulaire, ClBlack);
     layout->addWidget(label_pdf_titulaire, 0, Qt::AlignHCenter);
     layout->addSpacing(8);
 
     const auto button = [this](QPushButton*& field, const char* name, const char* text,
                                const char* description) {
-        field = new QPushButton(QString::fromUtf8(text), tab_pdf);
+        field = new QPushButton(QString::fromUtf8(text), this);
         field->setObjectName(QString::fromLatin1(name));
         field->setCursor(Qt::PointingHandCursor);
         field->setAccessibleDescription(QString::fromUtf8(description));
@@ -81,11 +84,6 @@ void Tppal::buildPdfPage()
            "Enregistre les données de la carte en JSON ou en FHIR pour un autre logiciel");
     button(btn_imprimer, "btn_imprimer", "&Imprimer",
            "Envoie l'attestation à l'imprimante par défaut");
-    connect(btn_copie, &QPushButton::clicked, this, [this] { guarded([this] { btn_copieClick(); }); });
-    connect(btn_exporter, &QPushButton::clicked, this,
-            [this] { guarded([this] { btn_exporterClick(); }); });
-    connect(btn_imprimer, &QPushButton::clicked, this,
-            [this] { guarded([this] { btn_imprimerClick(); }); });
     auto* actions = new QHBoxLayout();
     actions->addStretch();
     actions->addWidget(btn_copie);
@@ -98,17 +96,8 @@ void Tppal::buildPdfPage()
     layout->addStretch();
 }
 
-void Tppal::btn_copieClick()
+void PdfPage::showTitulaire(const QString& titulaire)
 {
-    kelvora::attestation::btn_copieClick(*core_);
-}
-
-void Tppal::btn_exporterClick()
-{
-    kelvora::attestation::btn_exporterClick(*core_);
-}
-
-void Tppal::btn_imprimerClick()
-{
-    kelvora::attestation::btn_imprimerClick(*core_);
+    label_pdf_titulaire->setText(QStringLiteral("Attestation de ") + titulaire);
+    image_pdf->setFocus();
 }

@@ -1,19 +1,23 @@
 // The progress page: follow-up labels, the stage rows as kEtatRows lays them out, the legend, and
 // the contract that every stage of a reading run keeps.
+#include "ui/progress_page.h"
+
+#include "run/run_types.h"
 #include "run/stage_names.h"
 #include "ui/accessible_roles.h"
-#include "ui/tppal.h"
-#include "ui/win_color.h"
-
-using kelvora::toQColor;
+#include "ui/page_style.h"
 
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QTabWidget>
 #include <QVBoxLayout>
 #include <vector>
+
+using kelvora::ui::pixelFont;
+using kelvora::ui::setLabelColor;
 
 namespace
 {
@@ -29,20 +33,22 @@ QPixmap etatPixmap(int index)
 
 } // namespace
 
-void Tppal::buildProgressPage()
-{
-    for (std::size_t i = 0; i < etat_pixmaps.size(); ++i)
-        etat_pixmaps[i] = etatPixmap(static_cast<int>(i));
+ProgressPage::ProgressPage(QWidget* parent) : QWidget(parent) {}
 
-    auto* layout = new QVBoxLayout(tab_launch);
+void ProgressPage::build(const std::array<int, kEtatRowCount>& etats)
+{
+    for (std::size_t i = 0; i < m_etatPixmaps.size(); ++i)
+        m_etatPixmaps[i] = etatPixmap(static_cast<int>(i));
+
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 18, 16, 8);
     // The page holds the focus after a run, so Enter or Escape leads back to the PIN.
-    tab_launch->setFocusPolicy(Qt::ClickFocus);
-    tab_launch->installEventFilter(this);
+    setFocusPolicy(Qt::ClickFocus);
+    installEventFilter(this);
 
     // The two labels in one frame: when a run ends it takes the focus and, named after both,
     // has the outcome read aloud. Enter or Escape there lead back to the PIN as well.
-    cadre_suivi = new kelvora::ui::SpokenStatus(tab_launch);
+    cadre_suivi = new kelvora::ui::SpokenStatus(this);
     cadre_suivi->setObjectName(QStringLiteral("cadre_suivi"));
     cadre_suivi->installEventFilter(this);
     auto* suivi = new QVBoxLayout(cadre_suivi);
@@ -51,14 +57,14 @@ void Tppal::buildProgressPage()
 
     label_suivi = new QLabel(cadre_suivi);
     label_suivi->setObjectName(QStringLiteral("label_suivi"));
-    label_suivi->setFont(pixelFont(24, true));
+    label_suivi->setFont(pixelFont(this, 24, true));
     label_suivi->setAlignment(Qt::AlignCenter);
     label_suivi->setFixedWidth(585);
     suivi->addWidget(label_suivi);
 
     label_suivi2 = new QLabel(cadre_suivi);
     label_suivi2->setObjectName(QStringLiteral("label_suivi2"));
-    label_suivi2->setFont(pixelFont(15));
+    label_suivi2->setFont(pixelFont(this, 15));
     label_suivi2->setAlignment(Qt::AlignCenter);
     label_suivi2->setFixedWidth(585);
     label_suivi2->setWordWrap(true);
@@ -66,14 +72,14 @@ void Tppal::buildProgressPage()
     layout->addWidget(cadre_suivi, 0, Qt::AlignHCenter);
     layout->addSpacing(22);
 
-    const QFont rowFont = pixelFont(13);
+    const QFont rowFont = pixelFont(this, 13);
     auto* grid = new QGridLayout();
     grid->setHorizontalSpacing(40);
     grid->setVerticalSpacing(14);
     std::vector<QWidget*> underGrid;
     for (const kelvora::EtatRowInfo& info : kelvora::kEtatRows) {
         const auto i = static_cast<std::size_t>(info.row);
-        auto* box = new QWidget(tab_launch);
+        auto* box = new QWidget(this);
         auto* h = new QHBoxLayout(box);
         h->setContentsMargins(0, 0, 0, 0);
         h->setSpacing(8);
@@ -102,7 +108,7 @@ void Tppal::buildProgressPage()
     }
     layout->addStretch();
 
-    auto* line = new QFrame(tab_launch);
+    auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     layout->addWidget(line);
@@ -116,12 +122,12 @@ void Tppal::buildProgressPage()
                                                           {EtatEchec, "Etape en échec"}};
     legend->addStretch();
     for (const auto& [icon, text] : entries) {
-        auto* pic = new QLabel(tab_launch);
+        auto* pic = new QLabel(this);
         pic->setAccessibleName(QStringLiteral("Symbole « %1 »").arg(QString::fromUtf8(text)));
-        pic->setPixmap(etat_pixmaps[static_cast<std::size_t>(icon)].scaled(
+        pic->setPixmap(m_etatPixmaps[static_cast<std::size_t>(icon)].scaled(
             16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         legend->addWidget(pic);
-        legend->addWidget(new QLabel(QString::fromUtf8(text), tab_launch));
+        legend->addWidget(new QLabel(QString::fromUtf8(text), this));
         legend->addSpacing(10);
     }
     legend->addStretch();
@@ -129,53 +135,41 @@ void Tppal::buildProgressPage()
 
     // What the run core showed before the page was built: the rows from its own record.
     for (int i = 0; i < kEtatRowCount; ++i)
-        showEtat(static_cast<EtatRow>(i), core_->etat(static_cast<EtatRow>(i)));
-    setSuivi(suivi_[0].text, suivi_[0].color);
-    setSuivi2(suivi_[1].text, suivi_[1].color);
+        showEtat(static_cast<EtatRow>(i), etats[static_cast<std::size_t>(i)]);
+    setSuivi(m_suivi[0].text, m_suivi[0].color);
+    setSuivi2(m_suivi[1].text, m_suivi[1].color);
 }
 
-void Tppal::showEtat(EtatRow row, int icon)
+void ProgressPage::showEtat(EtatRow row, int icon)
 {
     if (label_suivi == nullptr)
         return;
     QLabel* pic = image_etat_rows[static_cast<int>(row)];
     pic->clear();
-    pic->setPixmap(etat_pixmaps[static_cast<std::size_t>(icon)]);
+    pic->setPixmap(m_etatPixmaps[static_cast<std::size_t>(icon)]);
     // The icon's meaning in words, for screen readers.
     pic->setAccessibleName(kelvora::etatRowCaption(row) + QStringLiteral(" : ") +
                            kelvora::etatIconName(icon));
 }
 
-void Tppal::setLabelColor(QLabel* label, quint32 color)
+void ProgressPage::setSuivi(const QString& text, std::optional<quint32> color)
 {
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, toQColor(color));
-    label->setPalette(pal);
-}
-
-quint32 Tppal::labelColor(const QLabel* label)
-{
-    return kelvora::toWinColor(label->palette().color(QPalette::WindowText));
-}
-
-void Tppal::setSuivi(const QString& text, std::optional<quint32> color)
-{
-    suivi_[0].text = text;
+    m_suivi[0].text = text;
     if (color)
-        suivi_[0].color = color;
+        m_suivi[0].color = color;
     if (label_suivi == nullptr)
         return;
     label_suivi->setText(text);
     if (color)
         setLabelColor(label_suivi, *color);
-    cadre_suivi->setMessage(text + QLatin1Char(' ') + suivi_[1].text);
+    cadre_suivi->setMessage(text + QLatin1Char(' ') + m_suivi[1].text);
 }
 
-void Tppal::setSuivi2(const QString& text, std::optional<quint32> color)
+void ProgressPage::setSuivi2(const QString& text, std::optional<quint32> color)
 {
-    suivi_[1].text = text;
+    m_suivi[1].text = text;
     if (color)
-        suivi_[1].color = color;
+        m_suivi[1].color = color;
     if (label_suivi2 == nullptr)
         return;
     // A cause found after the failure comes on lines of its own, in bold.
@@ -189,4 +183,16 @@ void Tppal::setSuivi2(const QString& text, std::optional<quint32> color)
     if (color)
         setLabelColor(label_suivi2, *color);
     cadre_suivi->setMessage(label_suivi->text() + QLatin1Char(' ') + text);
+}
+
+bool ProgressPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && (watched == this || watched == cadre_suivi)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+            emit leaveAsked();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -1,15 +1,18 @@
 #include "ui/tppal.h"
 
+#include "attestation/card_export.h"
 #include "attestation/certificate_copy.h"
 #include "attestation/pdf_stage.h"
 #include "diagnostics/about_text.h"
 #include "diagnostics/log_save.h"
 #include "diagnostics/system_report.h"
 #include "platform/save_path.h"
+#include "reader/reader_config.h"
 #include "reading/reading.h"
 #include "ui/accessible_roles.h"
 #include "ui/drawn_buttons.h"
 #include "ui/first_frame_icon.h"
+#include "ui/page_style.h"
 #include "update/update_service.h"
 
 #include <QApplication>
@@ -20,7 +23,6 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,7 +30,6 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <stdexcept>
@@ -72,32 +73,28 @@ Tppal::Tppal(Platform& platform, UserDialogs& dialogs, RunCore::PendingStore pen
     : QMainWindow(parent), m_platform(platform), m_dialogs(dialogs)
 {
     buildFrame();
-    core_ = std::make_unique<RunCore>(m_platform, m_dialogs, *this);
-    core_->setPendingStore(std::move(pendingStore));
+    m_core = std::make_unique<RunCore>(m_platform, m_dialogs, *this);
+    m_core->setPendingStore(std::move(pendingStore));
     // The window is drawn without waiting for the store; once its opening has ended, its
     // failures are told as at start-up. A click before then waits for it (RunCore::guarded).
-    if (core_->storePending()) {
+    if (m_core->storePending()) {
         auto* poll = new QTimer(this);
         poll->setInterval(5);
         connect(poll, &QTimer::timeout, this, [this, poll] {
-            if (!core_->storeSettled())
+            if (!m_core->storeSettled())
                 return;
             poll->stop();
             poll->deleteLater();
-            core_->awaitStore();
+            m_core->awaitStore();
         });
         poll->start();
     }
     // The log pane shows the log from its start when its page is built (buildDebugPage).
-    core_->debug.onAppend = [this](const QString& text, int style, quint32 color) {
-        if (debug_texte)
-            appendRich(debug_texte, text, style, color);
+    m_core->debug.onAppend = [this](const QString& text, int style, quint32 color) {
+        tab_debug->append(text, style, color);
     };
-    core_->debug.onClear = [this] {
-        if (debug_texte)
-            debug_texte->clear();
-    };
-    maj_ = std::make_unique<UpdateService>(*core_);
+    m_core->debug.onClear = [this] { tab_debug->clear(); };
+    m_maj = std::make_unique<UpdateService>(*m_core);
     FormCreate();
 }
 
@@ -148,18 +145,12 @@ void Tppal::buildFrame()
     barLayout->addStretch();
     btn_diagnostique->setVisible(false);
 
-    connect(btn_vitale, &QToolButton::clicked, this,
-            [this] { guarded([this] { btn_vitaleClick(); }); });
-    connect(btn_diagnostique, &QToolButton::clicked, this,
-            [this] { guarded([this] { btn_diagnostiqueClick(); }); });
-    connect(btn_config, &QToolButton::clicked, this,
-            [this] { guarded([this] { btn_configClick(); }); });
-    connect(btn_update, &QToolButton::clicked, this,
-            [this] { guarded([this] { btn_updateClick(); }); });
-    connect(btn_about, &QToolButton::clicked, this,
-            [this] { guarded([this] { btn_aboutClick(); }); });
-    connect(btn_quit, &QToolButton::clicked, this,
-            [this] { guarded([this] { btn_quitClick(); }); });
+    onClick(btn_vitale, &Tppal::btn_vitaleClick);
+    onClick(btn_diagnostique, &Tppal::btn_diagnostiqueClick);
+    onClick(btn_config, &Tppal::btn_configClick);
+    onClick(btn_update, &Tppal::btn_updateClick);
+    onClick(btn_about, &Tppal::btn_aboutClick);
+    onClick(btn_quit, &Tppal::btn_quitClick);
 
     tab_master = new QTabWidget(this);
     tab_master->setObjectName(QStringLiteral("tab_master"));
@@ -168,8 +159,8 @@ void Tppal::buildFrame()
     tab_master->setFocusPolicy(Qt::NoFocus);
     setCentralWidget(tab_master);
     // The tab headers stay hidden, but assistive technology still lists them: in French.
-    const auto page = [this](QWidget*& field, const char* name, const QString& title) {
-        field = new QWidget(tab_master);
+    const auto page = [this]<typename Page>(Page*& field, const char* name, const QString& title) {
+        field = new Page(tab_master);
         field->setObjectName(QString::fromLatin1(name));
         field->setAutoFillBackground(true);
         field->setAccessibleName(title);
@@ -194,12 +185,12 @@ void Tppal::buildFrame()
     });
 
     buildHomePage();
-    lazyPages_ = {{tab_launch, &Tppal::buildProgressPage, false},
-                  {tab_debug, &Tppal::buildDebugPage, false},
-                  {tab_update, &Tppal::buildUpdatePage, false},
-                  {tab_pdf, &Tppal::buildPdfPage, false},
-                  {tab_about, &Tppal::buildAboutPage, false},
-                  {tab_config, &Tppal::buildConfigPage, false}};
+    m_lazyPages = {{tab_launch, &Tppal::buildProgressPage, false},
+                   {tab_debug, &Tppal::buildDebugPage, false},
+                   {tab_update, &Tppal::buildUpdatePage, false},
+                   {tab_pdf, &Tppal::buildPdfPage, false},
+                   {tab_about, &Tppal::buildAboutPage, false},
+                   {tab_config, &Tppal::buildConfigPage, false}};
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -220,7 +211,7 @@ void Tppal::buildFrame()
 
 void Tppal::ensurePage(QWidget* page)
 {
-    for (LazyPage& lazy : lazyPages_) {
+    for (LazyPage& lazy : m_lazyPages) {
         if (lazy.tab == page && !lazy.built) {
             lazy.built = true;
             (this->*lazy.build)();
@@ -230,7 +221,7 @@ void Tppal::ensurePage(QWidget* page)
 
 void Tppal::buildPages()
 {
-    for (const LazyPage& lazy : lazyPages_)
+    for (const LazyPage& lazy : m_lazyPages)
         ensurePage(lazy.tab);
 }
 
@@ -240,26 +231,18 @@ void Tppal::showTab(QWidget* page)
     tab_master->setCurrentWidget(page);
 }
 
-QFont Tppal::pixelFont(int pixels, bool bold, bool italic) const
+quint32 Tppal::labelColor(const QLabel* label)
 {
-    QFont f = font();
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    f.setItalic(italic);
-    return f;
+    return ui::labelColor(label);
 }
 
 void Tppal::FormCreate()
 {
     raz_tabExecute();
-    core_->FormCreate();
-    StatusPanel->setText(QStringLiteral("Version ") + core_->appli_version +
-                         QStringLiteral(" (") + core_->appli_apilec_version + QLatin1Char(')'));
-    aboutRuns_ = diagnostics::About_boxExecute(*core_);
-    if (about_texte) {
-        for (const RtfRun& piece : aboutRuns_)
-            appendRich(about_texte, piece.text, piece.style, piece.color);
-    }
+    m_core->FormCreate();
+    StatusPanel->setText(QStringLiteral("Version ") + m_core->appli_version + QStringLiteral(" (") +
+                         m_core->appli_apilec_version + QLatin1Char(')'));
+    tab_about->setText(diagnostics::About_boxExecute(*m_core));
     CreationficheExecute();
 }
 
@@ -301,65 +284,65 @@ void Tppal::btn_aboutClick()
 
 void Tppal::btn_quitClick()
 {
-    maj_->stopDownloader();
+    m_maj->stopDownloader();
     m_dialogs.requestQuit();
 }
 
 void Tppal::FormCloseQuery()
 {
-    maj_->stopDownloader();
+    m_maj->stopDownloader();
 }
 
 void Tppal::action_vitale2Click()
 {
     // A click in the middle of a run is ignored by the run core; nothing has ended then.
-    const bool started = !core_->appli_run_en_cours;
-    kelvora::action_vitale2Click(*core_, *maj_);
+    const bool started = !m_core->appli_run_en_cours;
+    kelvora::action_vitale2Click(*m_core, *m_maj);
     if (started)
         announceOutcome();
 }
 
 void Tppal::btn_updateClick()
 {
-    const bool started = !core_->appli_run_en_cours && !core_->appli_maj_en_cours;
-    maj_->btn_updateClick([this] { diagnostics::debug_modeExecute(*core_); });
+    const bool started = !m_core->appli_run_en_cours && !m_core->appli_maj_en_cours;
+    m_maj->btn_updateClick([this] { diagnostics::debug_modeExecute(*m_core); });
     if (started)
         announceOutcome();
 }
 
 void Tppal::announceOutcome()
 {
-    if (core_->appli_run_en_cours || core_->appli_quitte)
+    if (m_core->appli_run_en_cours || m_core->appli_quitte)
         return;
     // The PDF page gives the focus to the certificate's icon itself.
     QWidget* shown = tab_master->currentWidget();
     if (shown == tab_launch)
-        cadre_suivi->announce();
+        tab_launch->cadre_suivi->announce();
     else if (shown == tab_update)
-        cadre_update->announce();
+        tab_update->cadre_update->announce();
 }
 
 void Tppal::btn_update_goClick()
 {
-    maj_->btn_update_goClick();
+    m_maj->btn_update_goClick();
 }
 
 void Tppal::image_pdfClick()
 {
-    attestation::image_pdfClick(*core_);
+    attestation::image_pdfClick(*m_core);
 }
 
 void Tppal::btn_sauve_fichierClick()
 {
     // The first save starts in the user's documents, not wherever the program was started.
-    const QString initial = proposedSavePath(m_platform, core_->appli_save_name);
+    const QString initial = proposedSavePath(m_platform, m_core->appli_save_name);
     const QString caption = QStringLiteral("Sauvegarde du diagnostique Kelvora");
     const QString chosen = m_dialogs.saveFileName(caption, QStringLiteral("Fichier RTF (*.rtf)"),
                                                   QStringLiteral("rtf"), initial);
     if (chosen.isEmpty())
         return;
-    core_->appli_save_name = chosen;
-    diagnostics::saveDebugLog(core_->debug, chosen);
+    m_core->appli_save_name = chosen;
+    diagnostics::saveDebugLog(m_core->debug, chosen);
     m_dialogs.messageBox(QStringLiteral("Diagnostic enregistré dans\r%1")
                               .arg(QDir::toNativeSeparators(chosen)),
                           caption, MessageIcon::Information);
@@ -367,7 +350,7 @@ void Tppal::btn_sauve_fichierClick()
 
 void Tppal::lbl_link3Click()
 {
-    m_platform.openDocument(core_->appli_url_logiciel);
+    m_platform.openDocument(m_core->appli_url_logiciel);
 }
 
 void Tppal::lbl_link2Click()
@@ -383,19 +366,14 @@ void Tppal::showEvent(QShowEvent* event)
 
 void Tppal::focusOnPage(QWidget* shown)
 {
-    if (shown == tab_carte && pin_cps) {
-        pin_cps->setFocus();
-        // A PIN kept from the last reading is selected, so the first digit typed replaces it
-        // instead of being dropped by the full field.
-        pin_cps->selectAll();
-    } else if (shown == tab_pdf && image_pdf) {
-        label_pdf_titulaire->setText(
-            QStringLiteral("Attestation de ") +
-            attestation::titulaireAttestation(core_->appli_vitale));
-        image_pdf->setFocus();
-    } else if (shown == tab_launch)
-        cadre_suivi->setFocus(); // read aloud; Enter and Escape there lead home after a run
-    else if (shown != nullptr && !shown->isAncestorOf(focusWidget())) {
+    if (shown == tab_carte && tab_carte->pin_cps) {
+        tab_carte->focusPin();
+    } else if (shown == tab_pdf && tab_pdf->image_pdf) {
+        tab_pdf->showTitulaire(attestation::titulaireAttestation(m_core->appli_vitale));
+    } else if (shown == tab_launch) {
+        // Read aloud; Enter and Escape there lead home after a run.
+        tab_launch->cadre_suivi->setFocus();
+    } else if (shown != nullptr && !shown->isAncestorOf(focusWidget())) {
         // Elsewhere the page's first control, so the keyboard never points at a hidden page.
         for (QWidget* w = shown->nextInFocusChain(); w != shown; w = w->nextInFocusChain()) {
             if (shown->isAncestorOf(w) && w->isVisibleTo(shown) && w->isEnabled() &&
@@ -409,29 +387,15 @@ void Tppal::focusOnPage(QWidget* shown)
 
 bool Tppal::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == tab_carte && event->type() == QEvent::Paint && !pagesScheduled_) {
+    if (watched == tab_carte && event->type() == QEvent::Paint && !m_pagesScheduled) {
         // The first frame is being drawn; the other pages are built once it is on the screen,
         // so they open at once when asked for.
-        pagesScheduled_ = true;
+        m_pagesScheduled = true;
         tab_carte->removeEventFilter(this);
         QTimer::singleShot(0, this, [this] {
             emit firstFrameDrawn();
             buildPages();
         });
-    }
-    if (event->type() != QEvent::KeyPress)
-        return QMainWindow::eventFilter(watched, event);
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    // A tool button answers Space only; the icons answer Enter as well.
-    if (enter && (watched == action_vitale2 || watched == image_pdf)) {
-        static_cast<QToolButton*>(watched)->click();
-        return true;
-    }
-    if ((watched == tab_launch || watched == cadre_suivi) && (enter || key == Qt::Key_Escape)) {
-        if (!core_->appli_run_en_cours)
-            guarded([this] { btn_vitaleClick(); });
-        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -444,7 +408,13 @@ void Tppal::closeEvent(QCloseEvent* event)
 
 void Tppal::guarded(const std::function<void()>& handler)
 {
-    core_->guarded(handler);
+    m_core->guarded(handler);
+}
+
+void Tppal::onClick(QAbstractButton* button, void (Tppal::*handler)())
+{
+    connect(button, &QAbstractButton::clicked, this,
+            [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
 }
 
 void Tppal::showPage(kelvora::Page page)
@@ -457,4 +427,153 @@ void Tppal::showPage(kelvora::Page page)
 void Tppal::setDiagnosticVisible(bool visible)
 {
     btn_diagnostique->setVisible(visible);
+}
+
+void Tppal::buildHomePage()
+{
+    tab_carte->build();
+    connect(tab_carte, &HomePage::readAsked, this, [this] { action_vitale2Click(); });
+}
+
+QString Tppal::pinSaisi() const
+{
+    return tab_carte->pin();
+}
+
+void Tppal::viderPin()
+{
+    tab_carte->clearPin();
+}
+
+void Tppal::buildProgressPage()
+{
+    std::array<int, kEtatRowCount> etats{};
+    for (int i = 0; i < kEtatRowCount; ++i)
+        etats[static_cast<std::size_t>(i)] = m_core->etat(static_cast<EtatRow>(i));
+    tab_launch->build(etats);
+    // After a run, Enter or Escape on the page leads back to the PIN.
+    connect(tab_launch, &ProgressPage::leaveAsked, this, [this] {
+        if (!m_core->appli_run_en_cours)
+            guarded([this] { btn_vitaleClick(); });
+    });
+}
+
+void Tppal::showEtat(EtatRow row, int icon)
+{
+    tab_launch->showEtat(row, icon);
+}
+
+void Tppal::setSuivi(const QString& text, std::optional<quint32> color)
+{
+    tab_launch->setSuivi(text, color);
+}
+
+void Tppal::setSuivi2(const QString& text, std::optional<quint32> color)
+{
+    tab_launch->setSuivi2(text, color);
+}
+
+void Tppal::buildUpdatePage()
+{
+    tab_update->build();
+    onClick(tab_update->btn_update_go, &Tppal::btn_update_goClick);
+}
+
+void Tppal::setMiseAJourTexte(const QString& text)
+{
+    tab_update->setMiseAJourTexte(text);
+}
+
+void Tppal::setTelechargementVisible(bool visible)
+{
+    tab_update->setTelechargementVisible(visible);
+}
+
+void Tppal::setProgression(bool visible, std::optional<int> percent)
+{
+    tab_update->setProgression(visible, percent);
+}
+
+void Tppal::setSuiviTelechargement(bool visible, std::optional<QString> text)
+{
+    tab_update->setSuiviTelechargement(visible, text);
+}
+
+void Tppal::setBarreTelechargement(bool visible)
+{
+    for (QToolButton* b : {btn_vitale, btn_diagnostique, btn_about, btn_update, btn_quit})
+        b->setVisible(visible);
+}
+
+void Tppal::buildDebugPage()
+{
+    tab_debug->build(m_core->debug.runs());
+    onClick(tab_debug->btn_sauve_fichier, &Tppal::btn_sauve_fichierClick);
+}
+
+void Tppal::tab_debugShow()
+{
+    tab_debug->showEnd();
+}
+
+void Tppal::buildConfigPage()
+{
+    tab_config->build();
+    onClick(tab_config->btn_gestion_4, &Tppal::btn_gestion_4Click);
+    onClick(tab_config->btn_gestion_4b, &Tppal::btn_gestion_4bClick);
+}
+
+void Tppal::tab_configShow()
+{
+    tab_config->showVitaleSubPage();
+    tab_config->showConfigured(reader::tab_configShow(*m_core));
+    // Asked afresh each time, as readers come and go.
+    tab_config->showConnected(reader::lecteursBranches(*m_core));
+}
+
+void Tppal::btn_gestion_4Click()
+{
+    // The field shows the name as written, without what came with a paste.
+    QLineEdit* field = tab_config->edit_gestion_2;
+    field->setText(field->text().trimmed());
+    reader::btn_gestion_4Click(*m_core, field->text());
+}
+
+void Tppal::btn_gestion_4bClick()
+{
+    QLineEdit* field = tab_config->edit_gestion_2b;
+    field->setText(field->text().trimmed());
+    reader::btn_gestion_4bClick(*m_core, field->text());
+}
+
+void Tppal::buildPdfPage()
+{
+    tab_pdf->build();
+    onClick(tab_pdf->image_pdf, &Tppal::image_pdfClick);
+    onClick(tab_pdf->btn_copie, &Tppal::btn_copieClick);
+    onClick(tab_pdf->btn_exporter, &Tppal::btn_exporterClick);
+    onClick(tab_pdf->btn_imprimer, &Tppal::btn_imprimerClick);
+}
+
+void Tppal::btn_copieClick()
+{
+    attestation::btn_copieClick(*m_core);
+}
+
+void Tppal::btn_exporterClick()
+{
+    attestation::btn_exporterClick(*m_core);
+}
+
+void Tppal::btn_imprimerClick()
+{
+    attestation::btn_imprimerClick(*m_core);
+}
+
+void Tppal::buildAboutPage()
+{
+    tab_about->build();
+    // A click opens the handler's own address.
+    connect(tab_about->lbl_link3, &QPushButton::clicked, this, [this] { lbl_link3Click(); });
+    connect(tab_about->lbl_link2, &QPushButton::clicked, this, [this] { lbl_link2Click(); });
 }

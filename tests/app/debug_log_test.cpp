@@ -72,7 +72,7 @@ TEST_F(DebugLog, SavesAsRtfThatAWordProcessorReads)
     platform.savePath = path;
     platform.documentsPath = temp.path() + QStringLiteral("/Documents");
     ASSERT_TRUE(QDir().mkpath(platform.documentsPath));
-    window->btn_sauve_fichier->click();
+    window->tab_debug->btn_sauve_fichier->click();
     // The first save proposes the default name in the user's documents folder.
     ASSERT_EQ(platform.saveDialogInitialNames,
               QStringList{temp.path() + QStringLiteral("/Documents/diag-Kelvora.rtf")});
@@ -99,7 +99,7 @@ TEST_F(DebugLog, SavesAsRtfThatAWordProcessorReads)
     // The dialog offers the last chosen name next time; cancelling writes nothing.
     QFile::remove(path);
     platform.savePath.clear();
-    window->btn_sauve_fichier->click();
+    window->tab_debug->btn_sauve_fichier->click();
     EXPECT_EQ(platform.saveDialogInitialNames.last(), path);
     EXPECT_FALSE(QFile::exists(path));
     EXPECT_EQ(platform.messages.size(), 1);
@@ -109,7 +109,7 @@ TEST_F(DebugLog, UnwritableFileIsReportedAndTheLogKept)
 {
     window->core().AddDebugText(QStringLiteral("ligne\r\n"), StyleNone, ClBlack);
     platform.savePath = temp.path() + QStringLiteral("/absent/diag.rtf");
-    window->btn_sauve_fichier->click();
+    window->tab_debug->btn_sauve_fichier->click();
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Error);
     EXPECT_TRUE(platform.messages[0].text.contains(QStringLiteral("diag.rtf")));
@@ -155,8 +155,8 @@ TEST_F(DebugLog, ShowingThePageScrollsToTheEnd)
     window->show();
     window->btn_diagnostique->click();
     EXPECT_EQ(window->tab_master->currentWidget(), window->tab_debug);
-    EXPECT_EQ(window->debug_texte->textCursor().position(),
-              window->debug_texte->document()->characterCount() - 1);
+    EXPECT_EQ(window->tab_debug->debug_texte->textCursor().position(),
+              window->tab_debug->debug_texte->document()->characterCount() - 1);
 }
 
 } // namespace

@@ -69,11 +69,11 @@ protected:
 TEST_F(Keyboard, TheWholeReadingAndTheCertificateWithoutTheMouse)
 {
     open();
-    ASSERT_EQ(focus(), window->pin_cps);
+    ASSERT_EQ(focus(), window->tab_carte->pin_cps);
     type(QStringLiteral("1234"));
     press(Qt::Key_Return);
     ASSERT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
-    ASSERT_EQ(focus(), window->image_pdf);
+    ASSERT_EQ(focus(), window->tab_pdf->image_pdf);
     press(Qt::Key_Return);
     EXPECT_EQ(platform.opened, QStringList{commonFolder() + QStringLiteral("/attestation.pdf")});
     // Space does the same, as on any button.
@@ -90,11 +90,11 @@ TEST_F(Keyboard, AfterAFailedRunEnterOrEscapeGoHome)
         type(QStringLiteral("9999"));
         press(Qt::Key_Return);
         ASSERT_EQ(window->tab_master->currentWidget(), window->tab_launch);
-        EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Code CPS faux !"));
+        EXPECT_EQ(window->tab_launch->label_suivi->text(), QStringLiteral("Code CPS faux !"));
         press(key);
         EXPECT_EQ(window->tab_master->currentWidget(), window->tab_carte);
-        EXPECT_EQ(focus(), window->pin_cps);
-        EXPECT_TRUE(window->pin_cps->text().isEmpty());
+        EXPECT_EQ(focus(), window->tab_carte->pin_cps);
+        EXPECT_TRUE(window->tab_carte->pin_cps->text().isEmpty());
         window.reset();
     }
 }
@@ -107,16 +107,16 @@ TEST_F(Keyboard, TypingOnTheHomePageReplacesTheKeptPin)
     type(QStringLiteral("1234"));
     press(Qt::Key_Return);
     ASSERT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
-    EXPECT_EQ(window->pin_cps->text(), QStringLiteral("1234"));
+    EXPECT_EQ(window->tab_carte->pin_cps->text(), QStringLiteral("1234"));
 
     press(Qt::Key_A, Qt::AltModifier);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return window->tab_master->currentWidget() == window->tab_carte; }, 2000));
-    ASSERT_EQ(focus(), window->pin_cps);
+    ASSERT_EQ(focus(), window->tab_carte->pin_cps);
     type(QStringLiteral("9999"));
-    EXPECT_EQ(window->pin_cps->text(), QStringLiteral("9999"));
+    EXPECT_EQ(window->tab_carte->pin_cps->text(), QStringLiteral("9999"));
     press(Qt::Key_Return);
-    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Code CPS faux !"));
+    EXPECT_EQ(window->tab_launch->label_suivi->text(), QStringLiteral("Code CPS faux !"));
 
     // The stand-in logs whether each PIN presented matched, never the PIN itself.
     QList<QByteArray> checks;
@@ -136,28 +136,28 @@ TEST_F(Keyboard, TheOutcomeTakesTheFocusNamedAfterWhatThePageSays)
     type(QStringLiteral("9999"));
     press(Qt::Key_Return);
     ASSERT_EQ(window->tab_master->currentWidget(), window->tab_launch);
-    ASSERT_EQ(focus(), window->cadre_suivi);
+    ASSERT_EQ(focus(), window->tab_launch->cadre_suivi);
     QAccessibleInterface* outcome = QAccessible::queryAccessibleInterface(focus());
     ASSERT_NE(outcome, nullptr);
     EXPECT_EQ(outcome->role(), QAccessible::AlertMessage);
     EXPECT_TRUE(outcome->state().focused);
     EXPECT_EQ(outcome->text(QAccessible::Name),
-              window->label_suivi->text() + QLatin1Char(' ') + window->label_suivi2->text());
+              window->tab_launch->label_suivi->text() + QLatin1Char(' ') + window->tab_launch->label_suivi2->text());
     EXPECT_TRUE(outcome->text(QAccessible::Name)
                     .startsWith(QStringLiteral("Code CPS faux ! Encore 2 essais")))
         << outcome->text(QAccessible::Name).toStdString();
     // Enter there still leads back to the PIN.
     press(Qt::Key_Return);
-    EXPECT_EQ(focus(), window->pin_cps);
+    EXPECT_EQ(focus(), window->tab_carte->pin_cps);
 
     // A check of the update that cannot reach its server says so in the same way.
     window->core().appli_url_update = QStringLiteral("http://127.0.0.1:9/version.php");
     press(Qt::Key_M, Qt::AltModifier);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return focus() == window->cadre_update; }, 5000))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return focus() == window->tab_update->cadre_update; }, 5000))
         << (focus() ? focus()->objectName().toStdString() : "-");
-    EXPECT_EQ(accessibleName(window->cadre_update), window->label_update2->text());
-    EXPECT_EQ(window->label_update2->text(), QStringLiteral("Le serveur est injoignable"));
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(window->cadre_update)->role(),
+    EXPECT_EQ(accessibleName(window->tab_update->cadre_update), window->tab_update->label_update2->text());
+    EXPECT_EQ(window->tab_update->label_update2->text(), QStringLiteral("Le serveur est injoignable"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window->tab_update->cadre_update)->role(),
               QAccessible::AlertMessage);
 }
 
@@ -175,9 +175,9 @@ TEST_F(Keyboard, TheExportIsReachedAndUsedWithoutTheMouse)
     type(QStringLiteral("1234"));
     press(Qt::Key_Return);
     ASSERT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
-    ASSERT_EQ(focus(), window->image_pdf);
-    EXPECT_EQ(accessibleName(window->btn_exporter), QStringLiteral("Exporter les données…"));
-    EXPECT_FALSE(QAccessible::queryAccessibleInterface(window->btn_exporter)
+    ASSERT_EQ(focus(), window->tab_pdf->image_pdf);
+    EXPECT_EQ(accessibleName(window->tab_pdf->btn_exporter), QStringLiteral("Exporter les données…"));
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(window->tab_pdf->btn_exporter)
                      ->text(QAccessible::Description)
                      .isEmpty());
     QList<QWidget*> reached;
@@ -185,20 +185,20 @@ TEST_F(Keyboard, TheExportIsReachedAndUsedWithoutTheMouse)
         press(Qt::Key_Tab);
         reached.append(focus());
     }
-    EXPECT_EQ(reached, (QList<QWidget*>{window->btn_copie, window->btn_exporter,
-                                        window->btn_imprimer}));
+    EXPECT_EQ(reached, (QList<QWidget*>{window->tab_pdf->btn_copie, window->tab_pdf->btn_exporter,
+                                        window->tab_pdf->btn_imprimer}));
 
     const QString bundle = dataFolder() + QStringLiteral("/fhir.json");
     platform.savePath = bundle;
     platform.saveFilter = 1;
-    window->btn_exporter->setFocus();
+    window->tab_pdf->btn_exporter->setFocus();
     press(Qt::Key_Space);
     EXPECT_TRUE(contents(bundle).contains("\"resourceType\": \"Bundle\""));
 
     const QString record = dataFolder() + QStringLiteral("/donnees.json");
     platform.savePath = record;
     platform.saveFilter = 0;
-    window->image_pdf->setFocus();
+    window->tab_pdf->image_pdf->setFocus();
     press(Qt::Key_E, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(record); }, 2000));
     EXPECT_TRUE(contents(record).contains("\"format\": \"kelvora-carte-vitale/1\""));
@@ -209,17 +209,17 @@ TEST_F(Keyboard, TheExportIsReachedAndUsedWithoutTheMouse)
 TEST_F(Keyboard, EveryPaneImageAndLinkIsNamedAndReachable)
 {
     open();
-    const QWidget* const named[] = {window->debug_texte, window->about_texte,
-                                    window->memo_gestion_3, window->Memo2,
-                                    window->clProgressBarDC1};
+    const QWidget* const named[] = {window->tab_debug->debug_texte, window->tab_about->about_texte,
+                                    window->tab_config->memo_gestion_3, window->tab_config->Memo2,
+                                    window->tab_update->clProgressBarDC1};
     for (const QWidget* pane : named)
         EXPECT_FALSE(accessibleName(const_cast<QWidget*>(pane)).isEmpty())
             << pane->objectName().toStdString();
     int legend = 0;
     for (QLabel* label : window->tab_launch->findChildren<QLabel*>())
         if (!label->pixmap().isNull() &&
-            std::find(window->image_etat_rows.begin(), window->image_etat_rows.end(), label) ==
-                window->image_etat_rows.end()) {
+            std::find(window->tab_launch->image_etat_rows.begin(), window->tab_launch->image_etat_rows.end(), label) ==
+                window->tab_launch->image_etat_rows.end()) {
             ++legend;
             EXPECT_TRUE(accessibleName(label).startsWith(QStringLiteral("Symbole")));
         }
@@ -240,7 +240,7 @@ TEST_F(Keyboard, EveryPaneImageAndLinkIsNamedAndReachable)
     QStringList reached;
     for (int i = 0; i < 12 && reached.size() < 2; ++i) {
         press(Qt::Key_Tab);
-        if (focus() == window->lbl_link2 || focus() == window->lbl_link3) {
+        if (focus() == window->tab_about->lbl_link2 || focus() == window->tab_about->lbl_link3) {
             reached.append(accessibleName(focus()));
             press(Qt::Key_Space);
         }
@@ -261,8 +261,8 @@ TEST_F(Keyboard, TabReachesEveryControlAndMnemonicsClick)
         reached.append(focus());
     }
     for (QWidget* w : std::initializer_list<QWidget*>{
-             window->action_vitale2, window->btn_vitale, window->btn_config, window->btn_update,
-             window->btn_about, window->btn_quit, window->pin_cps})
+             window->tab_carte->action_vitale2, window->btn_vitale, window->btn_config, window->btn_update,
+             window->btn_about, window->btn_quit, window->tab_carte->pin_cps})
         EXPECT_TRUE(reached.contains(w)) << w->objectName().toStdString() << " not in " << [&] {
             QStringList names;
             for (QWidget* r : reached)
@@ -270,9 +270,9 @@ TEST_F(Keyboard, TabReachesEveryControlAndMnemonicsClick)
             return names.join(QLatin1Char(' ')).toStdString();
         }();
     // From the PIN, the card icon comes first; Space on it starts the reading.
-    window->pin_cps->setFocus();
+    window->tab_carte->pin_cps->setFocus();
     press(Qt::Key_Tab);
-    EXPECT_EQ(focus(), window->action_vitale2);
+    EXPECT_EQ(focus(), window->tab_carte->action_vitale2);
 
     struct Mnemonic {
         Qt::Key key;
@@ -299,14 +299,14 @@ TEST_F(Keyboard, ThePinIsEchoedWithAsterisks)
         SCOPED_TRACE(styleName.toStdString());
         QApplication::setStyle(styleName);
         open();
-        ASSERT_EQ(focus(), window->pin_cps);
+        ASSERT_EQ(focus(), window->tab_carte->pin_cps);
         type(QStringLiteral("1234"));
-        EXPECT_EQ(window->pin_cps->text(), QStringLiteral("1234"));
-        EXPECT_EQ(window->pin_cps->displayText(), QStringLiteral("****"));
+        EXPECT_EQ(window->tab_carte->pin_cps->text(), QStringLiteral("1234"));
+        EXPECT_EQ(window->tab_carte->pin_cps->displayText(), QStringLiteral("****"));
         QStyleOptionFrame option;
-        option.initFrom(window->pin_cps);
-        EXPECT_EQ(window->pin_cps->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter,
-                                                      &option, window->pin_cps),
+        option.initFrom(window->tab_carte->pin_cps);
+        EXPECT_EQ(window->tab_carte->pin_cps->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter,
+                                                      &option, window->tab_carte->pin_cps),
                   '*');
         window.reset();
     }
@@ -322,7 +322,7 @@ TEST_F(Keyboard, OpeningFailureIsToldWithTheFile)
     writeFile(pdf, "%PDF-1.2");
     platform.openResult = false;
     platform.messages.clear();
-    window->image_pdf->click();
+    window->tab_pdf->image_pdf->click();
     EXPECT_EQ(platform.opened, QStringList{pdf});
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].text,
@@ -352,22 +352,22 @@ TEST_F(Keyboard, ScreenReadersGetNamesAndStates)
         {EtatRow::Pdf, QStringLiteral("Génération du PDF : en échec")},
     };
     for (const Row& r : rows)
-        EXPECT_EQ(accessibleName(window->image_etat_rows[std::size_t(r.row)]), r.name);
+        EXPECT_EQ(accessibleName(window->tab_launch->image_etat_rows[std::size_t(r.row)]), r.name);
 
-    EXPECT_EQ(accessibleName(window->action_vitale2), QStringLiteral("Lire les cartes"));
-    EXPECT_EQ(accessibleName(window->image_pdf), QStringLiteral("Ouvrir l'attestation"));
-    for (QWidget* icon : {static_cast<QWidget*>(window->action_vitale2),
-                          static_cast<QWidget*>(window->image_pdf)})
+    EXPECT_EQ(accessibleName(window->tab_carte->action_vitale2), QStringLiteral("Lire les cartes"));
+    EXPECT_EQ(accessibleName(window->tab_pdf->image_pdf), QStringLiteral("Ouvrir l'attestation"));
+    for (QWidget* icon : {static_cast<QWidget*>(window->tab_carte->action_vitale2),
+                          static_cast<QWidget*>(window->tab_pdf->image_pdf)})
         EXPECT_FALSE(QAccessible::queryAccessibleInterface(icon)
                          ->text(QAccessible::Description)
                          .isEmpty());
     // The label is the field's buddy: its name, and Alt+C goes to it.
-    EXPECT_EQ(window->label_pin->buddy(), window->pin_cps);
-    EXPECT_EQ(accessibleName(window->pin_cps), QStringLiteral("Code CPS :"));
+    EXPECT_EQ(window->tab_carte->label_pin->buddy(), window->tab_carte->pin_cps);
+    EXPECT_EQ(accessibleName(window->tab_carte->pin_cps), QStringLiteral("Code CPS :"));
     window->btn_vitale->click();
-    window->action_vitale2->setFocus();
+    window->tab_carte->action_vitale2->setFocus();
     press(Qt::Key_C, Qt::AltModifier);
-    EXPECT_EQ(focus(), window->pin_cps);
+    EXPECT_EQ(focus(), window->tab_carte->pin_cps);
 }
 
 double luminance(const QColor& c)

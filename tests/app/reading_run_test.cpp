@@ -17,7 +17,7 @@ class ReadingRun : public AppFixture
 protected:
     void run(const QString& pin = QStringLiteral("1234"))
     {
-        window->pin_cps->setText(pin);
+        window->tab_carte->pin_cps->setText(pin);
         window->action_vitale2Click();
     }
 };
@@ -26,13 +26,13 @@ TEST_F(ReadingRun, EmptyPinOnlyShowsTheBox)
 {
     createStore("20261209");
     start();
-    window->label_suivi->setText(QStringLiteral("état précédent"));
+    window->tab_launch->label_suivi->setText(QStringLiteral("état précédent"));
     run(QString());
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].text,
               QStringLiteral("La saisie du code CPS est obligatoire pour cette application"));
     EXPECT_EQ(platform.messages[0].caption, QStringLiteral("Erreur code CPS"));
-    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("état précédent"));
+    EXPECT_EQ(window->tab_launch->label_suivi->text(), QStringLiteral("état précédent"));
     EXPECT_EQ(window->tab_master->currentWidget(), window->tab_carte);
     EXPECT_TRUE(log().isEmpty());
 }
@@ -41,8 +41,8 @@ TEST_F(ReadingRun, EnterInThePinFieldStartsTheRun)
 {
     createStore("20261209");
     start();
-    window->pin_cps->setText(QStringLiteral("1234"));
-    emit window->pin_cps->returnPressed();
+    window->tab_carte->pin_cps->setText(QStringLiteral("1234"));
+    emit window->tab_carte->pin_cps->returnPressed();
     EXPECT_TRUE(log().contains(QStringLiteral("### Fichiers")));
 }
 
@@ -207,7 +207,7 @@ TEST_F(ReadingRun, WithoutAStoreTheFirstStageThatNeedsItFails)
     EXPECT_TRUE(log().contains(
         QStringLiteral("Erreur de la base de configuration : Base de configuration non ouverte")))
         << log().toStdString();
-    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Base de configuration inutilisable !"));
+    EXPECT_EQ(window->tab_launch->label_suivi->text(), QStringLiteral("Base de configuration inutilisable !"));
 }
 
 TEST_F(ReadingRun, FirstFailureIsAnnouncedAndLaterStagesOnlyUpdateTheirRows)
@@ -216,11 +216,11 @@ TEST_F(ReadingRun, FirstFailureIsAnnouncedAndLaterStagesOnlyUpdateTheirRows)
     sql("INSERT INTO fichiers VALUES (1,'a.dll','N/A','0'),(2,'b.dll','N/A','0')");
     start();
     run();
-    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Fichier(s) manquant(s) !"));
-    EXPECT_EQ(window->label_suivi2->text(),
+    EXPECT_EQ(window->tab_launch->label_suivi->text(), QStringLiteral("Fichier(s) manquant(s) !"));
+    EXPECT_EQ(window->tab_launch->label_suivi2->text(),
               QStringLiteral("Consulter le diagnostic pour plus d'informations"));
-    EXPECT_EQ(Tppal::labelColor(window->label_suivi), ClMaroon);
-    EXPECT_EQ(Tppal::labelColor(window->label_suivi2), ClMaroon);
+    EXPECT_EQ(Tppal::labelColor(window->tab_launch->label_suivi), ClMaroon);
+    EXPECT_EQ(Tppal::labelColor(window->tab_launch->label_suivi2), ClMaroon);
     EXPECT_EQ(window->etat(EtatRow::Fichiers), EtatEchec);
     EXPECT_EQ(window->etat(EtatRow::MiseAJour), EtatNonTeste);
     for (EtatRow row : {EtatRow::Lecteur, EtatRow::Cartes, EtatRow::Informations, EtatRow::Pdf})
@@ -253,8 +253,8 @@ TEST_F(ReadingRun, NextRunStartsFromAResetDisplayAndIgnoresASecondClick)
         checked = true;
         for (int row = 0; row < 6; ++row)
             EXPECT_EQ(window->etat(static_cast<EtatRow>(row)), EtatAttente);
-        EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Attente du lancement..."));
-        EXPECT_EQ(Tppal::labelColor(window->label_suivi), ClBlack);
+        EXPECT_EQ(window->tab_launch->label_suivi->text(), QStringLiteral("Attente du lancement..."));
+        EXPECT_EQ(Tppal::labelColor(window->tab_launch->label_suivi), ClBlack);
         window->action_vitale2Click(); // a second click during the run
     };
     run();

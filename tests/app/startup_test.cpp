@@ -102,7 +102,7 @@ TEST_F(Startup, InitialStateOfTheWindow)
     EXPECT_TRUE(window->tab_master->tabBar()->isHidden());
     for (int row = 0; row < 6; ++row)
         EXPECT_EQ(window->etat(static_cast<EtatRow>(row)), EtatAttente);
-    for (QLabel* label : {window->label_suivi, window->label_suivi2}) {
+    for (QLabel* label : {window->tab_launch->label_suivi, window->tab_launch->label_suivi2}) {
         EXPECT_EQ(label->text(), QStringLiteral("Attente du lancement..."));
         EXPECT_EQ(Tppal::labelColor(label), ClBlack);
     }
@@ -112,8 +112,8 @@ TEST_F(Startup, InitialStateOfTheWindow)
     EXPECT_EQ(window->core().appli_dossier_commun, commonFolder());
     EXPECT_EQ(window->core().appli_dossier_apilec, apilecFolder());
     EXPECT_EQ(window->core().appli_maj_name, commonFolder() + QStringLiteral("/kelvoraps-last.exe"));
-    EXPECT_EQ(window->pin_cps->maxLength(), 4);
-    EXPECT_EQ(window->pin_cps->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(window->tab_carte->pin_cps->maxLength(), 4);
+    EXPECT_EQ(window->tab_carte->pin_cps->echoMode(), QLineEdit::Password);
 }
 
 TEST_F(Startup, LibraryVersionInStatusBarAndAbout)
@@ -122,18 +122,18 @@ TEST_F(Startup, LibraryVersionInStatusBarAndAbout)
     platform.libraryVersion = QStringLiteral("5.20.1.0");
     start();
     EXPECT_EQ(window->StatusPanel->text(), QStringLiteral("Version 1.09 ()"));
-    EXPECT_TRUE(window->about_texte->toPlainText().contains(QStringLiteral("Version APILEC : \n")));
+    EXPECT_TRUE(window->tab_about->about_texte->toPlainText().contains(QStringLiteral("Version APILEC : \n")));
     window.reset();
 
     writeFile(platform.exeFolder + QStringLiteral("libapi_lec.so"), "elf");
     start();
     EXPECT_EQ(window->StatusPanel->text(), QStringLiteral("Version 1.09 (5.20.1.0)"));
-    const QString about = window->about_texte->toPlainText();
+    const QString about = window->tab_about->about_texte->toPlainText();
     EXPECT_TRUE(about.contains(QStringLiteral("Version APILEC : 5.20.1.0\n")));
     window->btn_about->click();
     window->btn_vitale->click();
     window->btn_about->click();
-    EXPECT_EQ(window->about_texte->toPlainText(), about);
+    EXPECT_EQ(window->tab_about->about_texte->toPlainText(), about);
     EXPECT_EQ(window->tab_master->currentWidget(), window->tab_about);
 }
 
@@ -155,17 +155,17 @@ TEST_F(Startup, PagesBuiltLateShowWhatTheRunCoreToldThem)
     };
     const auto shown = [](Tppal& w) {
         QStringList out;
-        for (QLabel* label : {w.label_suivi, w.label_suivi2})
+        for (QLabel* label : {w.tab_launch->label_suivi, w.tab_launch->label_suivi2})
             out << label->text() << QString::number(Tppal::labelColor(label));
-        for (QLabel* icon : w.image_etat_rows)
+        for (QLabel* icon : w.tab_launch->image_etat_rows)
             out << icon->accessibleName() << QString::number(icon->pixmap().cacheKey() != 0);
-        out << w.cadre_suivi->accessibleName() << w.label_update2->text()
-            << w.cadre_update->accessibleName()
-            << QString::number(w.btn_update_go->isVisibleTo(w.tab_update))
-            << QString::number(w.clProgressBarDC1->isVisibleTo(w.tab_update))
-            << QString::number(w.clProgressBarDC1->value()) << w.txt_suivi_download->text()
-            << QString::number(w.txt_suivi_download->isVisibleTo(w.tab_update))
-            << w.debug_texte->toHtml() << w.about_texte->toHtml();
+        out << w.tab_launch->cadre_suivi->accessibleName() << w.tab_update->label_update2->text()
+            << w.tab_update->cadre_update->accessibleName()
+            << QString::number(w.tab_update->btn_update_go->isVisibleTo(w.tab_update))
+            << QString::number(w.tab_update->clProgressBarDC1->isVisibleTo(w.tab_update))
+            << QString::number(w.tab_update->clProgressBarDC1->value()) << w.tab_update->txt_suivi_download->text()
+            << QString::number(w.tab_update->txt_suivi_download->isVisibleTo(w.tab_update))
+            << w.tab_debug->debug_texte->toHtml() << w.tab_about->about_texte->toHtml();
         return out;
     };
 
@@ -175,7 +175,7 @@ TEST_F(Startup, PagesBuiltLateShowWhatTheRunCoreToldThem)
     window.reset();
 
     window = std::make_unique<Tppal>(platform, platform);
-    EXPECT_EQ(window->debug_texte, nullptr);
+    EXPECT_EQ(window->tab_debug->debug_texte, nullptr);
     tell(*window);
     window->buildPages();
     EXPECT_EQ(shown(*window), whole);
@@ -184,8 +184,8 @@ TEST_F(Startup, PagesBuiltLateShowWhatTheRunCoreToldThem)
     // Shown, the window builds them itself once its first frame is drawn.
     window = std::make_unique<Tppal>(platform, platform);
     window->show();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window->PageControl_config != nullptr; }, 5000));
-    EXPECT_NE(window->about_texte, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->tab_config->PageControl_config != nullptr; }, 5000));
+    EXPECT_NE(window->tab_about->about_texte, nullptr);
 }
 
 // The first page's icons are images rendered at build time, at their size and at twice it:
@@ -196,7 +196,7 @@ TEST_F(Startup, TheFirstPageIconsAreImagesAtOneAndTwoTimesTheirSize)
     window = std::make_unique<Tppal>(platform, platform);
     for (QToolButton* button :
          {window->btn_vitale, window->btn_diagnostique, window->btn_config, window->btn_update,
-          window->btn_about, window->btn_quit, window->action_vitale2})
+          window->btn_about, window->btn_quit, window->tab_carte->action_vitale2})
         EXPECT_TRUE(button->icon().availableSizes().contains(button->iconSize()))
             << qPrintable(button->accessibleName());
 

@@ -60,7 +60,7 @@ protected:
         start();
         ASSERT_TRUE(window->core().appli_apilec.complete())
             << window->core().appli_apilec.missing().toStdString();
-        window->pin_cps->setText(QStringLiteral("1234"));
+        window->tab_carte->pin_cps->setText(QStringLiteral("1234"));
         window->action_vitale2Click();
     }
 
@@ -121,8 +121,8 @@ TEST_F(ReadingToCertificate, DemoCardEndsOnThePdfPageWithAValidCertificate)
     }
     EXPECT_EQ(lastLogLine(), QStringLiteral("le PDF a été correctement généré"));
     EXPECT_EQ(window->tab_master->currentWidget(), window->tab_pdf);
-    EXPECT_EQ(window->Label_pdf1->text(), QStringLiteral("Génération d'une attestation"));
-    EXPECT_EQ(window->Label_pdf2->text(),
+    EXPECT_EQ(window->tab_pdf->Label_pdf1->text(), QStringLiteral("Génération d'une attestation"));
+    EXPECT_EQ(window->tab_pdf->Label_pdf2->text(),
               QStringLiteral("Obtenez l'attestation en cliquant sur l'icône ci-dessous"));
 
     // The three lookups with their log lines, their labels in the record.
@@ -148,7 +148,7 @@ TEST_F(ReadingToCertificate, DemoCardEndsOnThePdfPageWithAValidCertificate)
                              "1 75 03 75 056 123 61", "Régime général", "gestionnaire."})
         EXPECT_TRUE(text.contains(QString::fromUtf8(name))) << name;
 
-    window->image_pdf->click();
+    window->tab_pdf->image_pdf->click();
     EXPECT_EQ(platform.opened, QStringList{pdfPath()});
 }
 
@@ -157,7 +157,7 @@ TEST_F(ReadingToCertificate, FailedCpsSessionStillReleasesWithZeroAsThePatientSe
     scenario("carte.xml", "Lec_OuvertureSessionCPS=17");
     run();
 
-    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Lecteur CPS ne répond pas !"));
+    EXPECT_EQ(window->tab_launch->label_suivi->text(), QStringLiteral("Lecteur CPS ne répond pas !"));
     EXPECT_EQ(window->etat(EtatRow::Informations), EtatEchec);
     EXPECT_EQ(window->etat(EtatRow::Pdf), EtatEchec);
     EXPECT_EQ(sessionOf("Lec_LectureVitale"), -1);
@@ -175,7 +175,7 @@ TEST_F(ReadingToCertificate, UnreadableDocumentWritesNoCertificateAndStillReleas
     run();
 
     EXPECT_EQ(window->etat(EtatRow::Informations), EtatEchec);
-    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Données illisibles !"));
+    EXPECT_EQ(window->tab_launch->label_suivi->text(), QStringLiteral("Données illisibles !"));
     EXPECT_TRUE(log().contains(QStringLiteral("n'est pas un XML lisible"))) << log().toStdString();
     EXPECT_FALSE(log().contains(QStringLiteral("le PDF a été correctement généré")));
     EXPECT_FALSE(QFile::exists(pdfPath()));
@@ -196,10 +196,10 @@ TEST_F(ReadingToCertificate, FolderInPlaceOfTheFileGivesTheAlreadyOpenLines)
     EXPECT_EQ(window->etat(EtatRow::Informations), EtatValide);
     EXPECT_EQ(window->etat(EtatRow::Pdf), EtatEchec);
     // The headline names the cause: a folder, not a viewer holding the file.
-    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Un dossier porte le nom du PDF !"));
-    EXPECT_EQ(window->label_suivi2->text(),
+    EXPECT_EQ(window->tab_launch->label_suivi->text(), QStringLiteral("Un dossier porte le nom du PDF !"));
+    EXPECT_EQ(window->tab_launch->label_suivi2->text(),
               QStringLiteral("Consulter le diagnostic pour plus d'informations"));
-    EXPECT_EQ(Tppal::labelColor(window->label_suivi), quint32(ClMaroon));
+    EXPECT_EQ(Tppal::labelColor(window->tab_launch->label_suivi), quint32(ClMaroon));
     EXPECT_EQ(window->tab_master->currentWidget(), window->tab_launch);
     EXPECT_TRUE(QFileInfo(pdfPath()).isDir());
 }
@@ -275,20 +275,20 @@ TEST_F(ReadingToCertificate, ThePdfPageNamesThePatientAndOffersACopyAndPrinting)
     scenario();
     run();
     ASSERT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
-    EXPECT_EQ(window->label_pdf_titulaire->text(),
+    EXPECT_EQ(window->tab_pdf->label_pdf_titulaire->text(),
               QStringLiteral("Attestation de BÉRANGER François"));
-    EXPECT_TRUE(window->btn_copie->focusPolicy() & Qt::TabFocus);
-    EXPECT_TRUE(window->btn_imprimer->focusPolicy() & Qt::TabFocus);
+    EXPECT_TRUE(window->tab_pdf->btn_copie->focusPolicy() & Qt::TabFocus);
+    EXPECT_TRUE(window->tab_pdf->btn_imprimer->focusPolicy() & Qt::TabFocus);
 
     platform.documentsPath = temp.path();
     platform.savePath = temp.path() + QStringLiteral("/copie.pdf");
-    window->btn_copie->click();
+    window->tab_pdf->btn_copie->click();
     EXPECT_EQ(readFileBytes(platform.savePath), readFileBytes(pdfPath()));
     ASSERT_FALSE(platform.saveDialogInitialNames.isEmpty());
     EXPECT_TRUE(platform.saveDialogInitialNames.last().endsWith(
         QStringLiteral("/Attestation_BÉRANGER_François_20261209.pdf")));
 
-    window->btn_imprimer->click();
+    window->tab_pdf->btn_imprimer->click();
     EXPECT_EQ(platform.printed, QStringList{pdfPath()});
 }
 
@@ -304,13 +304,13 @@ TEST_F(ReadingToCertificate, TheCardsDataAreExportedInTheChosenFormatOnlyWhenAsk
     scenario();
     run();
     ASSERT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
-    EXPECT_TRUE(window->btn_exporter->focusPolicy() & Qt::TabFocus);
+    EXPECT_TRUE(window->tab_pdf->btn_exporter->focusPolicy() & Qt::TabFocus);
     const QString folder = temp.path() + QStringLiteral("/exports");
     ASSERT_TRUE(QDir().mkpath(folder));
     platform.documentsPath = folder;
 
     platform.savePath.clear();
-    window->btn_exporter->click();
+    window->tab_pdf->btn_exporter->click();
     EXPECT_TRUE(QDir(folder).isEmpty());
     EXPECT_TRUE(platform.messages.isEmpty());
     ASSERT_FALSE(platform.saveDialogInitialNames.isEmpty());
@@ -325,7 +325,7 @@ TEST_F(ReadingToCertificate, TheCardsDataAreExportedInTheChosenFormatOnlyWhenAsk
     for (const auto& [path, filter] : {std::pair{record, 0}, std::pair{bundle, 1}}) {
         platform.savePath = path;
         platform.saveFilter = filter;
-        window->btn_exporter->click();
+        window->tab_pdf->btn_exporter->click();
         ASSERT_FALSE(platform.messages.isEmpty());
         EXPECT_EQ(platform.messages.last().icon, MessageIcon::Information);
         EXPECT_TRUE(platform.messages.last().text.contains(path));
@@ -337,7 +337,7 @@ TEST_F(ReadingToCertificate, TheCardsDataAreExportedInTheChosenFormatOnlyWhenAsk
 
     platform.savePath = folder + QStringLiteral("/absent/donnees.json");
     platform.saveFilter = 0;
-    window->btn_exporter->click();
+    window->tab_pdf->btn_exporter->click();
     ASSERT_FALSE(platform.messages.isEmpty());
     EXPECT_EQ(platform.messages.last().icon, MessageIcon::Error);
     EXPECT_EQ(platform.messages.last().caption, QStringLiteral("Export des données de la carte"));
@@ -354,12 +354,12 @@ TEST_F(ReadingToCertificate, AFailedReadingLeavesNothingToExport)
     run();
     ASSERT_EQ(window->tab_master->currentWidget(), window->tab_pdf) << log().toStdString();
     scenario("pas-xml.txt");
-    window->pin_cps->setText(QStringLiteral("1234"));
+    window->tab_carte->pin_cps->setText(QStringLiteral("1234"));
     window->action_vitale2Click();
     ASSERT_NE(window->core().appli_check_continue, 0);
     platform.savePath = temp.path() + QStringLiteral("/donnees.json");
     const qsizetype dialogs = platform.saveDialogInitialNames.size();
-    window->btn_exporter->click();
+    window->tab_pdf->btn_exporter->click();
     EXPECT_EQ(platform.saveDialogInitialNames.size(), dialogs);
     ASSERT_FALSE(platform.messages.isEmpty());
     EXPECT_TRUE(platform.messages.last().text.startsWith(

@@ -115,7 +115,7 @@ protected:
             window->core().appli_url_update =
                 server->url(QStringLiteral("/obtenir-derniere-version.php"));
         }
-        window->pin_cps->setText(QString::fromLatin1(c.pin));
+        window->tab_carte->pin_cps->setText(QString::fromLatin1(c.pin));
         window->action_vitale2Click();
         platform.savePath = temp.path() + QStringLiteral("/diagnostic.rtf");
         window->btn_sauve_fichierClick();

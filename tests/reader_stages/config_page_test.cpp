@@ -28,7 +28,7 @@ protected:
     void show()
     {
         // The page is shown anew, as when the user comes back to it from another page.
-        window->PageControl_config->setCurrentWidget(window->tab_config_3);
+        window->tab_config->PageControl_config->setCurrentWidget(window->tab_config->tab_config_3);
         window->btn_vitaleClick();
         window->btn_configClick();
     }
@@ -45,25 +45,25 @@ TEST_F(ConfigPage, ShowsTheConfiguredReaders)
     writeIni(kIni);
     start();
     show();
-    EXPECT_EQ(window->PageControl_config->currentWidget(), window->tab_config_2);
-    EXPECT_EQ(window->Edit_gestion_1->text(), QStringLiteral("Generic EMV Smartcard Reader 0"));
-    EXPECT_EQ(window->edit_gestion_2->text(), QStringLiteral("Generic EMV Smartcard Reader 0"));
-    EXPECT_EQ(window->edit_gestion_1b->text(),
+    EXPECT_EQ(window->tab_config->PageControl_config->currentWidget(), window->tab_config->tab_config_2);
+    EXPECT_EQ(window->tab_config->Edit_gestion_1->text(), QStringLiteral("Generic EMV Smartcard Reader 0"));
+    EXPECT_EQ(window->tab_config->edit_gestion_2->text(), QStringLiteral("Generic EMV Smartcard Reader 0"));
+    EXPECT_EQ(window->tab_config->edit_gestion_1b->text(),
               QStringLiteral("OMNIKEY AG Smart Card Reader USB 0"));
-    EXPECT_EQ(window->edit_gestion_2b->text(),
+    EXPECT_EQ(window->tab_config->edit_gestion_2b->text(),
               QStringLiteral("OMNIKEY AG Smart Card Reader USB 0"));
-    EXPECT_FALSE(window->Edit_gestion_1->isEnabled());
-    EXPECT_FALSE(window->edit_gestion_1b->isEnabled());
+    EXPECT_FALSE(window->tab_config->Edit_gestion_1->isEnabled());
+    EXPECT_FALSE(window->tab_config->edit_gestion_1b->isEnabled());
     const QString usual = QStringLiteral(
         "SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0\n"
         "SCM Microsystems Inc. SCR35xx USB Smart Card Reader 0\nGeneric EMV Smartcard Reader 0\n"
         "OMNIKEY AG Smart Card Reader USB 0\nGeneric Usb Smart Card Reader 0\n"
         "Ingenico 25024371 TL TELIUM 2 0");
-    EXPECT_EQ(window->memo_gestion_3->toPlainText(), usual);
-    EXPECT_EQ(window->Memo2->toPlainText(), usual);
-    EXPECT_TRUE(window->memo_gestion_3->isReadOnly());
-    EXPECT_EQ(window->btn_gestion_4->text(), QStringLiteral(" Modifier le lecteur"));
-    EXPECT_EQ(window->btn_gestion_4b->text(), QStringLiteral(" Modifier le lecteur"));
+    EXPECT_EQ(window->tab_config->memo_gestion_3->toPlainText(), usual);
+    EXPECT_EQ(window->tab_config->Memo2->toPlainText(), usual);
+    EXPECT_TRUE(window->tab_config->memo_gestion_3->isReadOnly());
+    EXPECT_EQ(window->tab_config->btn_gestion_4->text(), QStringLiteral(" Modifier le lecteur"));
+    EXPECT_EQ(window->tab_config->btn_gestion_4b->text(), QStringLiteral(" Modifier le lecteur"));
 }
 
 TEST_F(ConfigPage, MissingKeysProposeTheUsualReader)
@@ -75,9 +75,9 @@ TEST_F(ConfigPage, MissingKeysProposeTheUsualReader)
             writeIni(bytes);
         start();
         show();
-        for (QLineEdit* current : {window->Edit_gestion_1, window->edit_gestion_1b})
+        for (QLineEdit* current : {window->tab_config->Edit_gestion_1, window->tab_config->edit_gestion_1b})
             EXPECT_EQ(current->text(), QStringLiteral("N/A (introuvable)"));
-        for (QLineEdit* proposed : {window->edit_gestion_2, window->edit_gestion_2b})
+        for (QLineEdit* proposed : {window->tab_config->edit_gestion_2, window->tab_config->edit_gestion_2b})
             EXPECT_EQ(proposed->text(),
                       QStringLiteral("SCM Microsystems Inc. SCR35xx v2.0 USB SC Reader 0"));
         window.reset();
@@ -107,8 +107,8 @@ TEST_F(ConfigPage, EachButtonChangesOnlyItsKey)
         start();
         show();
         platform.messages.clear();
-        (c.cps ? window->edit_gestion_2b : window->edit_gestion_2)->setText(c.typed);
-        (c.cps ? window->btn_gestion_4b : window->btn_gestion_4)->click();
+        (c.cps ? window->tab_config->edit_gestion_2b : window->tab_config->edit_gestion_2)->setText(c.typed);
+        (c.cps ? window->tab_config->btn_gestion_4b : window->tab_config->btn_gestion_4)->click();
         EXPECT_EQ(iniBytes(), c.expected);
         ASSERT_EQ(platform.messages.size(), 1);
         EXPECT_EQ(platform.messages[0].text,
@@ -117,7 +117,7 @@ TEST_F(ConfigPage, EachButtonChangesOnlyItsKey)
         EXPECT_EQ(platform.messages[0].caption, QStringLiteral("Gestion lecteur"));
         EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Information);
         // The current-reader field shows the change only when the page is shown again.
-        EXPECT_NE((c.cps ? window->edit_gestion_1b : window->Edit_gestion_1)->text(), c.typed);
+        EXPECT_NE((c.cps ? window->tab_config->edit_gestion_1b : window->tab_config->Edit_gestion_1)->text(), c.typed);
         window.reset();
     }
 }
@@ -127,12 +127,12 @@ TEST_F(ConfigPage, WritesTheNameInTheLibrarysCodePageAndCreatesAMissingFile)
     QFile::remove(apilecFolder() + QStringLiteral("api_lec.ini"));
     start();
     show();
-    window->edit_gestion_2->setText(QStringLiteral("Lecteur Éco 0"));
-    window->btn_gestion_4->click();
+    window->tab_config->edit_gestion_2->setText(QStringLiteral("Lecteur Éco 0"));
+    window->tab_config->btn_gestion_4->click();
     EXPECT_EQ(iniBytes(), QByteArray("[Lecteur]\r\nRessource_Vitale=Lecteur \xc9"
                                      "co 0\r\n"));
     show();
-    EXPECT_EQ(window->Edit_gestion_1->text(), QStringLiteral("Lecteur Éco 0"));
+    EXPECT_EQ(window->tab_config->Edit_gestion_1->text(), QStringLiteral("Lecteur Éco 0"));
 }
 
 TEST_F(ConfigPage, AFileThatCannotBeWrittenIsReportedWithoutConfirmation)
@@ -143,7 +143,7 @@ TEST_F(ConfigPage, AFileThatCannotBeWrittenIsReportedWithoutConfirmation)
     window->core().appli_ini_file = temp.path() + QStringLiteral("/fichier/api_lec.ini");
     show();
     platform.messages.clear();
-    window->btn_gestion_4b->click();
+    window->tab_config->btn_gestion_4b->click();
     ASSERT_EQ(platform.messages.size(), 1);
     EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Error);
     EXPECT_TRUE(platform.messages[0].text.contains(window->core().appli_ini_file))
@@ -174,16 +174,16 @@ TEST_F(ConfigPage, APastedNameIsWrittenTrimmed)
         show();
         platform.messages.clear();
         QGuiApplication::clipboard()->setText(c.pasted);
-        window->edit_gestion_2->clear();
-        window->edit_gestion_2->paste();
+        window->tab_config->edit_gestion_2->clear();
+        window->tab_config->edit_gestion_2->paste();
         if (c.enter)
-            emit window->edit_gestion_2->returnPressed();
+            emit window->tab_config->edit_gestion_2->returnPressed();
         else
-            window->btn_gestion_4->click();
+            window->tab_config->btn_gestion_4->click();
         EXPECT_EQ(iniBytes(), "[Lecteur]\r\nRessource_Vitale=" + kReaderB + "\r\n");
         ASSERT_EQ(platform.messages.size(), 1);
         EXPECT_EQ(platform.messages[0].icon, kelvora::MessageIcon::Information);
-        EXPECT_EQ(window->edit_gestion_2->text(), QString::fromLatin1(kReaderB));
+        EXPECT_EQ(window->tab_config->edit_gestion_2->text(), QString::fromLatin1(kReaderB));
         window.reset();
     }
 }
@@ -197,7 +197,7 @@ TEST_F(ConfigPage, ListsTheConnectedReadersAndPickingOneFillsTheField)
     scenario(kReaderA + "|" + kReaderB);
     start();
     show();
-    for (QComboBox* combo : {window->combo_branches, window->combo_branches_b}) {
+    for (QComboBox* combo : {window->tab_config->combo_branches, window->tab_config->combo_branches_b}) {
         QStringList items;
         for (int i = 0; i < combo->count(); ++i)
             items << combo->itemText(i);
@@ -208,17 +208,17 @@ TEST_F(ConfigPage, ListsTheConnectedReadersAndPickingOneFillsTheField)
     // The run's own listing is left for the run.
     EXPECT_EQ(window->core().appli_reader_lec, QStringLiteral("N/A"));
 
-    window->PageControl_config->setCurrentWidget(window->tab_config_3);
-    emit window->combo_branches_b->activated(1);
-    EXPECT_EQ(window->edit_gestion_2b->text(), QString::fromLatin1(kReaderB));
-    EXPECT_NE(window->edit_gestion_2->text(), QString::fromLatin1(kReaderB));
+    window->tab_config->PageControl_config->setCurrentWidget(window->tab_config->tab_config_3);
+    emit window->tab_config->combo_branches_b->activated(1);
+    EXPECT_EQ(window->tab_config->edit_gestion_2b->text(), QString::fromLatin1(kReaderB));
+    EXPECT_NE(window->tab_config->edit_gestion_2->text(), QString::fromLatin1(kReaderB));
 
     // None connected: the list says so and offers nothing.
     scenario("");
     show();
-    EXPECT_EQ(window->combo_branches->count(), 0);
-    EXPECT_FALSE(window->combo_branches->isEnabled());
-    EXPECT_EQ(window->combo_branches->placeholderText(), QStringLiteral("Aucun lecteur branché"));
+    EXPECT_EQ(window->tab_config->combo_branches->count(), 0);
+    EXPECT_FALSE(window->tab_config->combo_branches->isEnabled());
+    EXPECT_EQ(window->tab_config->combo_branches->placeholderText(), QStringLiteral("Aucun lecteur branché"));
 }
 
 // The demo installation that kelvora-admin lays out, changed from the page as support would.
@@ -230,9 +230,9 @@ TEST_F(ConfigPage, OnTheDemoInstallationChangesOnlyThatKey)
     const QByteArray before = iniBytes();
     start();
     window->btn_configClick();
-    window->PageControl_config->setCurrentWidget(window->tab_config_3);
-    window->edit_gestion_2b->setText(QString::fromLatin1(kReaderB));
-    window->btn_gestion_4b->click();
+    window->tab_config->PageControl_config->setCurrentWidget(window->tab_config->tab_config_3);
+    window->tab_config->edit_gestion_2b->setText(QString::fromLatin1(kReaderB));
+    window->tab_config->btn_gestion_4b->click();
     QByteArray expected = before;
     expected.replace("Ressource_CPS=" + kReaderA, "Ressource_CPS=" + kReaderB);
     EXPECT_EQ(iniBytes(), expected);

@@ -43,7 +43,7 @@ TEST_F(GestionPage, ListsTheVirtualReadersWithTheirCard)
     window->btn_configClick();
     EXPECT_EQ(platform.smartCardLooks, 1);
 
-    for (QComboBox* combo : {window->combo_branches, window->combo_branches_b}) {
+    for (QComboBox* combo : {window->tab_config->combo_branches, window->tab_config->combo_branches_b}) {
         QStringList items;
         for (int i = 0; i < combo->count(); ++i)
             items << combo->itemText(i);
@@ -53,13 +53,13 @@ TEST_F(GestionPage, ListsTheVirtualReadersWithTheirCard)
         EXPECT_EQ(combo->placeholderText(), QStringLiteral("3 lecteurs branchés : choisir"));
     }
 
-    emit window->combo_branches->activated(1);
-    EXPECT_EQ(window->edit_gestion_2->text(), kVirtualReader0);
-    window->PageControl_config->setCurrentWidget(window->tab_config_3);
-    emit window->combo_branches_b->activated(2);
-    EXPECT_EQ(window->edit_gestion_2b->text(), kVirtualReader1);
-    emit window->combo_branches_b->activated(0);
-    EXPECT_EQ(window->edit_gestion_2b->text(), QString::fromLatin1(kReaderB));
+    emit window->tab_config->combo_branches->activated(1);
+    EXPECT_EQ(window->tab_config->edit_gestion_2->text(), kVirtualReader0);
+    window->tab_config->PageControl_config->setCurrentWidget(window->tab_config->tab_config_3);
+    emit window->tab_config->combo_branches_b->activated(2);
+    EXPECT_EQ(window->tab_config->edit_gestion_2b->text(), kVirtualReader1);
+    emit window->tab_config->combo_branches_b->activated(0);
+    EXPECT_EQ(window->tab_config->edit_gestion_2b->text(), QString::fromLatin1(kReaderB));
 }
 
 } // namespace

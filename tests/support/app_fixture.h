@@ -56,7 +56,7 @@ public:
             QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
     }
 
-    QString log() const { return window->debug_texte->toPlainText(); }
+    QString log() const { return window->tab_debug->debug_texte->toPlainText(); }
     QList<RtfRun> logRuns() const { return window->debugRuns(); }
 };
 

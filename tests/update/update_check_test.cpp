@@ -94,7 +94,7 @@ TEST_F(UpdateCheck, VerdictsOfTheServer)
         window->btn_updateClick();
 
         EXPECT_EQ(window->core().appli_update_data, c.data);
-        EXPECT_EQ(window->label_update2->text(), c.status);
+        EXPECT_EQ(window->tab_update->label_update2->text(), c.status);
         EXPECT_EQ(window->etat(EtatRow::MiseAJour), c.row);
         if (!c.line.isEmpty()) {
             EXPECT_EQ(runsOf(c.line),
@@ -108,7 +108,7 @@ TEST_F(UpdateCheck, VerdictsOfTheServer)
             }
         }
         EXPECT_EQ(window->tab_master->currentWidget(), window->tab_update);
-        EXPECT_EQ(window->btn_update_go->isVisibleTo(window.get()), c.row == EtatEchec);
+        EXPECT_EQ(window->tab_update->btn_update_go->isVisibleTo(window.get()), c.row == EtatEchec);
         EXPECT_EQ(window->core().appli_maj_date, kToday);
         EXPECT_EQ(storedDate(), kToday);
         window.reset();
@@ -130,10 +130,10 @@ TEST_F(UpdateCheck, AvailableUpdateIsAnnouncedWithTheDownloadAddress)
                                address + QStringLiteral("\n")))
         << log().toStdString();
     EXPECT_EQ(runsOf(address), (QList<std::pair<int, quint32>>{{StyleNone, ClRed}}));
-    EXPECT_EQ(window->label_suivi->text(), QStringLiteral("Mise à Jour disponible"));
-    EXPECT_EQ(window->label_suivi2->text(),
+    EXPECT_EQ(window->tab_launch->label_suivi->text(), QStringLiteral("Mise à Jour disponible"));
+    EXPECT_EQ(window->tab_launch->label_suivi2->text(),
               QStringLiteral("Consulter le diagnostic pour plus d'informations"));
-    EXPECT_EQ(Tppal::labelColor(window->label_suivi), ClMaroon);
+    EXPECT_EQ(Tppal::labelColor(window->tab_launch->label_suivi), ClMaroon);
     EXPECT_EQ(window->core().appli_check_continue, 1);
     EXPECT_TRUE(window->btn_diagnostique->isVisibleTo(window.get()));
 }
@@ -171,7 +171,7 @@ TEST_F(UpdateCheck, WindowStaysResponsiveButNothingElseStartsDuringTheRequest)
         // Runs from the window's event loop while the check waits for this answer.
         QTimer::singleShot(0, [&, socket] {
             ranDuringRequest = true;
-            window->pin_cps->setText(QStringLiteral("1234"));
+            window->tab_carte->pin_cps->setText(QStringLiteral("1234"));
             window->action_vitale2Click();
             window->btn_updateClick();
             window->maj().check_majExecute(); // called straight: returns, row left in progress
@@ -187,7 +187,7 @@ TEST_F(UpdateCheck, WindowStaysResponsiveButNothingElseStartsDuringTheRequest)
     EXPECT_FALSE(log().contains(QStringLiteral("### Fichiers")));
     EXPECT_EQ(log().count(QStringLiteral("Diagnostic pour Kelvora")), 1);
     EXPECT_EQ(log().count(QStringLiteral("Envoi de la demande")), 1);
-    EXPECT_EQ(window->label_update2->text(), kCurrent);
+    EXPECT_EQ(window->tab_update->label_update2->text(), kCurrent);
     EXPECT_EQ(window->tab_master->currentWidget(), window->tab_update);
     EXPECT_FALSE(window->core().appli_maj_en_cours);
     EXPECT_FALSE(window->core().appli_run_en_cours);
@@ -201,7 +201,7 @@ TEST_F(UpdateCheck, MissingDateRowStillChecksAndIsRecreated)
     server.respond = answering("");
     startOn(server);
     window->btn_updateClick();
-    EXPECT_EQ(window->label_update2->text(), kCurrent);
+    EXPECT_EQ(window->tab_update->label_update2->text(), kCurrent);
     EXPECT_EQ(window->core().appli_maj_date, kToday);
     EXPECT_EQ(storedDate(), kToday);
 }
@@ -212,12 +212,12 @@ TEST_F(UpdateCheck, FirstRunOfTheDayStopsOnTheUpdatePage)
     LoopbackServer server;
     server.respond = answering("update");
     startOn(server);
-    window->pin_cps->setText(QStringLiteral("1234"));
+    window->tab_carte->pin_cps->setText(QStringLiteral("1234"));
     window->action_vitale2Click();
 
     EXPECT_EQ(window->tab_master->currentWidget(), window->tab_update);
-    EXPECT_EQ(window->label_update2->text(), kAvailable);
-    EXPECT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
+    EXPECT_EQ(window->tab_update->label_update2->text(), kAvailable);
+    EXPECT_TRUE(window->tab_update->btn_update_go->isVisibleTo(window.get()));
     EXPECT_EQ(window->etat(EtatRow::MiseAJour), EtatEchec);
     EXPECT_EQ(window->etat(EtatRow::Lecteur), EtatEchec);
     EXPECT_FALSE(laterStageStarted());
@@ -235,14 +235,14 @@ TEST_F(UpdateCheck, RunGoesOnWhenTheCertificateIsRefused)
     LoopbackServer server(LoopbackServer::Kind::HttpsSelfSigned);
     server.respond = answering("update");
     startOn(server);
-    window->pin_cps->setText(QStringLiteral("1234"));
+    window->tab_carte->pin_cps->setText(QStringLiteral("1234"));
     window->action_vitale2Click();
 
     EXPECT_EQ(server.requests.size(), 0);
     EXPECT_EQ(runsOf(kUnreachable), (QList<std::pair<int, quint32>>{{StyleNone, ClGreen}}));
-    EXPECT_EQ(window->label_update2->text(), kUnreachable);
+    EXPECT_EQ(window->tab_update->label_update2->text(), kUnreachable);
     EXPECT_EQ(window->etat(EtatRow::MiseAJour), EtatValide);
-    EXPECT_NE(window->label_suivi->text(), QStringLiteral("Mise à Jour disponible"));
+    EXPECT_NE(window->tab_launch->label_suivi->text(), QStringLiteral("Mise à Jour disponible"));
     EXPECT_NE(window->tab_master->currentWidget(), window->tab_update);
     EXPECT_TRUE(laterStageStarted());
     EXPECT_EQ(storedDate(), kToday);
@@ -298,8 +298,8 @@ TEST_F(UpdateCheck, DeadlineCoversTheWholeExchange)
         EXPECT_GE(elapsed, kDeadline);
         EXPECT_LT(elapsed, kDeadline + 1500);
         EXPECT_EQ(window->core().appli_update_data, QStringLiteral("error"));
-        EXPECT_EQ(window->label_update2->text(), kUnreachable);
-        EXPECT_FALSE(window->btn_update_go->isVisibleTo(window.get()));
+        EXPECT_EQ(window->tab_update->label_update2->text(), kUnreachable);
+        EXPECT_FALSE(window->tab_update->btn_update_go->isVisibleTo(window.get()));
         EXPECT_EQ(storedDate(), kToday);
         window.reset();
     }
@@ -341,9 +341,9 @@ TEST_F(UpdateCheck, AnswerOverFourKilobytesIsNotAnUpdate)
         EXPECT_LT(clock.elapsed(), window->core().appli_update_timeout_ms);
         EXPECT_TRUE(window->core().appli_update_data.startsWith(QStringLiteral("update")));
         EXPECT_LE(window->core().appli_update_data.size(), kelvora::UpdateService::kMaxAnswerBytes);
-        EXPECT_EQ(window->label_update2->text(), kCurrent);
+        EXPECT_EQ(window->tab_update->label_update2->text(), kCurrent);
         EXPECT_EQ(runsOf(kCurrent), (QList<std::pair<int, quint32>>{{StyleNone, ClGreen}}));
-        EXPECT_FALSE(window->btn_update_go->isVisibleTo(window.get()));
+        EXPECT_FALSE(window->tab_update->btn_update_go->isVisibleTo(window.get()));
         EXPECT_EQ(storedDate(), kToday);
         window.reset();
     }
@@ -361,21 +361,21 @@ TEST_F(UpdateCheck, LaterCheckHidesTheDownloadButton)
         server.respond = answering("update");
         startOn(server);
         window->btn_updateClick();
-        ASSERT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
+        ASSERT_TRUE(window->tab_update->btn_update_go->isVisibleTo(window.get()));
 
         window->core().appli_url_update =
             QStringLiteral("http://127.0.0.1:9/obtenir-derniere-version.php");
         if (reading) {
             sql("UPDATE configuration SET valeur = '20261208' WHERE id = 'date_maj'");
             window->core().appli_maj_date = 20261208;
-            window->pin_cps->setText(QStringLiteral("1234"));
+            window->tab_carte->pin_cps->setText(QStringLiteral("1234"));
             window->action_vitale2Click();
         } else {
             window->btn_updateClick();
         }
 
-        EXPECT_EQ(window->label_update2->text(), kUnreachable);
-        EXPECT_FALSE(window->btn_update_go->isVisibleTo(window.get()));
+        EXPECT_EQ(window->tab_update->label_update2->text(), kUnreachable);
+        EXPECT_FALSE(window->tab_update->btn_update_go->isVisibleTo(window.get()));
         window.reset();
     }
 }
@@ -385,9 +385,9 @@ TEST_F(UpdateCheck, ResetOfTheDisplayHidesTheDownloadButton)
 {
     createStore("20261209");
     start();
-    window->btn_update_go->setVisible(true);
+    window->tab_update->btn_update_go->setVisible(true);
     window->core().raz_etatExecute();
-    EXPECT_FALSE(window->btn_update_go->isVisibleTo(window.get()));
+    EXPECT_FALSE(window->tab_update->btn_update_go->isVisibleTo(window.get()));
 }
 
 // A proxy set in the environment carries the check: the address's host name does not even
@@ -414,7 +414,7 @@ TEST_F(UpdateCheck, SystemProxyCarriesTheCheck)
     window->core().appli_update_timeout_ms = 5000;
 
     window->btn_updateClick();
-    ASSERT_EQ(window->label_update2->text(), kAvailable);
+    ASSERT_EQ(window->tab_update->label_update2->text(), kAvailable);
     ASSERT_EQ(proxy.requests.size(), 1);
     EXPECT_EQ(proxy.requests[0].method + ' ' + proxy.requests[0].path,
               "POST " + address.toLatin1());

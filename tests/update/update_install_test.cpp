@@ -37,7 +37,7 @@ protected:
         createStore("20261208");
         startOn(server);
         window->btn_updateClick();
-        ASSERT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
+        ASSERT_TRUE(window->tab_update->btn_update_go->isVisibleTo(window.get()));
     }
 
     // The installation runs through the real platform code over a stand-in pkexec that writes
@@ -78,9 +78,9 @@ TEST_F(UpdateInstall, TheBarFollowsTheHelperAndTheProgramClosesOnceInstalled)
             bool toolbarHidden = window->btn_config->isVisibleTo(window.get());
             for (QToolButton* b : hiddenDuringInstallation())
                 toolbarHidden = toolbarHidden && !b->isVisibleTo(window.get());
-            EXPECT_TRUE(window->clProgressBarDC1->isVisibleTo(window.get()));
-            EXPECT_FALSE(window->btn_update_go->isVisibleTo(window.get()));
-            seen.append({window->clProgressBarDC1->value(), window->txt_suivi_download->text(),
+            EXPECT_TRUE(window->tab_update->clProgressBarDC1->isVisibleTo(window.get()));
+            EXPECT_FALSE(window->tab_update->btn_update_go->isVisibleTo(window.get()));
+            seen.append({window->tab_update->clProgressBarDC1->value(), window->tab_update->txt_suivi_download->text(),
                          toolbarHidden});
         }
         return kelvora::UpdateInstallResult{true, {}, 0, {}};
@@ -164,7 +164,7 @@ TEST_F(UpdateInstall, EveryOutcomeIsSaidInFrenchAndThePageComesBack)
         platform.installer = [&](const kelvora::UpdateProgressHandler& progress) {
             return forward([&](int percent, const QString& step) {
                 progress(percent, step);
-                lastPercent = window->clProgressBarDC1->value();
+                lastPercent = window->tab_update->clProgressBarDC1->value();
             });
         };
 
@@ -181,9 +181,9 @@ TEST_F(UpdateInstall, EveryOutcomeIsSaidInFrenchAndThePageComesBack)
                              << platform.messages[0].text.toStdString();
         }
         // Back to "update found", the toolbar shown, the cause in the log.
-        EXPECT_TRUE(window->btn_update_go->isVisibleTo(window.get()));
-        EXPECT_FALSE(window->clProgressBarDC1->isVisibleTo(window.get()));
-        EXPECT_FALSE(window->txt_suivi_download->isVisibleTo(window.get()));
+        EXPECT_TRUE(window->tab_update->btn_update_go->isVisibleTo(window.get()));
+        EXPECT_FALSE(window->tab_update->clProgressBarDC1->isVisibleTo(window.get()));
+        EXPECT_FALSE(window->tab_update->txt_suivi_download->isVisibleTo(window.get()));
         for (QToolButton* b : hiddenDuringInstallation())
             EXPECT_TRUE(b->isVisibleTo(window.get())) << b->objectName().toStdString();
         EXPECT_FALSE(

@@ -42,7 +42,7 @@ protected:
     void read()
     {
         startOn(server);
-        window->pin_cps->setText(QStringLiteral("1234"));
+        window->tab_carte->pin_cps->setText(QStringLiteral("1234"));
         window->action_vitale2Click();
     }
 };
@@ -103,7 +103,7 @@ TEST_F(UpdateInReading, DateThatCannotBeWrittenDoesNotStopTheReading)
     };
     startOn(server);
     sql("DROP TABLE configuration");
-    window->pin_cps->setText(QStringLiteral("1234"));
+    window->tab_carte->pin_cps->setText(QStringLiteral("1234"));
     window->action_vitale2Click();
 
     const QString line = QStringLiteral("Impossible d'enregistrer la date du contrôle : ");
