@@ -1,5 +1,5 @@
 // The reading run: PIN guard, stage contract and the files check.
-#include "support/app_fixture.h"
+#include "support/reading_run_fixture.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -11,16 +11,6 @@ using namespace kelvora::testing;
 
 namespace
 {
-
-class ReadingRun : public AppFixture
-{
-protected:
-    void run(const QString& pin = QStringLiteral("1234"))
-    {
-        window->pin_cps->setText(pin);
-        window->action_vitale2Click();
-    }
-};
 
 TEST_F(ReadingRun, EmptyPinOnlyShowsTheBox)
 {

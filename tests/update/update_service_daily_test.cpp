@@ -1,6 +1,6 @@
 // The daily rule of the update check, as a reading meets it: the check runs when the stored
 // date is not today's, and records today's date whatever the server answered.
-#include "support/app_fixture.h"
+#include "support/reading_run_fixture.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -9,16 +9,6 @@ using namespace kelvora::testing;
 
 namespace
 {
-
-class ReadingRun : public AppFixture
-{
-protected:
-    void run(const QString& pin = QStringLiteral("1234"))
-    {
-        window->pin_cps->setText(pin);
-        window->action_vitale2Click();
-    }
-};
 
 TEST_F(ReadingRun, DailyRule)
 {
