@@ -1,6 +1,6 @@
 // The stand-in card-reader library as the application sees it: scenario in, results and
 // call log out.
-#include "standin_fixture.h"
+#include "support/standin_fixture.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 // The « Gestion » page lists the real service's virtual readers beside the library's, each
 // with its card or not; picking one proposes its bare name for « Lecteur à forcer ».
-#include "smart_cards/pcsc_service.h"
+#include "support/pcsc_service.h"
 #include "support/app_fixture.h"
 #include "support/reader_stage_fixture.h"
 

@@ -1,6 +1,6 @@
 // Binding the card-reader library by name: what is missing is said, never crashed on.
 #include "binding/apilec_library.h"
-#include "standin_fixture.h"
+#include "support/standin_fixture.h"
 
 #include <QDir>
 #include <QFileInfo>

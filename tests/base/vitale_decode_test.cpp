@@ -1,6 +1,6 @@
 #include "base/vitale_decode.h"
 #include "base/xml_library.h"
-#include "test_support.h"
+#include "support/test_file.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>

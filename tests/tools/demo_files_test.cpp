@@ -1,5 +1,5 @@
 #include "base/vitale_decode.h"
-#include "test_support.h"
+#include "support/test_file.h"
 
 #include <QByteArray>
 #include <QSet>

@@ -1,6 +1,6 @@
 // The smart-card service seen by a reading whose reader stage fails, and by the system report:
 // the real pcscd with virtual readers, a card from the real emulator, or no service at all.
-#include "smart_cards/pcsc_service.h"
+#include "support/pcsc_service.h"
 #include "support/reader_stage_fixture.h"
 
 #include <algorithm>
