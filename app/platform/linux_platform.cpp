@@ -232,9 +232,9 @@ QString pkexecReason(int code, const QString& said)
 
 } // namespace
 
-UpdateInstallResult LinuxPlatform::installUpdate(const UpdateProgressHandler& progress)
+std::optional<Failure> LinuxPlatform::installUpdate(const UpdateProgressHandler& progress)
 {
-    UpdateInstallResult result;
+    Failure failure{QString(), -1};
     // pkexec must be our own child: it refuses a parent that has gone (a double fork), and
     // it names the helper, not a shell, in the password prompt. The helper takes no argument.
     QProcess pkexec;
@@ -243,10 +243,10 @@ UpdateInstallResult LinuxPlatform::installUpdate(const UpdateProgressHandler& pr
     pkexec.setStandardInputFile(QProcess::nullDevice());
     pkexec.start();
     if (!pkexec.waitForStarted(30000)) {
-        result.reason =
+        failure.reason =
             QStringLiteral("Le programme pkexec est introuvable ou n'a pas pu être lancé.");
-        result.detail = pkexec.errorString();
-        return result;
+        failure.detail = pkexec.errorString();
+        return failure;
     }
     // The helper's progress lines, as they come; anything else it says is for the log.
     QString said;
@@ -272,25 +272,23 @@ UpdateInstallResult LinuxPlatform::installUpdate(const UpdateProgressHandler& pr
         said += QString::fromUtf8(pkexec.readAll());
 
     const QString errors = QString::fromUtf8(pkexec.readAllStandardError()).trimmed();
-    result.detail = (said + errors).trimmed();
+    failure.detail = (said + errors).trimmed();
     if (pkexec.exitStatus() != QProcess::NormalExit) {
-        result.reason = QStringLiteral("L'installation s'est arrêtée anormalement.");
-        return result;
+        failure.reason = QStringLiteral("L'installation s'est arrêtée anormalement.");
+        return failure;
     }
-    result.exitCode = pkexec.exitCode();
-    if (result.exitCode == 0) {
-        result.installed = true;
-        return result;
+    failure.error = pkexec.exitCode();
+    if (failure.error == 0)
+        return std::nullopt;
+    if (failure.error == 126 || failure.error == 127) {
+        failure.reason = pkexecReason(failure.error, errors);
+        return failure;
     }
-    if (result.exitCode == 126 || result.exitCode == 127) {
-        result.reason = pkexecReason(result.exitCode, errors);
-        return result;
-    }
-    const std::string reason = update::installerReason(result.exitCode);
-    result.reason = reason.empty()
-                        ? QStringLiteral("L'installation a échoué (code %1).").arg(result.exitCode)
-                        : QString::fromStdString(reason);
-    return result;
+    const std::string reason = update::installerReason(failure.error);
+    failure.reason = reason.empty()
+                         ? QStringLiteral("L'installation a échoué (code %1).").arg(failure.error)
+                         : QString::fromStdString(reason);
+    return failure;
 }
 
 QString LinuxPlatform::documentsFolder()

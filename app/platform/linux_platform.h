@@ -21,7 +21,7 @@ public:
     bool acquireSingleInstance(const QString& name) override;
     bool openDocument(const QString& pathOrUrl) override;
     std::optional<Failure> printDocument(const QString& path) override;
-    UpdateInstallResult installUpdate(const UpdateProgressHandler& progress) override;
+    std::optional<Failure> installUpdate(const UpdateProgressHandler& progress) override;
     std::unique_ptr<SharedLibrary> loadLibrary(const QString& path, QString& error) override;
     QString documentsFolder() override;
     SystemFacts systemFacts() override;

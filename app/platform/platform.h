@@ -36,18 +36,6 @@ public:
     virtual void* symbol(const char* name) const = 0;
 };
 
-// What the installation of an update gave.
-struct UpdateInstallResult {
-    // Windows: the installer started; Linux: apt installed the newer package.
-    bool installed = false;
-    // Why not, one French sentence for the user; empty when installed.
-    QString reason;
-    // The elevation tool's exit code (the helper's, common/update_outcome.h, once it ran) and
-    // the words it wrote, for the diagnostic log.
-    int exitCode = -1;
-    QString detail;
-};
-
 // How far an installation has gone, 0 to 100, and what it is doing, in French.
 using UpdateProgressHandler = std::function<void(int percent, const QString& step)>;
 
@@ -72,8 +60,11 @@ public:
     // Fetches and installs the newest release with administrator rights, reporting its progress
     // and waiting for the outcome while the window keeps repainting. Linux: the root helper
     // through pkexec, which lets apt fetch and check it. Windows: the installer is downloaded,
-    // checked, and started elevated.
-    virtual UpdateInstallResult installUpdate(const UpdateProgressHandler& progress) = 0;
+    // checked, and started elevated. Nothing when it is done (Windows: the installer started;
+    // Linux: apt installed the newer package); else why not in one French sentence, the
+    // elevation tool's exit code (the helper's, common/update_outcome.h, once it ran) and the
+    // words it wrote.
+    virtual std::optional<Failure> installUpdate(const UpdateProgressHandler& progress) = 0;
 
     // Loads a library by path (a bare file name searches the system's library path);
     // nullptr, with the loader's message in `error`, when it cannot be loaded.

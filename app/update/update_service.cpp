@@ -256,15 +256,15 @@ void UpdateService::installProgress(int percent, const QString& step)
     core_.view().setProgression(true, percent);
 }
 
-void UpdateService::showInstallFailure(const UpdateInstallResult& result)
+void UpdateService::showInstallFailure(const Failure& failure)
 {
-    QString reason = result.reason;
+    QString reason = failure.reason;
     // An expired repository is Kelvora's to mend: the user is sent to the product's site.
-    if (result.exitCode == static_cast<int>(update::InstallerExit::Expired))
+    if (failure.error == static_cast<int>(update::InstallerExit::Expired))
         reason += QStringLiteral("\rConsultez ") + core_.appli_url_logiciel;
     // A refused or failed transfer is said as the page always said a failed download; every
     // other outcome keeps the installer's first line.
-    if (update::isTransferFailure(result.exitCode)) {
+    if (update::isTransferFailure(failure.error)) {
         core_.dialogs().messageBox(reason, kDownloadErrorCaption, MessageIcon::Information);
         return;
     }
@@ -278,18 +278,18 @@ void UpdateService::showInstallFailure(const UpdateInstallResult& result)
 void UpdateService::update_adminExecute()
 {
     RunCore& c = core_;
-    const UpdateInstallResult result = c.platform().installUpdate(
+    const std::optional<Failure> failed = c.platform().installUpdate(
         [this](int percent, const QString& step) { installProgress(percent, step); });
-    if (result.installed) {
+    if (!failed) {
         c.dialogs().requestQuit();
         return;
     }
     c.AddDebugText(QStringLiteral("Mise à jour non installée (code %1) : %2\r\n")
-                       .arg(result.exitCode)
-                       .arg(result.detail.isEmpty() ? result.reason : result.detail),
+                       .arg(failed->error)
+                       .arg(failed->detail.isEmpty() ? failed->reason : failed->detail),
                    StyleBold, ClRed);
     restoreAfterFailure();
-    showInstallFailure(result);
+    showInstallFailure(*failed);
 }
 
 void UpdateService::stopDownloader()

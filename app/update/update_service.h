@@ -2,6 +2,7 @@
 // the handlers of the update page and of the reading run's update stage.
 #pragma once
 
+#include "base/failure.h"
 #include "run/run_core.h"
 #include "update/http_transport.h"
 
@@ -53,7 +54,7 @@ private:
     StageResult askServer();
     void restoreAfterFailure();
     // The box that says why an installation did not happen.
-    void showInstallFailure(const UpdateInstallResult& result);
+    void showInstallFailure(const Failure& failure);
 
     NetworkModule* network_;
 

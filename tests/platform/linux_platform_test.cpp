@@ -176,14 +176,14 @@ TEST_F(UpdateHandOff, PkexecIsTheProgramsOwnChildOnTheHelperAlone)
         kelvora::LinuxPlatform platform;
         platform.setElevationTool(standIn());
         QList<std::pair<int, QString>> progress;
-        const kelvora::UpdateInstallResult result =
+        const std::optional<kelvora::Failure> failed =
             platform.installUpdate([&progress](int percent, const QString& step) {
                 progress.append({percent, step});
             });
 
-        EXPECT_EQ(result.installed, c.installed);
-        EXPECT_EQ(result.exitCode, c.exitCode);
-        EXPECT_EQ(result.reason, c.reason);
+        EXPECT_EQ(!failed, c.installed);
+        EXPECT_EQ(failed ? failed->error : 0, c.exitCode);
+        EXPECT_EQ(failed ? failed->reason : QString(), c.reason);
         EXPECT_EQ(progress, c.progress);
         // No shell and no double fork in between: pkexec's parent is this very process, and the
         // helper is given nothing but its own path.
@@ -196,9 +196,9 @@ TEST_F(UpdateHandOff, MissingPkexecIsAFailureWithAReason)
 {
     kelvora::LinuxPlatform platform;
     platform.setElevationTool(dir.filePath(QStringLiteral("absent/pkexec")));
-    const kelvora::UpdateInstallResult result = platform.installUpdate({});
-    EXPECT_FALSE(result.installed);
-    EXPECT_TRUE(result.reason.contains(QStringLiteral("pkexec"))) << result.reason.toStdString();
+    const std::optional<kelvora::Failure> failed = platform.installUpdate({});
+    ASSERT_TRUE(failed);
+    EXPECT_TRUE(failed->reason.contains(QStringLiteral("pkexec"))) << failed->reason.toStdString();
 }
 
 // The real pkexec, where it is installed but can reach no polkit authority (as in a container)
@@ -212,13 +212,13 @@ TEST_F(UpdateHandOff, RealPkexecAcceptsItsParent)
         QFile::exists(QStringLiteral("/run/dbus/system_bus_socket")))
         GTEST_SKIP() << "a real installation or a polkit authority could prompt for a password";
     kelvora::LinuxPlatform platform;
-    const kelvora::UpdateInstallResult result = platform.installUpdate({});
-    EXPECT_FALSE(result.installed);
-    EXPECT_EQ(result.exitCode, 127);
-    EXPECT_FALSE(result.detail.contains(QStringLiteral("dead parents")))
-        << result.detail.toStdString();
-    EXPECT_FALSE(result.detail.isEmpty());
-    std::printf("pkexec answered: %s\n", result.detail.toLocal8Bit().constData());
+    const std::optional<kelvora::Failure> failed = platform.installUpdate({});
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->error, 127);
+    EXPECT_FALSE(failed->detail.contains(QStringLiteral("dead parents")))
+        << failed->detail.toStdString();
+    EXPECT_FALSE(failed->detail.isEmpty());
+    std::printf("pkexec answered: %s\n", failed->detail.toLocal8Bit().constData());
 }
 
 } // namespace

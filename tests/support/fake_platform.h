@@ -31,13 +31,13 @@ public:
     int saveFilter = 0;     // the kind of file chosen in a dialog that offers several
     bool openResult = true; // what openDocument() answers: false as when no viewer starts
     QString documentsPath;  // the user's documents folder
-    // What installUpdate() answers after reporting `installSteps` as progress; how often it ran.
-    // With `installer` set, the installation is that function's instead (a LinuxPlatform over
-    // a stand-in pkexec, say).
-    UpdateInstallResult installResult{true, {}, 0, {}};
+    // What installUpdate() answers after reporting `installSteps` as progress (nothing:
+    // installed); how often it ran. With `installer` set, the installation is that function's
+    // instead (a LinuxPlatform over a stand-in pkexec, say).
+    std::optional<Failure> installResult;
     QList<std::pair<int, QString>> installSteps;
     int installs = 0;
-    std::function<UpdateInstallResult(const UpdateProgressHandler&)> installer;
+    std::function<std::optional<Failure>(const UpdateProgressHandler&)> installer;
 
     QList<ShownMessage> messages;
     QStringList opened;
@@ -72,7 +72,7 @@ public:
         opened.append(pathOrUrl);
         return openResult;
     }
-    UpdateInstallResult installUpdate(const UpdateProgressHandler& progress) override
+    std::optional<Failure> installUpdate(const UpdateProgressHandler& progress) override
     {
         ++installs;
         if (installer)

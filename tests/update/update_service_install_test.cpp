@@ -83,7 +83,7 @@ TEST_F(UpdateInstall, TheBarFollowsTheHelperAndTheProgramClosesOnceInstalled)
             seen.append({window->tab_update->clProgressBarDC1->value(), window->tab_update->txt_suivi_download->text(),
                          toolbarHidden});
         }
-        return kelvora::UpdateInstallResult{true, {}, 0, {}};
+        return std::optional<kelvora::Failure>();
     };
 
     window->btn_update_goClick();
