@@ -96,8 +96,8 @@ LinuxPlatform::LinuxPlatform() = default;
 
 LinuxPlatform::~LinuxPlatform()
 {
-    if (m_lockFd >= 0)
-        ::close(m_lockFd);
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
 }
 
 QString LinuxPlatform::commonAppDataFolder()
@@ -134,12 +134,12 @@ bool LinuxPlatform::acquireSingleInstance(const QString& name)
         runtime = QDir::tempPath();
     QDir().mkpath(runtime);
     const QByteArray lockPath = QFile::encodeName(runtime + QLatin1Char('/') + name + ".lock");
-    m_lockFd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (m_lockFd < 0)
+    lockFd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockFd_ < 0)
         return true; // without a lock file we cannot tell; never refuse to start for that
-    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(m_lockFd);
-        m_lockFd = -1;
+    if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        ::close(lockFd_);
+        lockFd_ = -1;
         return false;
     }
     return true;
@@ -238,7 +238,7 @@ std::optional<Failure> LinuxPlatform::installUpdate(const UpdateProgressHandler&
     // pkexec must be our own child: it refuses a parent that has gone (a double fork), and
     // it names the helper, not a shell, in the password prompt. The helper takes no argument.
     QProcess pkexec;
-    pkexec.setProgram(m_pkexec);
+    pkexec.setProgram(pkexec_);
     pkexec.setArguments({QString::fromLatin1(kInstallerHelper)});
     pkexec.setStandardInputFile(QProcess::nullDevice());
     pkexec.start();

@@ -35,11 +35,11 @@ public:
     // The root helper that lets apt install the newer kelvora (run through pkexec).
     static constexpr const char* kInstallerHelper = "/usr/lib/kelvora/kelvora-installer";
     // pkexec by its absolute path, never through the user's PATH; the tests name a stand-in.
-    void setElevationTool(const QString& program) { m_pkexec = program; }
+    void setElevationTool(const QString& program) { pkexec_ = program; }
 
 private:
-    QString m_pkexec = QStringLiteral("/usr/bin/pkexec");
-    int m_lockFd = -1; // held for the life of the process; the kernel drops the lock at exit
+    QString pkexec_ = QStringLiteral("/usr/bin/pkexec");
+    int lockFd_ = -1; // held for the life of the process; the kernel drops the lock at exit
 };
 
 } // namespace kelvora

@@ -67,15 +67,15 @@ void AboutPage::build()
     links->addWidget(lbl_link2);
     layout->addLayout(links);
 
-    setText(m_runs);
+    setText(runs_);
 }
 
 void AboutPage::setText(const QList<kelvora::RtfRun>& runs)
 {
-    m_runs = runs;
+    runs_ = runs;
     if (about_texte == nullptr)
         return;
     about_texte->clear();
-    for (const kelvora::RtfRun& piece : m_runs)
+    for (const kelvora::RtfRun& piece : runs_)
         kelvora::ui::appendRich(about_texte, piece.text, piece.style, piece.color);
 }

@@ -28,5 +28,5 @@ public:
     QPushButton* lbl_link2 = nullptr;
 
 private:
-    QList<kelvora::RtfRun> m_runs;
+    QList<kelvora::RtfRun> runs_;
 };

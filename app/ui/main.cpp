@@ -19,30 +19,30 @@ namespace
 class StoreGate
 {
 public:
-    std::future<bool> opened() { return m_promise.get_future(); }
+    std::future<bool> opened() { return promise_.get_future(); }
     void open() { settle(true); }
 
     struct Release {
-        explicit Release(StoreGate& gate) : m_gate(gate) {}
-        ~Release() { m_gate.settle(false); }
+        explicit Release(StoreGate& gate) : gate_(gate) {}
+        ~Release() { gate_.settle(false); }
         Release(const Release&) = delete;
         Release& operator=(const Release&) = delete;
 
     private:
-        StoreGate& m_gate;
+        StoreGate& gate_;
     };
 
 private:
     void settle(bool open)
     {
-        if (m_settled)
+        if (settled_)
             return;
-        m_settled = true;
-        m_promise.set_value(open);
+        settled_ = true;
+        promise_.set_value(open);
     }
 
-    std::promise<bool> m_promise;
-    bool m_settled = false;
+    std::promise<bool> promise_;
+    bool settled_ = false;
 };
 
 } // namespace

@@ -18,15 +18,15 @@ namespace
 class EnterClicks : public QObject
 {
 public:
-    explicit EnterClicks(QToolButton* button) : QObject(button), m_button(button) {}
+    explicit EnterClicks(QToolButton* button) : QObject(button), button_(button) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == m_button && event->type() == QEvent::KeyPress) {
+        if (watched == button_ && event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                m_button->click();
+                button_->click();
                 return true;
             }
         }
@@ -34,7 +34,7 @@ protected:
     }
 
 private:
-    QToolButton* m_button;
+    QToolButton* button_;
 };
 
 } // namespace

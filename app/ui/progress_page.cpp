@@ -37,8 +37,8 @@ ProgressPage::ProgressPage(QWidget* parent) : QWidget(parent) {}
 
 void ProgressPage::build(const std::array<int, kEtatRowCount>& etats)
 {
-    for (std::size_t i = 0; i < m_etatPixmaps.size(); ++i)
-        m_etatPixmaps[i] = etatPixmap(static_cast<int>(i));
+    for (std::size_t i = 0; i < etatPixmaps_.size(); ++i)
+        etatPixmaps_[i] = etatPixmap(static_cast<int>(i));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 18, 16, 8);
@@ -124,7 +124,7 @@ void ProgressPage::build(const std::array<int, kEtatRowCount>& etats)
     for (const auto& [icon, text] : entries) {
         auto* pic = new QLabel(this);
         pic->setAccessibleName(QStringLiteral("Symbole « %1 »").arg(QString::fromUtf8(text)));
-        pic->setPixmap(m_etatPixmaps[static_cast<std::size_t>(icon)].scaled(
+        pic->setPixmap(etatPixmaps_[static_cast<std::size_t>(icon)].scaled(
             16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         legend->addWidget(pic);
         legend->addWidget(new QLabel(QString::fromUtf8(text), this));
@@ -136,8 +136,8 @@ void ProgressPage::build(const std::array<int, kEtatRowCount>& etats)
     // What the run core showed before the page was built: the rows from its own record.
     for (int i = 0; i < kEtatRowCount; ++i)
         showEtat(static_cast<EtatRow>(i), etats[static_cast<std::size_t>(i)]);
-    setSuivi(m_suivi[0].text, m_suivi[0].color);
-    setSuivi2(m_suivi[1].text, m_suivi[1].color);
+    setSuivi(suivi_[0].text, suivi_[0].color);
+    setSuivi2(suivi_[1].text, suivi_[1].color);
 }
 
 void ProgressPage::showEtat(EtatRow row, int icon)
@@ -146,7 +146,7 @@ void ProgressPage::showEtat(EtatRow row, int icon)
         return;
     QLabel* pic = image_etat_rows[static_cast<int>(row)];
     pic->clear();
-    pic->setPixmap(m_etatPixmaps[static_cast<std::size_t>(icon)]);
+    pic->setPixmap(etatPixmaps_[static_cast<std::size_t>(icon)]);
     // The icon's meaning in words, for screen readers.
     pic->setAccessibleName(kelvora::etatRowCaption(row) + QStringLiteral(" : ") +
                            kelvora::etatIconName(icon));
@@ -154,22 +154,22 @@ void ProgressPage::showEtat(EtatRow row, int icon)
 
 void ProgressPage::setSuivi(const QString& text, std::optional<quint32> color)
 {
-    m_suivi[0].text = text;
+    suivi_[0].text = text;
     if (color)
-        m_suivi[0].color = color;
+        suivi_[0].color = color;
     if (label_suivi == nullptr)
         return;
     label_suivi->setText(text);
     if (color)
         setLabelColor(label_suivi, *color);
-    cadre_suivi->setMessage(text + QLatin1Char(' ') + m_suivi[1].text);
+    cadre_suivi->setMessage(text + QLatin1Char(' ') + suivi_[1].text);
 }
 
 void ProgressPage::setSuivi2(const QString& text, std::optional<quint32> color)
 {
-    m_suivi[1].text = text;
+    suivi_[1].text = text;
     if (color)
-        m_suivi[1].color = color;
+        suivi_[1].color = color;
     if (label_suivi2 == nullptr)
         return;
     // A cause found after the failure comes on lines of its own, in bold.

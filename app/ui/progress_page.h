@@ -48,10 +48,10 @@ protected:
 private:
     // The five state icons, drawn once: an icon made anew for every change would add its
     // drawing to Qt's pixmap cache at every reading.
-    std::array<QPixmap, 5> m_etatPixmaps;
+    std::array<QPixmap, 5> etatPixmaps_;
     struct Suivi {
         QString text;
         std::optional<quint32> color;
     };
-    std::array<Suivi, 2> m_suivi;
+    std::array<Suivi, 2> suivi_;
 };

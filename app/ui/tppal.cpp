@@ -70,31 +70,31 @@ Tppal::Tppal(Platform& platform, UserDialogs& dialogs, QWidget* parent)
 
 Tppal::Tppal(Platform& platform, UserDialogs& dialogs, RunCore::PendingStore pendingStore,
              QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_dialogs(dialogs)
+    : QMainWindow(parent), platform_(platform), dialogs_(dialogs)
 {
     buildFrame();
-    m_core = std::make_unique<RunCore>(m_platform, m_dialogs, *this);
-    m_core->setPendingStore(std::move(pendingStore));
+    core_ = std::make_unique<RunCore>(platform_, dialogs_, *this);
+    core_->setPendingStore(std::move(pendingStore));
     // The window is drawn without waiting for the store; once its opening has ended, its
     // failures are told as at start-up. A click before then waits for it (RunCore::guarded).
-    if (m_core->storePending()) {
+    if (core_->storePending()) {
         auto* poll = new QTimer(this);
         poll->setInterval(5);
         connect(poll, &QTimer::timeout, this, [this, poll] {
-            if (!m_core->storeSettled())
+            if (!core_->storeSettled())
                 return;
             poll->stop();
             poll->deleteLater();
-            m_core->awaitStore();
+            core_->awaitStore();
         });
         poll->start();
     }
     // The log pane shows the log from its start when its page is built (buildDebugPage).
-    m_core->debug.onAppend = [this](const QString& text, int style, quint32 color) {
+    core_->debug.onAppend = [this](const QString& text, int style, quint32 color) {
         tab_debug->append(text, style, color);
     };
-    m_core->debug.onClear = [this] { tab_debug->clear(); };
-    m_maj = std::make_unique<UpdateService>(*m_core);
+    core_->debug.onClear = [this] { tab_debug->clear(); };
+    maj_ = std::make_unique<UpdateService>(*core_);
     FormCreate();
 }
 
@@ -185,12 +185,12 @@ void Tppal::buildFrame()
     });
 
     buildHomePage();
-    m_lazyPages = {{tab_launch, &Tppal::buildProgressPage, false},
-                   {tab_debug, &Tppal::buildDebugPage, false},
-                   {tab_update, &Tppal::buildUpdatePage, false},
-                   {tab_pdf, &Tppal::buildPdfPage, false},
-                   {tab_about, &Tppal::buildAboutPage, false},
-                   {tab_config, &Tppal::buildConfigPage, false}};
+    lazyPages_ = {{tab_launch, &Tppal::buildProgressPage, false},
+                  {tab_debug, &Tppal::buildDebugPage, false},
+                  {tab_update, &Tppal::buildUpdatePage, false},
+                  {tab_pdf, &Tppal::buildPdfPage, false},
+                  {tab_about, &Tppal::buildAboutPage, false},
+                  {tab_config, &Tppal::buildConfigPage, false}};
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -211,7 +211,7 @@ void Tppal::buildFrame()
 
 void Tppal::ensurePage(QWidget* page)
 {
-    for (LazyPage& lazy : m_lazyPages) {
+    for (LazyPage& lazy : lazyPages_) {
         if (lazy.tab == page && !lazy.built) {
             lazy.built = true;
             (this->*lazy.build)();
@@ -221,7 +221,7 @@ void Tppal::ensurePage(QWidget* page)
 
 void Tppal::buildPages()
 {
-    for (const LazyPage& lazy : m_lazyPages)
+    for (const LazyPage& lazy : lazyPages_)
         ensurePage(lazy.tab);
 }
 
@@ -239,10 +239,10 @@ quint32 Tppal::labelColor(const QLabel* label)
 void Tppal::FormCreate()
 {
     raz_tabExecute();
-    m_core->FormCreate();
-    StatusPanel->setText(QStringLiteral("Version ") + m_core->appli_version + QStringLiteral(" (") +
-                         m_core->appli_apilec_version + QLatin1Char(')'));
-    tab_about->setText(diagnostics::About_boxExecute(*m_core));
+    core_->FormCreate();
+    StatusPanel->setText(QStringLiteral("Version ") + core_->appli_version + QStringLiteral(" (") +
+                         core_->appli_apilec_version + QLatin1Char(')'));
+    tab_about->setText(diagnostics::About_boxExecute(*core_));
     CreationficheExecute();
 }
 
@@ -284,35 +284,35 @@ void Tppal::btn_aboutClick()
 
 void Tppal::btn_quitClick()
 {
-    m_maj->stopDownloader();
-    m_dialogs.requestQuit();
+    maj_->stopDownloader();
+    dialogs_.requestQuit();
 }
 
 void Tppal::FormCloseQuery()
 {
-    m_maj->stopDownloader();
+    maj_->stopDownloader();
 }
 
 void Tppal::action_vitale2Click()
 {
     // A click in the middle of a run is ignored by the run core; nothing has ended then.
-    const bool started = !m_core->appli_run_en_cours;
-    kelvora::action_vitale2Click(*m_core, *m_maj);
+    const bool started = !core_->appli_run_en_cours;
+    kelvora::action_vitale2Click(*core_, *maj_);
     if (started)
         announceOutcome();
 }
 
 void Tppal::btn_updateClick()
 {
-    const bool started = !m_core->appli_run_en_cours && !m_core->appli_maj_en_cours;
-    m_maj->btn_updateClick([this] { diagnostics::debug_modeExecute(*m_core); });
+    const bool started = !core_->appli_run_en_cours && !core_->appli_maj_en_cours;
+    maj_->btn_updateClick([this] { diagnostics::debug_modeExecute(*core_); });
     if (started)
         announceOutcome();
 }
 
 void Tppal::announceOutcome()
 {
-    if (m_core->appli_run_en_cours || m_core->appli_quitte)
+    if (core_->appli_run_en_cours || core_->appli_quitte)
         return;
     // The PDF page gives the focus to the certificate's icon itself.
     QWidget* shown = tab_master->currentWidget();
@@ -324,38 +324,38 @@ void Tppal::announceOutcome()
 
 void Tppal::btn_update_goClick()
 {
-    m_maj->btn_update_goClick();
+    maj_->btn_update_goClick();
 }
 
 void Tppal::image_pdfClick()
 {
-    attestation::image_pdfClick(*m_core);
+    attestation::image_pdfClick(*core_);
 }
 
 void Tppal::btn_sauve_fichierClick()
 {
     // The first save starts in the user's documents, not wherever the program was started.
-    const QString initial = proposedSavePath(m_platform, m_core->appli_save_name);
+    const QString initial = proposedSavePath(platform_, core_->appli_save_name);
     const QString caption = QStringLiteral("Sauvegarde du diagnostique Kelvora");
-    const QString chosen = m_dialogs.saveFileName(caption, QStringLiteral("Fichier RTF (*.rtf)"),
-                                                  QStringLiteral("rtf"), initial);
+    const QString chosen = dialogs_.saveFileName(caption, QStringLiteral("Fichier RTF (*.rtf)"),
+                                                 QStringLiteral("rtf"), initial);
     if (chosen.isEmpty())
         return;
-    m_core->appli_save_name = chosen;
-    diagnostics::saveDebugLog(m_core->debug, chosen);
-    m_dialogs.messageBox(QStringLiteral("Diagnostic enregistré dans\r%1")
-                              .arg(QDir::toNativeSeparators(chosen)),
-                          caption, MessageIcon::Information);
+    core_->appli_save_name = chosen;
+    diagnostics::saveDebugLog(core_->debug, chosen);
+    dialogs_.messageBox(
+        QStringLiteral("Diagnostic enregistré dans\r%1").arg(QDir::toNativeSeparators(chosen)),
+        caption, MessageIcon::Information);
 }
 
 void Tppal::lbl_link3Click()
 {
-    m_platform.openDocument(m_core->appli_url_logiciel);
+    platform_.openDocument(core_->appli_url_logiciel);
 }
 
 void Tppal::lbl_link2Click()
 {
-    m_platform.openDocument(QString::fromLatin1(diagnostics::kSupportUrl));
+    platform_.openDocument(QString::fromLatin1(diagnostics::kSupportUrl));
 }
 
 void Tppal::showEvent(QShowEvent* event)
@@ -369,7 +369,7 @@ void Tppal::focusOnPage(QWidget* shown)
     if (shown == tab_carte && tab_carte->pin_cps) {
         tab_carte->focusPin();
     } else if (shown == tab_pdf && tab_pdf->image_pdf) {
-        tab_pdf->showTitulaire(attestation::titulaireAttestation(m_core->appli_vitale));
+        tab_pdf->showTitulaire(attestation::titulaireAttestation(core_->appli_vitale));
     } else if (shown == tab_launch) {
         // Read aloud; Enter and Escape there lead home after a run.
         tab_launch->cadre_suivi->setFocus();
@@ -387,10 +387,10 @@ void Tppal::focusOnPage(QWidget* shown)
 
 bool Tppal::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == tab_carte && event->type() == QEvent::Paint && !m_pagesScheduled) {
+    if (watched == tab_carte && event->type() == QEvent::Paint && !pagesScheduled_) {
         // The first frame is being drawn; the other pages are built once it is on the screen,
         // so they open at once when asked for.
-        m_pagesScheduled = true;
+        pagesScheduled_ = true;
         tab_carte->removeEventFilter(this);
         QTimer::singleShot(0, this, [this] {
             emit firstFrameDrawn();
@@ -408,7 +408,7 @@ void Tppal::closeEvent(QCloseEvent* event)
 
 void Tppal::guarded(const std::function<void()>& handler)
 {
-    m_core->guarded(handler);
+    core_->guarded(handler);
 }
 
 void Tppal::onClick(QAbstractButton* button, void (Tppal::*handler)())
@@ -449,11 +449,11 @@ void Tppal::buildProgressPage()
 {
     std::array<int, kEtatRowCount> etats{};
     for (int i = 0; i < kEtatRowCount; ++i)
-        etats[static_cast<std::size_t>(i)] = m_core->etat(static_cast<EtatRow>(i));
+        etats[static_cast<std::size_t>(i)] = core_->etat(static_cast<EtatRow>(i));
     tab_launch->build(etats);
     // After a run, Enter or Escape on the page leads back to the PIN.
     connect(tab_launch, &ProgressPage::leaveAsked, this, [this] {
-        if (!m_core->appli_run_en_cours)
+        if (!core_->appli_run_en_cours)
             guarded([this] { btn_vitaleClick(); });
     });
 }
@@ -507,7 +507,7 @@ void Tppal::setBarreTelechargement(bool visible)
 
 void Tppal::buildDebugPage()
 {
-    tab_debug->build(m_core->debug.runs());
+    tab_debug->build(core_->debug.runs());
     onClick(tab_debug->btn_sauve_fichier, &Tppal::btn_sauve_fichierClick);
 }
 
@@ -526,9 +526,9 @@ void Tppal::buildConfigPage()
 void Tppal::tab_configShow()
 {
     tab_config->showVitaleSubPage();
-    tab_config->showConfigured(reader::tab_configShow(*m_core));
+    tab_config->showConfigured(reader::tab_configShow(*core_));
     // Asked afresh each time, as readers come and go.
-    tab_config->showConnected(reader::lecteursBranches(*m_core));
+    tab_config->showConnected(reader::lecteursBranches(*core_));
 }
 
 void Tppal::btn_gestion_4Click()
@@ -536,14 +536,14 @@ void Tppal::btn_gestion_4Click()
     // The field shows the name as written, without what came with a paste.
     QLineEdit* field = tab_config->edit_gestion_2;
     field->setText(field->text().trimmed());
-    reader::btn_gestion_4Click(*m_core, field->text());
+    reader::btn_gestion_4Click(*core_, field->text());
 }
 
 void Tppal::btn_gestion_4bClick()
 {
     QLineEdit* field = tab_config->edit_gestion_2b;
     field->setText(field->text().trimmed());
-    reader::btn_gestion_4bClick(*m_core, field->text());
+    reader::btn_gestion_4bClick(*core_, field->text());
 }
 
 void Tppal::buildPdfPage()
@@ -557,17 +557,17 @@ void Tppal::buildPdfPage()
 
 void Tppal::btn_copieClick()
 {
-    attestation::btn_copieClick(*m_core);
+    attestation::btn_copieClick(*core_);
 }
 
 void Tppal::btn_exporterClick()
 {
-    attestation::btn_exporterClick(*m_core);
+    attestation::btn_exporterClick(*core_);
 }
 
 void Tppal::btn_imprimerClick()
 {
-    attestation::btn_imprimerClick(*m_core);
+    attestation::btn_imprimerClick(*core_);
 }
 
 void Tppal::buildAboutPage()

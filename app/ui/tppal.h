@@ -46,9 +46,9 @@ public:
           QWidget* parent = nullptr);
     ~Tppal() override;
 
-    kelvora::RunCore& core() { return *m_core; }
-    kelvora::UpdateService& maj() { return *m_maj; }
-    kelvora::Platform& platform() { return m_platform; }
+    kelvora::RunCore& core() { return *core_; }
+    kelvora::UpdateService& maj() { return *maj_; }
+    kelvora::Platform& platform() { return platform_; }
 
     // The first frame shows the tool bar and the home page only: the other pages are built
     // right after it, or as soon as something shows them. Tests and tools that reach their
@@ -87,8 +87,8 @@ public:
     void lbl_link3Click();
 
     // --- Stage display and log, as the run core keeps them ---
-    int etat(EtatRow row) const { return m_core->etat(row); }
-    QList<kelvora::RtfRun> debugRuns() const { return m_core->debug.runs(); }
+    int etat(EtatRow row) const { return core_->etat(row); }
+    QList<kelvora::RtfRun> debugRuns() const { return core_->debug.runs(); }
 
     // --- The view interface ---
     void showEtat(EtatRow row, int icon) override;
@@ -159,11 +159,11 @@ private:
         void (Tppal::*build)();
         bool built;
     };
-    std::vector<LazyPage> m_lazyPages;
-    bool m_pagesScheduled = false;
+    std::vector<LazyPage> lazyPages_;
+    bool pagesScheduled_ = false;
 
-    kelvora::Platform& m_platform;
-    kelvora::UserDialogs& m_dialogs;
-    std::unique_ptr<kelvora::RunCore> m_core;
-    std::unique_ptr<kelvora::UpdateService> m_maj;
+    kelvora::Platform& platform_;
+    kelvora::UserDialogs& dialogs_;
+    std::unique_ptr<kelvora::RunCore> core_;
+    std::unique_ptr<kelvora::UpdateService> maj_;
 };

@@ -91,15 +91,15 @@ void UpdatePage::build()
     layout->addWidget(label_update_notice);
 
     // What the run core showed before the page was built.
-    setMiseAJourTexte(m_state.texte);
-    setTelechargementVisible(m_state.telechargement);
-    setProgression(m_state.progression, m_state.percent);
-    setSuiviTelechargement(m_state.suiviVisible, m_state.suivi);
+    setMiseAJourTexte(state_.texte);
+    setTelechargementVisible(state_.telechargement);
+    setProgression(state_.progression, state_.percent);
+    setSuiviTelechargement(state_.suiviVisible, state_.suivi);
 }
 
 void UpdatePage::setMiseAJourTexte(const QString& text)
 {
-    m_state.texte = text;
+    state_.texte = text;
     if (label_update2 == nullptr)
         return;
     label_update2->setText(text);
@@ -108,16 +108,16 @@ void UpdatePage::setMiseAJourTexte(const QString& text)
 
 void UpdatePage::setTelechargementVisible(bool visible)
 {
-    m_state.telechargement = visible;
+    state_.telechargement = visible;
     if (btn_update_go != nullptr)
         btn_update_go->setVisible(visible);
 }
 
 void UpdatePage::setProgression(bool visible, std::optional<int> percent)
 {
-    m_state.progression = visible;
+    state_.progression = visible;
     if (percent)
-        m_state.percent = *percent;
+        state_.percent = *percent;
     if (clProgressBarDC1 == nullptr)
         return;
     if (percent)
@@ -127,9 +127,9 @@ void UpdatePage::setProgression(bool visible, std::optional<int> percent)
 
 void UpdatePage::setSuiviTelechargement(bool visible, std::optional<QString> text)
 {
-    m_state.suiviVisible = visible;
+    state_.suiviVisible = visible;
     if (text)
-        m_state.suivi = *text;
+        state_.suivi = *text;
     if (txt_suivi_download == nullptr)
         return;
     if (text)

@@ -49,5 +49,5 @@ private:
         bool suiviVisible = false;
         QString suivi;
     };
-    State m_state;
+    State state_;
 };

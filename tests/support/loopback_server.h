@@ -33,18 +33,18 @@ public:
     explicit LoopbackServer(Kind kind = Kind::Http)
     {
         if (kind == Kind::Http) {
-            m_server = std::make_unique<QTcpServer>();
+            server_ = std::make_unique<QTcpServer>();
         } else {
             auto ssl = std::make_unique<QSslServer>();
             QSslConfiguration config = QSslConfiguration::defaultConfiguration();
             config.setLocalCertificate(QSslCertificate(readFixture("selfsigned.crt")));
             config.setPrivateKey(QSslKey(readFixture("selfsigned.key"), QSsl::Rsa));
             ssl->setSslConfiguration(config);
-            m_server = std::move(ssl);
+            server_ = std::move(ssl);
         }
-        QObject::connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this,
+        QObject::connect(server_.get(), &QTcpServer::pendingConnectionAvailable, this,
                          [this] { accept(); });
-        m_server->listen(QHostAddress(QStringLiteral("127.0.0.1")));
+        server_->listen(QHostAddress(QStringLiteral("127.0.0.1")));
     }
 
     Responder respond = [](const HttpRequest&, QTcpSocket* socket) { answer(socket, 200, ""); };
@@ -53,11 +53,11 @@ public:
 
     QString url(const QString& path) const
     {
-        const QString scheme = qobject_cast<QSslServer*>(m_server.get()) ? QStringLiteral("https")
-                                                                         : QStringLiteral("http");
+        const QString scheme = qobject_cast<QSslServer*>(server_.get()) ? QStringLiteral("https")
+                                                                        : QStringLiteral("http");
         return QStringLiteral("%1://127.0.0.1:%2%3")
             .arg(scheme)
-            .arg(m_server->serverPort())
+            .arg(server_->serverPort())
             .arg(path);
     }
 
@@ -85,13 +85,13 @@ private:
 
     void accept()
     {
-        while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        while (QTcpSocket* socket = server_->nextPendingConnection()) {
             ++connections;
             socket->setParent(this);
             QObject::connect(socket, &QTcpSocket::readyRead, this,
                              [this, socket] { read(socket); });
             QObject::connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-                m_buffers.remove(socket);
+                buffers_.remove(socket);
                 socket->deleteLater();
             });
         }
@@ -99,7 +99,7 @@ private:
 
     void read(QTcpSocket* socket)
     {
-        QByteArray& buffer = m_buffers[socket];
+        QByteArray& buffer = buffers_[socket];
         buffer += socket->readAll();
         const qsizetype end = buffer.indexOf("\r\n\r\n");
         if (end < 0)
@@ -119,13 +119,13 @@ private:
         if (buffer.size() < end + 4 + length)
             return;
         request.body = buffer.mid(end + 4, length);
-        m_buffers.remove(socket);
+        buffers_.remove(socket);
         requests.append(request);
         respond(request, socket);
     }
 
-    std::unique_ptr<QTcpServer> m_server;
-    QHash<QTcpSocket*, QByteArray> m_buffers;
+    std::unique_ptr<QTcpServer> server_;
+    QHash<QTcpSocket*, QByteArray> buffers_;
 };
 
 } // namespace kelvora::testing
