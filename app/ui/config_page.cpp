@@ -3,6 +3,7 @@
 #include "ui/config_page.h"
 
 #include "reader/reader_config.h"
+#include "ui/page_style.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -49,10 +50,7 @@ QWidget* buildSousPage(QWidget* parent, const char* name, const QString& titre,
     layout->setSpacing(3);
 
     auto* title = new QLabel(titre, page);
-    QFont titleFont = parent->font();
-    titleFont.setPixelSize(18);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
+    title->setFont(kelvora::ui::pixelFont(parent, 18, true));
     layout->addWidget(title);
 
     auto* intro = new QLabel(introduction, page);

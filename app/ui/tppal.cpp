@@ -18,9 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileInfo>
 #include <QFont>
-#include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,7 +30,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
-#include <stdexcept>
 
 using namespace kelvora;
 
@@ -59,6 +56,13 @@ QToolButton* toolButton(QWidget* bar, const char* name, const QString& text, con
     b->setToolTip(description);
     bar->layout()->addWidget(b);
     return b;
+}
+
+// The field's reader name as written, without what came with a paste; the field shows it so.
+QString trimmedField(QLineEdit* field)
+{
+    field->setText(field->text().trimmed());
+    return field->text();
 }
 
 } // namespace
@@ -533,17 +537,12 @@ void Tppal::tab_configShow()
 
 void Tppal::btn_gestion_4Click()
 {
-    // The field shows the name as written, without what came with a paste.
-    QLineEdit* field = tab_config->edit_gestion_2;
-    field->setText(field->text().trimmed());
-    reader::btn_gestion_4Click(*core_, field->text());
+    reader::btn_gestion_4Click(*core_, trimmedField(tab_config->edit_gestion_2));
 }
 
 void Tppal::btn_gestion_4bClick()
 {
-    QLineEdit* field = tab_config->edit_gestion_2b;
-    field->setText(field->text().trimmed());
-    reader::btn_gestion_4bClick(*core_, field->text());
+    reader::btn_gestion_4bClick(*core_, trimmedField(tab_config->edit_gestion_2b));
 }
 
 void Tppal::buildPdfPage()
