@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kelvora
 {
@@ -42,26 +43,44 @@ private:
 template <typename Table> struct LoadedFunctions {
     std::unique_ptr<SharedObject> library;
     Table functions{};
+    std::string file; // the name that was opened
 };
 
-// Opens `file` and fills a `Table` through `bindAll(bind, table)`, which calls
-// `bind("name", table.slot)` for each function. Throws `Error`, in French, naming the file
-// (`kind` says what it is for the user) or the first missing function.
+// Opens the first of `files` that the loader finds and fills a `Table` through
+// `bindAll(bind, table)`, which calls `bind("name", table.slot)` for each function. Throws
+// `Error`, in French, naming every file tried (`kind` says what it is for the user) or the first
+// missing function. A library found but lacking a function is an error, not a reason to try the
+// next name.
+template <typename Error, typename Table, typename BindAll>
+LoadedFunctions<Table> loadFunctions(const std::vector<std::string>& files,
+                                     const std::string& kind, BindAll bindAll)
+{
+    LoadedFunctions<Table> loaded;
+    std::string tried;
+    for (const std::string& file : files) {
+        std::string reason;
+        loaded.library = SharedObject::open(file, reason);
+        if (loaded.library) {
+            loaded.file = file;
+            break;
+        }
+        tried += (tried.empty() ? "" : ", ") + file + " (" + reason + ")";
+    }
+    if (!loaded.library)
+        throw Error(kind + " introuvable : " + tried);
+    const auto bind = [&](const char* name, auto& slot) {
+        if (!loaded.library->bind(name, slot))
+            throw Error(std::string("Fonction ") + name + " absente de " + loaded.file);
+    };
+    bindAll(bind, loaded.functions);
+    return loaded;
+}
+
 template <typename Error, typename Table, typename BindAll>
 LoadedFunctions<Table> loadFunctions(const std::string& file, const std::string& kind,
                                      BindAll bindAll)
 {
-    LoadedFunctions<Table> loaded;
-    std::string reason;
-    loaded.library = SharedObject::open(file, reason);
-    if (!loaded.library)
-        throw Error(kind + " introuvable : " + file + " (" + reason + ")");
-    const auto bind = [&](const char* name, auto& slot) {
-        if (!loaded.library->bind(name, slot))
-            throw Error(std::string("Fonction ") + name + " absente de " + file);
-    };
-    bindAll(bind, loaded.functions);
-    return loaded;
+    return loadFunctions<Error, Table>(std::vector<std::string>{file}, kind, bindAll);
 }
 
 } // namespace kelvora

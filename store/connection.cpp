@@ -93,18 +93,37 @@ void Connection::Closer::operator()(sqlite3* db) const noexcept
     sqlCipher().close_v2(db);
 }
 
-Connection Connection::open(const std::filesystem::path& file, std::string_view password)
+namespace
 {
-    const std::string name = file.string();
+
+// Every store Kelvora writes is in SQLCipher 3's format, on either release: the stores of the
+// earlier releases open unchanged under SQLCipher 4, and a store made on Debian 13 still opens on
+// Debian 12. SQLCipher 3 ignores the pragma, as SQLite ignores any it does not know. The key is
+// the program's own, so SQLCipher 4's slower key derivation would protect nothing more.
+constexpr std::string_view kVersion3Format = "PRAGMA cipher_compatibility = 3";
+
+Connection::Handle openFile(const std::string& name)
+{
     sqlite3* raw = nullptr;
     // No SQLITE_OPEN_CREATE: a missing file must fail here instead of becoming an empty store.
     const int rc = sqlCipher().open_v2(name.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    Connection connection{std::unique_ptr<sqlite3, Closer>(raw)};
+    Connection::Handle db(raw);
     if (rc != SQLITE_OK)
         throw OpenError("Impossible d'ouvrir " + name + " : " + engineMessage(raw));
+    return db;
+}
 
+} // namespace
+
+Connection Connection::keyed(const std::filesystem::path& file, std::string_view password,
+                             bool version3Format)
+{
+    const std::string name = file.string();
+    Connection connection{openFile(name)};
     try {
         connection.query("PRAGMA key = " + sqlLiteral(password));
+        if (version3Format)
+            connection.query(kVersion3Format);
         // SQLCipher reads (and so checks the key on) the first page only when asked for data.
         const std::vector<Row> rows = connection.query("SELECT count(*) FROM sqlite_master");
         if (rows.empty() || !rows.front().front() || *rows.front().front() == "0")
@@ -113,6 +132,24 @@ Connection Connection::open(const std::filesystem::path& file, std::string_view 
         throw OpenError(name + " : mot de passe incorrect ou fichier endommagé (" + e.what() + ")");
     }
     return connection;
+}
+
+Connection Connection::open(const std::filesystem::path& file, std::string_view password)
+{
+    try {
+        return keyed(file, password, true);
+    } catch (const OpenError&) {
+        // A store made by hand with Debian 13's own shell is in SQLCipher 4's format. Only the
+        // key check is tried again; a file that did not open fails the same way twice.
+        if (loadedSqlCipher().file != kSqlCipher4File || !std::filesystem::is_regular_file(file))
+            throw;
+        try {
+            return keyed(file, password, false);
+        } catch (const OpenError&) {
+        }
+        throw; // the first reason, SQLCipher 3's format being the one Kelvora writes
+
+    }
 }
 
 Connection Connection::create(const std::filesystem::path& file, std::string_view password)
@@ -128,12 +165,9 @@ Connection Connection::create(const std::filesystem::path& file, std::string_vie
     std::fclose(reserved);
 
     try {
-        sqlite3* raw = nullptr;
-        const int rc = sqlCipher().open_v2(name.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-        Connection connection{std::unique_ptr<sqlite3, Closer>(raw)};
-        if (rc != SQLITE_OK)
-            throw OpenError("Impossible d'ouvrir " + name + " : " + engineMessage(raw));
+        Connection connection{openFile(name)};
         connection.query("PRAGMA key = " + sqlLiteral(password));
+        connection.query(kVersion3Format);
         return connection;
     } catch (...) {
         std::filesystem::remove(file, ec);

@@ -55,13 +55,18 @@ public:
     void close() noexcept;
     bool isOpen() const noexcept { return db_ != nullptr; }
 
-private:
     struct Closer {
         void operator()(sqlite3* db) const noexcept;
     };
-    explicit Connection(std::unique_ptr<sqlite3, Closer> db) : db_(std::move(db)) {}
+    using Handle = std::unique_ptr<sqlite3, Closer>;
 
-    std::unique_ptr<sqlite3, Closer> db_;
+private:
+    explicit Connection(Handle db) : db_(std::move(db)) {}
+    // Opens and keys an existing file, in SQLCipher 3's format or the library's own.
+    static Connection keyed(const std::filesystem::path& file, std::string_view password,
+                            bool version3Format);
+
+    Handle db_;
 };
 
 } // namespace kelvora::store

@@ -5,9 +5,9 @@
 namespace kelvora::store
 {
 
-LoadedFunctions<SqlCipher> loadSqlCipher(const std::string& file)
+LoadedFunctions<SqlCipher> loadSqlCipher(const std::vector<std::string>& files)
 {
-    return loadFunctions<OpenError, SqlCipher>(file, "Bibliothèque de chiffrement",
+    return loadFunctions<OpenError, SqlCipher>(files, "Bibliothèque de chiffrement",
                                                [](const auto& bind, SqlCipher& f) {
                                                    bind("sqlite3_open_v2", f.open_v2);
                                                    bind("sqlite3_close_v2", f.close_v2);
@@ -23,11 +23,11 @@ LoadedFunctions<SqlCipher> loadSqlCipher(const std::string& file)
                                                });
 }
 
-const SqlCipher& sqlCipher()
+const LoadedFunctions<SqlCipher>& loadedSqlCipher()
 {
-    // By its versioned name, as the dynamic linker would have found it for the program.
-    static const LoadedFunctions<SqlCipher> library = loadSqlCipher(KELVORA_SQLCIPHER_SONAME);
-    return library.functions;
+    // By its versioned names, as the dynamic linker would have found it for the program.
+    static const LoadedFunctions<SqlCipher> library = loadSqlCipher(kSqlCipherFiles);
+    return library;
 }
 
 } // namespace kelvora::store

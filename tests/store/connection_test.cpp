@@ -151,8 +151,9 @@ TEST(Connection, FileIsUnreadableWithoutTheKeyInTheSqlcipherShell)
     EXPECT_EQ(withoutKey.output.find("texte"), std::string::npos);
 
     const auto withKey =
-        runCommand(shell + shellQuote("PRAGMA key = '" + std::string(kStorePassword) + "'; SELECT valeur FROM configuration "
-                                      "WHERE id = 'autre';"));
+        runCommand(shell + shellQuote("PRAGMA key = '" + std::string(kStorePassword) +
+                                      "'; PRAGMA cipher_compatibility = 3; SELECT valeur FROM "
+                                      "configuration WHERE id = 'autre';"));
     EXPECT_EQ(withKey.exitCode, 0) << withKey.output;
     EXPECT_NE(withKey.output.find("texte"), std::string::npos) << withKey.output;
 
@@ -184,17 +185,88 @@ TEST(Connection, SqlLiteralRoundTripsQuotes)
 TEST(SqlCipherLibrary, AMissingOrForeignLibraryIsAnOpenErrorNamingIt)
 {
     struct Case {
-        const char* file;
+        std::vector<std::string> files;
         const char* expected;
     };
-    for (const Case& c : {Case{"libkelvora-absente.so.9", "introuvable : libkelvora-absente.so.9"},
-                          Case{"libm.so.6", "Fonction sqlite3_open_v2 absente de libm.so.6"}}) {
+    for (const Case& c :
+         {Case{{"libkelvora-absente.so.9"}, "introuvable : libkelvora-absente.so.9"},
+          Case{{"libkelvora-absente.so.1", "libkelvora-absente.so.0"},
+               "introuvable : libkelvora-absente.so.1 (libkelvora-absente.so.1: cannot open shared "
+               "object file: No such file or directory), libkelvora-absente.so.0 ("},
+          Case{{"libm.so.6", "libkelvora-absente.so.0"},
+               "Fonction sqlite3_open_v2 absente de libm.so.6"}}) {
         try {
-            kelvora::store::loadSqlCipher(c.file);
-            ADD_FAILURE() << c.file << " loaded";
+            kelvora::store::loadSqlCipher(c.files);
+            ADD_FAILURE() << c.files.front() << " loaded";
         } catch (const OpenError& e) {
             EXPECT_NE(std::string(e.what()).find(c.expected), std::string::npos) << e.what();
         }
     }
-    EXPECT_NE(kelvora::store::loadSqlCipher(KELVORA_SQLCIPHER_SONAME).functions.open_v2, nullptr);
+}
+
+// Debian 12 has SQLCipher 3 as .so.0, Debian 13 SQLCipher 4 as .so.1: whichever this release
+// has is found by its name after a name that is missing, and the program's own list finds it.
+TEST(SqlCipherLibrary, FindsTheEngineByEitherReleasesName)
+{
+    const auto& loaded = kelvora::store::loadedSqlCipher();
+    EXPECT_NE(loaded.functions.open_v2, nullptr);
+    EXPECT_TRUE(loaded.file == "libsqlcipher.so.1" || loaded.file == "libsqlcipher.so.0")
+        << loaded.file;
+    for (const std::string& name : kelvora::store::kSqlCipherFiles) {
+        std::string reason;
+        if (!kelvora::SharedObject::open(name, reason))
+            continue;
+        const auto found = kelvora::store::loadSqlCipher({"libkelvora-absente.so.1", name});
+        EXPECT_EQ(found.file, name);
+        EXPECT_NE(found.functions.step, nullptr);
+    }
+}
+
+// The stores of every earlier release are in SQLCipher 3's format (the fixture was written by
+// Debian 12's sqlcipher 3.4.1, see make_sqlcipher3_store.sh): they open on either release with
+// every row, and a change written to one keeps it readable in that format.
+TEST(Connection, AStoreWrittenBySqlCipher3OpensWithEveryRow)
+{
+    TempFolder folder;
+    const auto file = folder / "attest.vqs";
+    std::filesystem::copy_file(KELVORA_FIXTURES "/attest-sqlcipher3.vqs", file);
+    using kelvora::store::Row;
+    {
+        Connection store = Connection::open(file, kStorePassword);
+        EXPECT_EQ(store.query("SELECT id, valeur FROM configuration ORDER BY id"),
+                  (std::vector<Row>{{"cabinet", "Cabinet médical de l'Étang"},
+                                    {"date_maj", "20251124"}}));
+        EXPECT_EQ(store.query("SELECT id, bloquant FROM erreur ORDER BY id"),
+                  (std::vector<Row>{{"-3", std::nullopt}, {"41", "O"}, {"62", "N"}}));
+        EXPECT_EQ(store.query("SELECT id, nom, dossier, taille FROM fichiers ORDER BY id"),
+                  (std::vector<Row>{{"1", "kelvora", "N/A", "0"},
+                                    {"2", "api_lec.ini", "apilec", "812"}}));
+        EXPECT_EQ(store.execute("UPDATE configuration SET valeur='20261211' WHERE id='date_maj'"),
+                  1);
+    }
+    const auto shell = runCommand(
+        "sqlcipher " + shellQuote(file.string()) + " " +
+        shellQuote("PRAGMA key = '" + std::string(kStorePassword) +
+                   "'; PRAGMA cipher_compatibility = 3; SELECT valeur FROM configuration WHERE "
+                   "id = 'date_maj';"));
+    EXPECT_EQ(shell.exitCode, 0) << shell.output;
+    EXPECT_NE(shell.output.find("20261211"), std::string::npos) << shell.output;
+}
+
+// A store made by hand with the release's own sqlcipher shell and its default settings: on
+// Debian 13 that is SQLCipher 4's format, which the program reads as well.
+TEST(Connection, AStoreMadeByTheReleasesShellOpens)
+{
+    TempFolder folder;
+    const auto file = folder / "attest.vqs";
+    const auto made = runCommand(
+        "sqlcipher " + shellQuote(file.string()) + " " +
+        shellQuote("PRAGMA key = '" + std::string(kStorePassword) +
+                   "'; CREATE TABLE configuration(id, valeur); INSERT INTO configuration "
+                   "VALUES('date_maj', '20260101');"));
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+
+    Connection store = Connection::open(file, kStorePassword);
+    EXPECT_EQ(store.query("SELECT valeur FROM configuration").at(0).at(0), "20260101");
+    EXPECT_THROW(Connection::open(file, "Qm7Rk2Lw9p"), OpenError);
 }
