@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package Kelvora needs to build, run, test and benchmark.
-# Idempotent: says nothing when everything is already there.
+# Installs every Debian package Kelvora needs to build, run, test and benchmark, on Debian 12
+# or 13 by each release's names. Idempotent: says nothing when everything is already there.
 set -euo pipefail
 
 packages=(
@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6 libgl-dev
     libsqlcipher-dev sqlcipher
     libjpeg-dev libxml2-dev
-    libgtest-dev libgmock-dev libbenchmark-dev libhpdf-dev clang libclang-rt-14-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libhpdf-dev clang libclang-rt-dev
     qpdf poppler-utils unrtf
     fonts-urw-base35 fonts-dejavu-core
     locales xvfb xauth imagemagick pkexec polkitd dbus libxml2-utils gpgv gnupg
@@ -19,6 +19,12 @@ packages=(
     reprepro apt-utils devscripts reprotest diffoscope-minimal faketime disorderfs
     pcscd libccid vsmartcard-vpcd vsmartcard-vpicc python3-pycryptodome pcsc-tools
 )
+
+# Debian 13 moved Qt's SVG plugins (the window's icons) out of libqt6svg6 into a package of their
+# own; Debian 12 has no such package.
+# shellcheck source=/dev/null
+. /etc/os-release
+[[ "${VERSION_CODENAME:-}" == bookworm ]] || packages+=(qt6-svg-plugins)
 
 # The FHIR validators run on Node.js; the machine's own is used when it has one.
 command -v node >/dev/null 2>&1 || packages+=(nodejs)
