@@ -559,8 +559,9 @@ void TPdfCanvas::MultilineTextRect(TPdfRect ARect, std::u16string_view Text, boo
         }
         line += word;
         x += width;
-        if (line.size() >= 2 && line.ends_with(u"\r\n")) {
-            line.resize(line.size() - 2);
+        if (line.ends_with(u"\r\n")) {
+            // Dropping the break can only shorten the line: erase, never resize, which could grow.
+            line.erase(line.size() - 2);
             full = !end_line();
         }
     }
