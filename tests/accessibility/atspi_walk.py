@@ -2,6 +2,8 @@
 
 Prints the objects it checks, one per line (role, name, states), and exits 1 on the first
 check that fails. Argument: the stand-in card library's call log.
+Roles are compared by their value, not their name: the names changed between releases
+(at-spi2 2.56 on Debian 13 says "button" where 2.46 says "push button").
 """
 import sys
 import time
@@ -55,14 +57,14 @@ def application():
     desktop = pyatspi.Registry.getDesktop(0)
     for app in desktop:
         if app is not None and app.name.lower() == "kelvora":
-            if any(o.getRoleName() == "push button" for o in walk(app)):
+            if any(o.getRole() == pyatspi.ROLE_PUSH_BUTTON for o in walk(app)):
                 return app
     return None
 
 
 def find(app, role, name=None, prefix=None):
     for obj in walk(app):
-        if obj.getRoleName() != role:
+        if obj.getRole() != role:
             continue
         if name is not None and obj.name != name:
             continue
@@ -88,21 +90,28 @@ print("--- la fenêtre au démarrage")
 every = list(walk(app))
 internal = [o for o in every if o.name.startswith("tab_")]
 check(not internal, "aucun nom interne tab_* exposé " + ", ".join(line(o) for o in internal))
-tabs = [o for o in every if o.getRoleName() == "page tab"]
+tabs = [o for o in every if o.getRole() == pyatspi.ROLE_PAGE_TAB]
 for tab in tabs:
     print("     " + line(tab))
 check(len(tabs) >= 7, "les onglets cachés ont des noms en français")
-bar = find(app, "tool bar")
+bar = find(app, pyatspi.ROLE_TOOL_BAR)
 check(bar is not None and bar.name == "Barre d'outils", "la barre d'outils est une barre d'outils")
 if bar is not None:
     print("     " + line(bar))
 for obj in every:
-    if obj.getRoleName() in ("text", "paragraph", "progress bar", "image", "icon", "password text"):
+    if obj.getRole() in (
+        pyatspi.ROLE_TEXT,
+        pyatspi.ROLE_PARAGRAPH,
+        pyatspi.ROLE_PROGRESS_BAR,
+        pyatspi.ROLE_IMAGE,
+        pyatspi.ROLE_ICON,
+        pyatspi.ROLE_PASSWORD_TEXT,
+    ):
         print("     " + line(obj))
         check(obj.name != "", f"nommé : {obj.getRoleName()}")
 
-pin = find(app, "password text")
-card = find(app, "push button", name="Lire les cartes")
+pin = find(app, pyatspi.ROLE_PASSWORD_TEXT)
+card = find(app, pyatspi.ROLE_PUSH_BUTTON, name="Lire les cartes")
 check(pin is not None and pin.name == "Code CPS :", "le champ du code CPS est nommé")
 check(card is not None, "l'icône de la carte est un bouton nommé")
 if pin is None or card is None:
@@ -114,7 +123,7 @@ events = []
 
 def on_event(event):
     if event.type.startswith("object:state-changed:focused") and event.detail1 == 1:
-        events.append((event.source.getRoleName(), event.source.name))
+        events.append((event.source.getRole(), event.source.name))
 
 
 # Name changes are listened to as well, as a screen reader does: without them the client keeps
@@ -150,7 +159,7 @@ for role, name in events:
 spoken = [e for e in events if "Code CPS faux" in e[1]]
 check(bool(spoken), "le focus va à un objet dont le nom dit « Code CPS faux »")
 if spoken:
-    check(spoken[-1][0] == "alert", "cet objet est une alerte")
+    check(spoken[-1][0] == pyatspi.ROLE_ALERT, "cet objet est une alerte")
     check("essais avant le blocage" in spoken[-1][1], "son nom suit avec la deuxième ligne")
 now = focused(app)
 check(now is not None and "Code CPS faux" in now.name, "il a toujours le focus")
@@ -161,7 +170,7 @@ with open(CALL_LOG, encoding="utf-8", errors="replace") as log:
 check(checks and "pin=wrong" in checks[-1], "la bibliothèque a reçu le code faux : " + str(checks))
 
 print("--- page A Propos")
-about = find(app, "push button", prefix="A Propos")
+about = find(app, pyatspi.ROLE_PUSH_BUTTON, prefix="A Propos")
 check(about is not None, "le bouton A Propos de la barre d'outils")
 if about is not None:
     about.queryAction().doAction(0)
@@ -169,7 +178,7 @@ links = {}
 for name in ("Site du logiciel lecture Vitale", "Support à distance"):
     links[name] = wait_for(
         lambda n=name: (lambda o: o if o and o.getState().contains(pyatspi.STATE_SHOWING) else None)(
-            find(app, "push button", name=n)
+            find(app, pyatspi.ROLE_PUSH_BUTTON, name=n)
         ),
         10,
     )

@@ -20,6 +20,19 @@
 namespace kelvora::testing
 {
 
+// Ends the application with the tests, before the program's statics go: Qt frees what it keeps
+// for the main thread (Qt 6.8's FreeType faces and harfbuzz's tables) only when the application
+// is destroyed, and LeakSanitizer would otherwise report that as leaked.
+class ApplicationEnd : public ::testing::Environment
+{
+public:
+    explicit ApplicationEnd(QApplication* app) : app_(app) {}
+    void TearDown() override { delete app_; }
+
+private:
+    QApplication* app_;
+};
+
 inline QApplication& application()
 {
     static int argc = 1;
@@ -27,6 +40,7 @@ inline QApplication& application()
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
         auto* created = new QApplication(argc, argv);
+        ::testing::AddGlobalTestEnvironment(new ApplicationEnd(created));
         // The window as users see it: the program's style and palette.
         kelvora::ui::applyLook();
         return created;

@@ -4,6 +4,8 @@
 // Debian 12's pcscd (1.9.9) always listens on /run/pcscd/pcscd.comm; only its client library
 // reads PCSCLITE_CSOCK_NAME. So pcscd runs in a private mount namespace whose /run is a folder
 // of this test program, and the client is pointed at the socket that appears there.
+// Debian 13's pcscd (2.3) asks polkit whether a client may connect, and this test's client is not
+// in a session polkit knows: it runs with --disable-polkit where the option exists.
 #pragma once
 
 #include "platform/pcsc_look.h"
@@ -85,7 +87,10 @@ public:
             args << QStringLiteral("--user") << QStringLiteral("--map-root-user");
         args << QStringLiteral("--mount") << QStringLiteral("--propagation")
              << QStringLiteral("private") << QStringLiteral("sh") << QStringLiteral("-c")
-             << QStringLiteral("mount --bind \"$1\" /run && exec pcscd --foreground -c \"$2\"")
+             << QStringLiteral("mount --bind \"$1\" /run && polkit= && "
+                               "{ pcscd --help | grep -q -- --disable-polkit && "
+                               "polkit=--disable-polkit || :; } && "
+                               "exec pcscd --foreground $polkit -c \"$2\"")
              << QStringLiteral("sh") << pcscFolder().path() + QStringLiteral("/run") << conf;
         pcscd_.setProcessChannelMode(QProcess::MergedChannels);
         pcscd_.start(QStringLiteral("unshare"), args);
