@@ -179,31 +179,26 @@ TEST(ReplaceFile, DISABLED_SpecialTargetsInsideThePrivateDev)
         EXPECT_TRUE(S_ISREG(lstatOf(path).st_mode));
         EXPECT_EQ(readAll(path), bytes);
     };
+    // A named pipe in the folder, with a reader waiting on it or none.
+    const auto pipe = [&](const QString& name, bool read) {
+        EXPECT_EQ(::mkfifo(QFile::encodeName(here + name).constData(), 0600), 0);
+        if (read)
+            reader = std::make_unique<PipeReader>(here + name);
+        return here + name;
+    };
     const Case cases[] = {
         {"/dev/null", [] { return QStringLiteral("/dev/null"); }, nullptr, isCharDevice},
-        {"tube lu par un fil",
-         [&] {
-             ::mkfifo(QFile::encodeName(here + QStringLiteral("tube")).constData(), 0600);
-             reader = std::make_unique<PipeReader>(here + QStringLiteral("tube"));
-             return here + QStringLiteral("tube");
-         },
-         nullptr,
+        {"tube lu par un fil", [&] { return pipe(QStringLiteral("tube"), true); }, nullptr,
          [&](const QString& path) {
              EXPECT_TRUE(S_ISFIFO(lstatOf(path).st_mode));
              EXPECT_EQ(reader->received(), bytes);
          }},
-        {"tube que personne ne lit",
-         [&] {
-             ::mkfifo(QFile::encodeName(here + QStringLiteral("muet")).constData(), 0600);
-             return here + QStringLiteral("muet");
-         },
+        {"tube que personne ne lit", [&] { return pipe(QStringLiteral("muet"), false); },
          "aucun programme ne lit ce tube nommé",
          [](const QString& path) { EXPECT_TRUE(S_ISFIFO(lstatOf(path).st_mode)); }},
         {"lien de ce compte vers un tube lu",
          [&] {
-             ::mkfifo(QFile::encodeName(here + QStringLiteral("tube2")).constData(), 0600);
-             reader = std::make_unique<PipeReader>(here + QStringLiteral("tube2"));
-             QFile::link(here + QStringLiteral("tube2"), here + QStringLiteral("vers-tube"));
+             QFile::link(pipe(QStringLiteral("tube2"), true), here + QStringLiteral("vers-tube"));
              return here + QStringLiteral("vers-tube");
          },
          nullptr,
