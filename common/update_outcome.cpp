@@ -54,6 +54,9 @@ const std::array kReasons = {
     Reason{InstallerExit::Limits, false,
            "Les limites de ressources imposées à l'assistant de mise à jour n'ont pas pu être "
            "levées : la mise à jour n'est pas lancée."},
+    Reason{InstallerExit::LockLink, false,
+           "Le verrou de l'assistant de mise à jour (/run/kelvora-installer.lock) est un lien "
+           "symbolique, que l'assistant ne suit pas : l'administrateur doit le supprimer."},
 };
 
 const Reason* reasonOf(int code)

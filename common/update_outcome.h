@@ -29,6 +29,7 @@ enum class InstallerExit : int {
     TooLong = 15,      // the repository or the download took longer than the helper allows
     NotInstalled = 16, // kelvora is not installed from a package on this machine
     Limits = 17,       // the caller's resource limits could not be lifted
+    LockLink = 18,     // the helper's lock file is a symbolic link
 };
 
 // The one French sentence the user reads for `code`; empty for Installed and for codes that

@@ -22,7 +22,13 @@ constexpr std::string_view kUsage = "Usage :\n"
                                     "  kelvora-admin lecture DOSSIER [--copie DOSSIER_COPIE]\n"
                                     "      [--json FICHIER] [--fhir FICHIER]\n"
                                     "      (le code CPS est lu sur l'entrée standard ;\n"
-                                    "      FICHIER « - » : la sortie standard)\n";
+                                    "      FICHIER « - » : la sortie standard)\n"
+                                    "\n"
+                                    "Un FICHIER existant est remplacé et garde ses droits ;\n"
+                                    "un lien symbolique est remplacé lui-même, le fichier\n"
+                                    "qu'il désigne n'est jamais écrit ; un périphérique ou\n"
+                                    "un tube nommé (/dev/null) reçoit les données sans être\n"
+                                    "remplacé ; un dossier ou une socket est refusé.\n";
 
 // The options of `lecture` after its folder, each with its value; nothing else.
 std::optional<kelvora::admin::LectureOptions> lectureOptions(int argc, char** argv)
@@ -71,6 +77,10 @@ int run(int argc, char** argv)
     }
     if (command == "sql" && argc == 4) {
         kelvora::admin::runSql(argv[2], argv[3], std::cout);
+        return 0;
+    }
+    if (command == "--help" && argc == 2) {
+        std::cout << kUsage;
         return 0;
     }
     std::cerr << kUsage;

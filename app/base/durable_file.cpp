@@ -7,7 +7,10 @@
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kelvora::io
@@ -139,7 +142,88 @@ std::optional<Failure> renameInto(const QByteArray& temporary, const QString& pa
 
 } // namespace
 
-std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes, WriteFunction write)
+namespace
+{
+
+// Holds SIGPIPE back while a pipe is written: a reader that stops makes the write fail with
+// EPIPE, said in French, instead of ending the program. A SIGPIPE raised here is taken back.
+class PipeSignalHeld
+{
+public:
+    PipeSignalHeld()
+    {
+        sigemptyset(&pipeSignal_);
+        sigaddset(&pipeSignal_, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        wasPending_ = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &pipeSignal_, &previous_);
+    }
+    ~PipeSignalHeld()
+    {
+        const timespec now{};
+        if (!wasPending_) {
+            while (sigtimedwait(&pipeSignal_, nullptr, &now) < 0 && errno == EINTR) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+    PipeSignalHeld(const PipeSignalHeld&) = delete;
+    PipeSignalHeld& operator=(const PipeSignalHeld&) = delete;
+
+private:
+    sigset_t pipeSignal_{};
+    sigset_t previous_{};
+    bool wasPending_ = false;
+};
+
+bool isStream(const struct stat& st)
+{
+    return S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode);
+}
+
+// Writes into the device or named pipe at `name`, as a shell's redirection does. The opening
+// never waits: a pipe that nobody reads is refused rather than hanging the program.
+std::optional<Failure> writeIntoStream(const QByteArray& name, bool followLink,
+                                       QByteArrayView bytes, WriteFunction write)
+{
+    const int flags = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW);
+    FileHandle file(::open(name.constData(), flags));
+    if (!file.isOpen()) {
+        if (errno == ENXIO)
+            return Failure{QStringLiteral("aucun programme ne lit ce tube nommé"), ENXIO};
+        return failure(errno);
+    }
+    struct stat opened {
+    };
+    if (::fstat(file.fd(), &opened) != 0)
+        return failure(errno);
+    // Swapped for something else since it was looked at: nothing is written.
+    if (!isStream(opened))
+        return failure(EBUSY);
+    // A slow reader is waited for, as a shell waits.
+    if (::fcntl(file.fd(), F_SETFL, ::fcntl(file.fd(), F_GETFL) & ~O_NONBLOCK) != 0)
+        return failure(errno);
+    const PipeSignalHeld held;
+    if (auto why = writeAndSync(file.fd(), bytes, write))
+        return why;
+    return file.close();
+}
+
+// Gives the new file the owner, group and permissions of the one it replaces: the owner and
+// group where this account may set them, the permissions always (a private file stays private).
+// Set-id bits are not carried over to new contents.
+std::optional<Failure> keepMetadata(int fd, const struct stat& old)
+{
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+        (void)::fchown(fd, uid_t(-1), old.st_gid);
+    if (::fchmod(fd, old.st_mode & 0777) != 0)
+        return failure(errno);
+    return std::nullopt;
+}
+
+std::optional<Failure> replaceByRename(const QString& path, QByteArrayView bytes,
+                                       WriteFunction write, const struct stat* old)
 {
     QByteArray temporary;
     FileHandle file;
@@ -149,6 +233,10 @@ std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes, Wr
         ::unlink(temporary.constData());
         return why;
     };
+    if (old != nullptr) {
+        if (auto why = keepMetadata(file.fd(), *old))
+            return abandon(*why);
+    }
     if (auto why = writeAndSync(file.fd(), bytes, write))
         return abandon(*why);
     if (auto why = file.close())
@@ -156,6 +244,41 @@ std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes, Wr
     if (auto why = renameInto(temporary, path))
         return abandon(*why);
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes, WriteFunction write)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat there {
+    };
+    if (::lstat(name.constData(), &there) != 0) {
+        if (errno != ENOENT)
+            return failure(errno);
+        return replaceByRename(path, bytes, write, nullptr);
+    }
+    if (S_ISREG(there.st_mode))
+        return replaceByRename(path, bytes, write, &there);
+    if (isStream(there))
+        return writeIntoStream(name, false, bytes, write);
+    if (S_ISLNK(there.st_mode)) {
+        // A link of this account or of the system to a device or a pipe (/dev/stdout) is
+        // written through; any other link is replaced, and what it points to never written.
+        struct stat target {
+        };
+        const bool trusted = there.st_uid == 0 || there.st_uid == ::geteuid();
+        if (trusted && ::stat(name.constData(), &target) == 0 && isStream(target))
+            return writeIntoStream(name, true, bytes, write);
+        return replaceByRename(path, bytes, write, nullptr);
+    }
+    if (S_ISDIR(there.st_mode))
+        return failure(EISDIR);
+    if (S_ISSOCK(there.st_mode))
+        return Failure{QStringLiteral("une socket (point de connexion d'un programme) porte ce "
+                                      "nom")};
+    // A block device: writing would overwrite a disk, replacing it would remove the device.
+    return Failure{QStringLiteral("un disque ou une partition porte ce nom")};
 }
 
 PendingFile::~PendingFile()

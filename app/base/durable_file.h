@@ -50,7 +50,14 @@ std::optional<Failure> writeAndSync(int fd, QByteArrayView bytes, WriteFunction 
 
 // Replaces `path` with `bytes`: written whole beside it under a recognisable temporary name,
 // synced, then renamed over it. On any failure the old file is untouched and the temporary
-// one removed.
+// one removed. What stands at `path` decides, as for a shell's redirection:
+// - a regular file: replaced; the new one keeps its permissions, and its owner and group where
+//   this account may set them;
+// - a character device or a named pipe: written into (/dev/null discards, a pipe streams); a
+//   pipe that nobody reads is refused instead of waited for;
+// - a symbolic link: the link itself is replaced and the file it points to never written,
+//   except a link of this account or of root to a device or a pipe (/dev/stdout), written into;
+// - a folder, a socket or a disk: refused, with the reason in French.
 std::optional<Failure> replaceFile(const QString& path, QByteArrayView bytes,
                                    WriteFunction write = nullptr);
 

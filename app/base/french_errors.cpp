@@ -31,6 +31,7 @@ constexpr SystemError kSystemErrors[] = {
     {EBUSY, FileProblem::Other, "fichier occupé"},
     {ETXTBSY, FileProblem::Other, "fichier occupé"},
     {ENAMETOOLONG, FileProblem::Other, "nom de fichier trop long"},
+    {EPIPE, FileProblem::Other, "le programme qui lisait s'est arrêté"},
 };
 
 const SystemError* findSystemError(int error)

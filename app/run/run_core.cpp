@@ -1,6 +1,7 @@
 #include "run/run_core.h"
 
 #include "store/connection.h"
+#include "store/file_check.h"
 #include "store/statements.h"
 #include "store/store_error.h"
 
@@ -98,9 +99,17 @@ void RunCore::chargement_apilec()
 void RunCore::CreationficheExecute()
 {
     const QString caption = QStringLiteral("Erreur au chargement...");
-    const auto corrupted = [this, &caption] {
+    const QString path = appli_dossier_commun + QStringLiteral("/attest.vqs");
+    // The cause goes to the log and, on a line of its own, under the box's words.
+    const auto logCause = [this, &path](const QString& cause) {
+        AddDebugText(QStringLiteral("Base de configuration %1 : %2\r\n").arg(path, cause),
+                     StyleBold, ClRed);
+        return QStringLiteral("\rCause : ") + cause;
+    };
+    const auto corrupted = [this, &caption](const QString& cause) {
         dialogs_.messageBox(QStringLiteral("Base de données corromptue ! \rVeuillez "
-                                           "réinstaller l'application"),
+                                           "réinstaller l'application") +
+                                cause,
                             caption, MessageIcon::Information);
         Base_donnees.reset();
         appli_fin_demandee = true;
@@ -108,14 +117,18 @@ void RunCore::CreationficheExecute()
     };
     try {
         // An opening started in the background ends here, with the same failures.
-        Base_donnees =
-            pendingStore_.valid()
-                ? pendingStore_.get()
-                : openStore((appli_dossier_commun + QStringLiteral("/attest.vqs")).toStdString());
-    } catch (const std::exception&) {
+        Base_donnees = pendingStore_.valid() ? pendingStore_.get() : openStore(path.toStdString());
+    } catch (const std::exception& e) {
         Base_donnees.reset();
+        // What the file itself shows first, then the engine's words.
+        const QString engine = QString::fromUtf8(e.what());
+        const QString seen = QString::fromStdString(store::storeFileCause(path.toStdString()));
+        const QString causeLine = logCause(seen.isEmpty() ? engine : seen);
+        if (!seen.isEmpty())
+            AddDebugText(engine + QStringLiteral("\r\n"), StyleNone, ClBlack);
         dialogs_.messageBox(QStringLiteral("Impossible de charger le système de configuration ! "
-                                           "\rVeuillez réinstaller l'application"),
+                                           "\rVeuillez réinstaller l'application") +
+                                causeLine,
                             caption, MessageIcon::Information);
         appli_fin_demandee = true;
         dialogs_.requestQuit();
@@ -123,13 +136,13 @@ void RunCore::CreationficheExecute()
 
     // A store that did not open is told as corrupted too, after the box above.
     if (!Base_donnees) {
-        corrupted();
+        corrupted({});
         return;
     }
     try {
         appli_maj_date = store::readDateMaj(*Base_donnees);
-    } catch (const std::exception&) {
-        corrupted();
+    } catch (const std::exception& e) {
+        corrupted(logCause(QString::fromUtf8(e.what())));
     }
 }
 

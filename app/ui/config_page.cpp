@@ -219,6 +219,7 @@ void ConfigPage::showConnected(const kelvora::reader::LecteursBranches& branches
         if (!branches.erreur.isEmpty() && !textes.isEmpty())
             bulle.prepend(
                 QStringLiteral("Liste de la bibliothèque indisponible (%1)").arg(branches.erreur));
-        combo->setToolTip(bulle.join(QLatin1Char('\n')));
+        // Reader names come from outside: a tooltip would take markup in them for its own.
+        combo->setToolTip(Qt::convertFromPlainText(bulle.join(QLatin1Char('\n'))));
     }
 }

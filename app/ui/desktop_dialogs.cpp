@@ -13,6 +13,8 @@ void DesktopDialogs::messageBox(const QString& text, const QString& caption, Mes
 {
     QMessageBox box(icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
                     caption, unixLines(text), QMessageBox::Ok);
+    // Boxes quote file names, causes and card texts: shown as written, never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

@@ -65,6 +65,8 @@ void PdfPage::build()
 
     label_pdf_titulaire = new QLabel(this);
     label_pdf_titulaire->setObjectName(QStringLiteral("label_pdf_titulaire"));
+    // The holder's name is the card's text: shown as written, never read as markup.
+    label_pdf_titulaire->setTextFormat(Qt::PlainText);
     label_pdf_titulaire->setFont(pixelFont(this, 13, true));
     setLabelColor(label_pdf_titulaire, ClBlack);
     layout->addWidget(label_pdf_titulaire, 0, Qt::AlignHCenter);

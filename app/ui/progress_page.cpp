@@ -57,6 +57,8 @@ void ProgressPage::build(const std::array<int, kEtatRowCount>& etats)
 
     label_suivi = new QLabel(cadre_suivi);
     label_suivi->setObjectName(QStringLiteral("label_suivi"));
+    // A stage's outcome may quote a reader's name or a system's words: plain text.
+    label_suivi->setTextFormat(Qt::PlainText);
     label_suivi->setFont(pixelFont(this, 24, true));
     label_suivi->setAlignment(Qt::AlignCenter);
     label_suivi->setFixedWidth(585);

@@ -36,6 +36,7 @@ void UpdatePage::build()
     status->setContentsMargins(0, 0, 0, 0);
     label_update2 = new QLabel(cadre_update);
     label_update2->setObjectName(QStringLiteral("label_update2"));
+    label_update2->setTextFormat(Qt::PlainText);
     label_update2->setFont(pixelFont(this, 15, false, false));
     label_update2->setAlignment(Qt::AlignCenter);
     status->addWidget(label_update2);

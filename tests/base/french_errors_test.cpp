@@ -33,6 +33,7 @@ TEST(SystemErrors, EachErrorHasItsProblemAndItsWords)
         {EBUSY, FileProblem::Other, "fichier occupé"},
         {ETXTBSY, FileProblem::Other, "fichier occupé"},
         {ENAMETOOLONG, FileProblem::Other, "nom de fichier trop long"},
+        {EPIPE, FileProblem::Other, "le programme qui lisait s'est arrêté"},
         {EINVAL, FileProblem::Other, nullptr},
         {EMFILE, FileProblem::Other, nullptr},
     };

@@ -49,7 +49,7 @@ TEST(UpdateOutcome, AptStatusMovesOneBarAcrossDownloadAndInstallation)
 TEST(UpdateOutcome, EveryExitCodeOfTheHelperHasItsFrenchReason)
 {
     for (int code = static_cast<int>(InstallerExit::Usage);
-         code <= static_cast<int>(InstallerExit::Limits); ++code) {
+         code <= static_cast<int>(InstallerExit::LockLink); ++code) {
         SCOPED_TRACE(code);
         const std::string reason = update::installerReason(code);
         EXPECT_FALSE(reason.empty());

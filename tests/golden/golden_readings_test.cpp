@@ -6,6 +6,7 @@
 #include "support/export_checks.h"
 #include "support/fake_view.h"
 #include "support/loopback_server.h"
+#include "support/private_dev.h"
 #include "reading/reading.h"
 
 #include <QJsonDocument>
@@ -346,6 +347,32 @@ TEST_F(AdminReading, AnExportThatCannotBeWrittenFailsTheCommand)
                                "1234\n");
     EXPECT_EQ(both.exitCode, 2);
     EXPECT_TRUE(both.err.contains(QStringLiteral("--fhir FICHIER")));
+}
+
+// Run by root, an export to /dev/null discards the data and leaves the device as it was (in a
+// private /dev of its own, never the machine's).
+TEST_F(AdminReading, AnExportToADeviceIsWrittenIntoAndTheDeviceStays)
+{
+    if (const QString why = kelvora::testing::privateDevUnavailable(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral("unshare"),
+                  kelvora::testing::privateDevArguments(
+                      {QStringLiteral("sh"), QStringLiteral("-c"),
+                       QStringLiteral("\"$0\" lecture \"$1\" --json /dev/null --fhir /dev/null; "
+                                      "code=$?; LC_ALL=C stat -c 'après : %F %t,%T' /dev/null; "
+                                      "exit $code"),
+                       QStringLiteral(KELVORA_BIN_DIR "/kelvora-admin"), temp.path()}));
+    process.write("1234\n");
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(120000));
+    const QString output = QString::fromUtf8(process.readAll());
+    EXPECT_EQ(process.exitCode(), 0) << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("Données (JSON) : /dev/null")))
+        << output.toStdString();
+    EXPECT_TRUE(output.contains(QStringLiteral("après : character special file 1,3")))
+        << output.toStdString();
 }
 
 TEST_F(AdminReading, ThePinIsNeverTakenFromTheArguments)

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -405,6 +406,13 @@ TEST(Installer, RefusesToStartOnABrokenOrBusyPackageSystem)
         {"another helper running",
          [&](const Machine& m) { return lockFile(m.root() / "helper.lock", false); },
          InstallerExit::Busy, false, false},
+        {"the helper's lock is a symbolic link",
+         [](const Machine& m) {
+             writeFile(m.root() / "cible", "à garder");
+             fs::create_symlink(m.root() / "cible", m.root() / "helper.lock");
+             return -1;
+         },
+         InstallerExit::LockLink, false, false},
         {"another installation holds dpkg's lock",
          [&](const Machine& m) { return lockFile(m.root() / "dpkg/lock-frontend", true); },
          InstallerExit::Locked, false, false},
@@ -428,6 +436,78 @@ TEST(Installer, RefusesToStartOnABrokenOrBusyPackageSystem)
             << run.err;
         EXPECT_EQ(machine.version(), "1.09");
         EXPECT_EQ(server.requests().empty(), !c.asksServer) << server.requests();
+    }
+}
+
+// The helper's work folder is root's alone: whatever else stands at its name is removed without
+// following any link, made anew, and said on the output for the log; the update then goes on.
+TEST(Installer, RepairsItsWorkFolder)
+{
+    REQUIRE_ROOT();
+    const TempFolder work;
+    publish(work / "repository", {buildKelvora(work.path(), "1.09")});
+    const Server server(work / "repository");
+    struct Case {
+        const char* name;
+        std::function<void(const fs::path& folder, const fs::path& elsewhere)> make;
+        const char* said; // nullptr: nothing to repair
+    };
+    const Case cases[] = {
+        {"a symbolic link to another folder",
+         [](const fs::path& folder, const fs::path& elsewhere) {
+             fs::create_symlink(elsewhere, folder);
+         },
+         "c'était un lien symbolique"},
+        {"a folder of another account holding a link",
+         [](const fs::path& folder, const fs::path& elsewhere) {
+             fs::create_directories(folder / "sous-dossier");
+             fs::create_symlink(elsewhere, folder / "sous-dossier/lien");
+             ASSERT_EQ(::chown((folder / "sous-dossier").c_str(), 4321, 4321), 0);
+             ASSERT_EQ(::chown(folder.c_str(), 4321, 4321), 0);
+             fs::permissions(folder, fs::perms(0700));
+         },
+         "il appartenait au compte 4321"},
+        {"a folder open to everyone",
+         [](const fs::path& folder, const fs::path&) {
+             fs::create_directory(folder);
+             fs::permissions(folder, fs::perms(0777));
+         },
+         "ses droits étaient 0777 au lieu de 0700"},
+        {"a file", [](const fs::path& folder, const fs::path&) { writeFile(folder, "x"); },
+         "ce n'était pas un dossier"},
+        {"root's own folder",
+         [](const fs::path& folder, const fs::path&) {
+             fs::create_directory(folder);
+             fs::permissions(folder, fs::perms(0700));
+         },
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Machine machine;
+        const fs::path folder = machine.root() / "work";
+        const fs::path elsewhere = machine.root() / "ailleurs";
+        fs::create_directory(elsewhere);
+        writeFile(elsewhere / "garder", "à garder");
+        c.make(folder, elsewhere);
+
+        const HelperRun run = machine.run(server.url());
+
+        EXPECT_EQ(run.code, static_cast<int>(InstallerExit::UpToDate)) << run.err;
+        const std::string line = "Dossier de travail " + folder.string() + " refait : ";
+        if (c.said != nullptr) {
+            EXPECT_NE(run.out.find(line + c.said + ".\n"), std::string::npos) << run.out;
+        } else {
+            EXPECT_EQ(run.out.find(line), std::string::npos) << run.out;
+        }
+        struct stat st {
+        };
+        ASSERT_EQ(::lstat(folder.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_uid, 0u);
+        EXPECT_EQ(st.st_mode & 07777, 0700u);
+        EXPECT_EQ(readFile(elsewhere / "garder"), "à garder");
+        EXPECT_EQ(fs::directory_iterator(elsewhere)->path().filename(), "garder");
     }
 }
 

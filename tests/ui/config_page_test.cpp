@@ -9,8 +9,12 @@
 #include <QProcess>
 #include <QTabWidget>
 
+#include <QApplication>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
+#include <QToolTip>
 
 using namespace kelvora::testing;
 
@@ -219,6 +223,68 @@ TEST_F(ConfigPage, ListsTheConnectedReadersAndPickingOneFillsTheField)
     EXPECT_EQ(window->tab_config->combo_branches->count(), 0);
     EXPECT_FALSE(window->tab_config->combo_branches->isEnabled());
     EXPECT_EQ(window->tab_config->combo_branches->placeholderText(), QStringLiteral("Aucun lecteur branché"));
+}
+
+// What a reader reads of a text that Qt shows in `format`: markup is interpreted when the format
+// says rich text, or when it is automatic and the text looks like markup.
+QString shownText(const QString& text, Qt::TextFormat format)
+{
+    if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text)))
+        return text;
+    QTextDocument document;
+    document.setHtml(text);
+    return document.toPlainText();
+}
+
+// Reader names come from the library and the smart-card service: markup in them is shown as
+// written, in the list and in its tooltip, never drawn.
+TEST_F(ConfigPage, AReaderNameWithMarkupIsShownAsWritten)
+{
+    const QString library = QStringLiteral("<u>Lecteur</u> 0");
+    const QString service = QStringLiteral("<b>Gras</b> & <i>co</i>");
+    platform.smartCards.readers = {{service, true}};
+    scenario(library.toUtf8());
+    start();
+    window->show();
+    show();
+    QComboBox* combo = window->tab_config->combo_branches;
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), library);
+    const QStringList expected{library, service + QStringLiteral(" (PC/SC, carte présente)")};
+    EXPECT_EQ(shownText(combo->toolTip(), Qt::AutoText)
+                  .replace(QChar::LineSeparator, QLatin1Char('\n'))
+                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+              expected);
+
+    // The tooltip as Qt draws it.
+    QToolTip::showText(combo->mapToGlobal(QPoint(4, 4)), combo->toolTip(), combo);
+    QLabel* tip = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QStringLiteral("qtooltip_label") && widget->isVisible())
+            tip = qobject_cast<QLabel*>(widget);
+    }
+    ASSERT_NE(tip, nullptr);
+    const QString drawn = shownText(tip->text(), tip->textFormat());
+    for (const QString& line : expected)
+        EXPECT_TRUE(drawn.contains(line)) << drawn.toStdString();
+    QToolTip::hideText();
+}
+
+// Texts from outside on the other pages: the card holder's name, a stage's outcome, the update's
+// state, shown as written.
+TEST_F(ConfigPage, OutsideTextsOnTheOtherPagesAreShownAsWritten)
+{
+    start();
+    const QString text = QStringLiteral("<b>MARTIN</b> <img src=x> &amp;");
+    window->tab_pdf->showTitulaire(text);
+    window->tab_launch->setSuivi(text);
+    window->tab_update->setMiseAJourTexte(text);
+    for (QLabel* label : {window->tab_pdf->label_pdf_titulaire, window->tab_launch->label_suivi,
+                          window->tab_update->label_update2}) {
+        ASSERT_NE(label, nullptr);
+        EXPECT_TRUE(shownText(label->text(), label->textFormat()).endsWith(text))
+            << label->objectName().toStdString();
+    }
 }
 
 // The demo installation that kelvora-admin lays out, changed from the page as support would.

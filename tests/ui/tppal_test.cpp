@@ -52,25 +52,66 @@ TEST_F(Startup, ReadsTheLastCheckDate)
     }
 }
 
-TEST_F(Startup, UnusableStoreEndsTheApplication)
+// The boxes keep their words and add the cause on a line of their own; the log gives it with
+// the store's name.
+TEST_F(Startup, UnusableStoreEndsTheApplicationAndSaysWhy)
 {
+    const auto truncated = [](qint64 size) {
+        return [size](Startup& t) {
+            t.createStore("20240315");
+            ASSERT_TRUE(QFile::resize(t.storePath(), size));
+        };
+    };
+    const auto linkTo = [](const QString& name, std::function<void(Startup&)> make) {
+        return [name, make](Startup& t) {
+            const QString real = t.commonFolder() + QLatin1Char('/') + name;
+            QFile::remove(real);
+            make(t);
+            ASSERT_TRUE(QFile::rename(t.storePath(), real));
+            ASSERT_TRUE(QFile::link(real, t.storePath()));
+        };
+    };
     struct Case {
         const char* name;
         std::function<void(Startup&)> prepare;
-        QStringList expected;
+        const char* loadCause; // the cause under « Impossible de charger… »; nullptr: it opens
+        const char* corruptCause; // the cause under « … corromptue » when it shows alone
     };
     const Case cases[] = {
-        {"missing", [](Startup&) {}, {kCannotLoad, kCorrupt}},
-        {"garbage",
-         [](Startup& t) { t.writeFile(t.storePath(), QByteArray(4096, 'x')); },
-         {kCannotLoad, kCorrupt}},
-        {"wrong key",
+        {"manquante", [](Startup&) {}, "fichier introuvable", nullptr},
+        {"vide", truncated(0), "fichier tronqué (0 octet)", nullptr},
+        {"tronquée à 3000 octets", truncated(3000), "fichier tronqué (3000 octets)", nullptr},
+        {"tronquée à 4096 octets", truncated(4096), "fichier tronqué (4096 octets)", nullptr},
+        {"non chiffrée",
+         [](Startup& t) {
+             auto db = kelvora::store::Connection::create(t.storePath().toStdString(), "");
+             kelvora::store::createTables(db);
+             db.close();
+             QFile file(t.storePath());
+             ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+             ASSERT_EQ(file.read(16), QByteArray("SQLite format 3\0", 16));
+         },
+         "base non chiffrée (fichier SQLite ordinaire)", nullptr},
+        {"illisible", [](Startup& t) { t.writeFile(t.storePath(), QByteArray(8192, 'x')); },
+         "is not a database", nullptr},
+        {"autre clé",
          [](Startup& t) {
              auto db = kelvora::store::Connection::create(t.storePath().toStdString(), "autre");
-             db.execute("CREATE TABLE configuration (id TEXT, valeur TEXT)");
+             kelvora::store::createTables(db);
          },
-         {kCannotLoad, kCorrupt}},
-        {"letters", [](Startup& t) { t.createStore("2024ABCD"); }, {kCorrupt}},
+         "is not a database", nullptr},
+        {"lien vers une bonne base",
+         linkTo(QStringLiteral("vraie.vqs"), [](Startup& t) { t.createStore("20240315"); }),
+         nullptr, nullptr},
+        {"lien vers une base tronquée", linkTo(QStringLiteral("vraie.vqs"), truncated(3000)),
+         "le fichier est un lien symbolique vers « ", nullptr},
+        {"lien cassé",
+         [](Startup& t) {
+             ASSERT_TRUE(QFile::link(QStringLiteral("/nulle/part.vqs"), t.storePath()));
+         },
+         "le fichier est un lien symbolique vers « /nulle/part.vqs » : fichier introuvable",
+         nullptr},
+        {"date en lettres", [](Startup& t) { t.createStore("2024ABCD"); }, nullptr, "2024ABCD"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -79,13 +120,36 @@ TEST_F(Startup, UnusableStoreEndsTheApplication)
         platform.quitRequests = 0;
         c.prepare(*this);
         start();
+        const QString log = window->core().debug.plainText();
         QStringList texts;
         for (const ShownMessage& m : platform.messages) {
             texts << m.text;
             EXPECT_EQ(m.caption, QStringLiteral("Erreur au chargement..."));
             EXPECT_EQ(m.icon, kelvora::MessageIcon::Information);
         }
-        EXPECT_EQ(texts, c.expected);
+        const QString logLine =
+            QStringLiteral("Base de configuration ") + storePath() + QStringLiteral(" : ");
+        const QString cause = QString::fromUtf8(c.loadCause ? c.loadCause : c.corruptCause);
+        if (c.loadCause == nullptr && c.corruptCause == nullptr) {
+            EXPECT_TRUE(texts.isEmpty()) << texts.join(u'|').toStdString();
+            EXPECT_FALSE(log.contains(logLine)) << log.toStdString();
+            EXPECT_FALSE(window->core().appli_fin_demandee);
+            window.reset();
+            continue;
+        }
+        const QStringList causeLines = log.split(u'\n').filter(logLine);
+        ASSERT_EQ(causeLines.size(), 1) << log.toStdString();
+        EXPECT_TRUE(causeLines[0].startsWith(logLine)) << log.toStdString();
+        EXPECT_TRUE(causeLines[0].contains(cause)) << log.toStdString();
+        const QString first = c.loadCause ? kCannotLoad : kCorrupt;
+        ASSERT_EQ(texts.size(), c.loadCause ? 2 : 1) << texts.join(u'|').toStdString();
+        EXPECT_TRUE(texts[0].startsWith(first + QStringLiteral("\rCause : ")))
+            << texts[0].toStdString();
+        EXPECT_TRUE(texts[0].contains(cause)) << texts[0].toStdString();
+        // The second box adds nothing the first one said.
+        if (c.loadCause) {
+            EXPECT_EQ(texts[1], kCorrupt);
+        }
         EXPECT_GE(platform.quitRequests, 1);
         EXPECT_TRUE(window->core().appli_fin_demandee);
         window.reset();

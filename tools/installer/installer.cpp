@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <optional>
@@ -35,6 +36,11 @@ public:
     UniqueFd(UniqueFd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
+    UniqueFd& operator=(UniqueFd&& other) noexcept
+    {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
     int get() const { return fd_; }
     explicit operator bool() const { return fd_ >= 0; }
 
@@ -55,15 +61,17 @@ bool waitUntilFree(const std::function<bool()>& held, std::chrono::seconds wait)
 }
 
 // The helper's own lock, in a root-only place; the kernel drops it when the helper ends, however
-// it ends. Not valid when another helper kept it for the whole wait.
-UniqueFd takeHelperLock(const Settings& settings)
+// it ends. Never taken through a symbolic link: one there is told as such.
+InstallerExit takeHelperLock(const Settings& settings, UniqueFd& lock)
 {
-    UniqueFd lock(::open(settings.lockFile.c_str(),
-                         O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
-    if (!lock || !waitUntilFree([&lock] { return ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0; },
-                                settings.lockWait))
-        return UniqueFd();
-    return lock;
+    lock = UniqueFd(::open(settings.lockFile.c_str(),
+                           O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
+    if (!lock)
+        return errno == ELOOP ? InstallerExit::LockLink : InstallerExit::WorkFolder;
+    if (!waitUntilFree([&lock] { return ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0; },
+                       settings.lockWait))
+        return InstallerExit::Busy;
+    return InstallerExit::Installed;
 }
 
 // dpkg's locks as dpkg and apt take them (fcntl), looked at without taking them.
@@ -132,6 +140,78 @@ bool writeFile(const std::filesystem::path& file, const std::string& text)
     return static_cast<bool>(out);
 }
 
+// Removes `name` from the folder `parent`, whatever it is, never following a symbolic link: each
+// folder is opened from its parent with O_NOFOLLOW and taken from its owner before it is
+// emptied, so an entry swapped for a link meanwhile is removed as a link.
+bool removeTree(int parent, const char* name, int depth = 0)
+{
+    if (::unlinkat(parent, name, 0) == 0 || errno == ENOENT)
+        return true;
+    if (errno != EISDIR || depth > 64)
+        return false;
+    const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    if (::fchown(fd, 0, 0) != 0 || ::fchmod(fd, 0700) != 0) {
+        ::close(fd);
+        return false;
+    }
+    DIR* folder = ::fdopendir(fd);
+    if (folder == nullptr) {
+        ::close(fd);
+        return false;
+    }
+    bool removed = true;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view child = entry->d_name;
+        if (child != "." && child != "..")
+            removed = removeTree(::dirfd(folder), entry->d_name, depth + 1) && removed;
+    }
+    ::closedir(folder);
+    return removed && ::unlinkat(parent, name, AT_REMOVEDIR) == 0;
+}
+
+// What makes `st` unfit for the work folder, in French; empty when it is a folder of this
+// account (root) that only it may open.
+std::string unfitWorkFolder(const struct stat& st)
+{
+    if (S_ISLNK(st.st_mode))
+        return "c'était un lien symbolique";
+    if (!S_ISDIR(st.st_mode))
+        return "ce n'était pas un dossier";
+    if (st.st_uid != ::geteuid())
+        return "il appartenait au compte " + std::to_string(st.st_uid);
+    if ((st.st_mode & 07777) != 0700) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", unsigned(st.st_mode & 07777));
+        return std::string("ses droits étaient ") + mode + " au lieu de 0700";
+    }
+    return {};
+}
+
+// The helper's work folder, a root-only folder: whatever else stands at its name (a link, a file,
+// a folder of another account or open to others) is removed without following any link and the
+// folder made anew; the output says so, for the program's log.
+bool makeWorkFolder(const std::filesystem::path& folder)
+{
+    struct stat st {
+    };
+    if (::lstat(folder.c_str(), &st) == 0) {
+        const std::string unfit = unfitWorkFolder(st);
+        if (unfit.empty())
+            return true;
+        std::printf("Dossier de travail %s refait : %s.\n", folder.c_str(), unfit.c_str());
+        std::fflush(stdout);
+        if (!removeTree(AT_FDCWD, folder.c_str()))
+            return false;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    if (::mkdir(folder.c_str(), 0700) != 0 || ::lstat(folder.c_str(), &st) != 0)
+        return false;
+    return unfitWorkFolder(st).empty();
+}
+
 // The work folder holds two source folders: the repository alone (for its index) and the
 // repository with the machine's other sources (for the installation). Whatever an earlier run
 // left there, interrupted or not, is swept first.
@@ -139,12 +219,7 @@ bool prepareSources(const Settings& settings)
 {
     namespace fs = std::filesystem;
     const bool failed = false;
-    if (::mkdir(settings.workRoot.c_str(), 0700) != 0 && errno != EEXIST)
-        return failed;
-    struct stat st {
-    };
-    if (::lstat(settings.workRoot.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
-        st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+    if (!makeWorkFolder(settings.workRoot))
         return failed;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(settings.workRoot, error))
@@ -312,8 +387,10 @@ int runInstaller(int argc, char** argv, const Settings& settings)
     if (code == InstallerExit::Installed) {
         // From here on a hang-up, an interrupt or a plain kill cannot cut apt or dpkg short.
         ignoreInterruptions();
-        const UniqueFd lock = takeHelperLock(settings);
-        code = lock ? upgrade(settings) : InstallerExit::Busy;
+        UniqueFd lock;
+        code = takeHelperLock(settings, lock);
+        if (code == InstallerExit::Installed)
+            code = upgrade(settings);
     }
     if (code != InstallerExit::Installed) {
         std::fprintf(stderr, "%s\n", update::installerReason(static_cast<int>(code)).c_str());
