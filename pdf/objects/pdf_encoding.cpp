@@ -76,11 +76,38 @@ bool IsLowSurrogate(char16_t C)
     return C >= 0xDC00 && C <= 0xDFFF;
 }
 
+char TableByteOf(char16_t AChar)
+{
+    // WinAnsiEncoding gives the bytes Windows-1252 leaves unassigned no glyph (their widths
+    // are 0): their characters are written as '?', as any the fonts cannot show.
+    const std::optional<unsigned char> byte = cp1252::fromUnicode(AChar);
+    if (!byte || cp1252::isUnassigned(*byte))
+        return '?';
+    return static_cast<char>(*byte);
+}
+
+// ASCII and Latin-1 letters, nearly all the text, are their own bytes; the table is looked up
+// only for the rest.
+inline char ByteOf(char16_t AChar)
+{
+    if (AChar < 0x80 || (AChar >= 0xA0 && AChar <= 0xFF))
+        return static_cast<char>(AChar);
+    return TableByteOf(AChar);
+}
+
+inline std::optional<char> ByteAt(std::u16string_view S, std::size_t APos)
+{
+    const char16_t c = S[APos];
+    if (IsLowSurrogate(c) && APos > 0 && IsHighSurrogate(S[APos - 1]))
+        return std::nullopt;
+    return ByteOf(c);
+}
+
 // Name bytes of S: each character's Windows-1252 byte, #XX outside the regular characters.
 template <typename Out> void AppendNameBytes(Out& AOut, std::u16string_view S)
 {
     for (std::size_t i = 0; i < S.size(); ++i) {
-        const std::optional<char> byte = AnsiByteAt(S, i);
+        const std::optional<char> byte = ByteAt(S, i);
         if (!byte)
             continue;
         const auto b = static_cast<unsigned char>(*byte);
@@ -93,41 +120,70 @@ template <typename Out> void AppendNameBytes(Out& AOut, std::u16string_view S)
     }
 }
 
+// Bytes gathered on the stack and handed to the stream in runs, not one call per byte.
+class TStreamBuffer
+{
+public:
+    using value_type = char;
+    explicit TStreamBuffer(TPdfMemoryStream& AStream) : FStream(AStream) {}
+    TStreamBuffer(const TStreamBuffer&) = delete;
+    TStreamBuffer& operator=(const TStreamBuffer&) = delete;
+
+    void push_back(char AByte)
+    {
+        if (FSize == sizeof FBytes)
+            Flush();
+        FBytes[FSize++] = AByte;
+    }
+    void Flush()
+    {
+        FStream.Write(FBytes, FSize);
+        FSize = 0;
+    }
+
+private:
+    TPdfMemoryStream& FStream;
+    std::size_t FSize = 0;
+    char FBytes[256];
+};
+
+// The bytes of a literal string's content: ( ) \ and the controls escaped, the rest in
+// Windows-1252.
+template <typename Out> void AppendEscaped(Out& AOut, std::u16string_view S)
+{
+    for (std::size_t i = 0; i < S.size(); ++i) {
+        const char16_t c = S[i];
+        if (c >= 0x20 && c < 0x80 && c != u'(' && c != u')' && c != u'\\') {
+            AOut.push_back(static_cast<char>(c));
+        } else if (char letter = EscapeLetter(c)) {
+            AOut.push_back('\\');
+            AOut.push_back(letter);
+        } else if (const std::optional<char> byte = ByteAt(S, i)) {
+            AOut.push_back(*byte);
+        }
+    }
+}
+
 } // namespace
 
 char AnsiChar(char16_t AChar)
 {
-    // WinAnsiEncoding gives the bytes Windows-1252 leaves unassigned no glyph (their widths
-    // are 0): their characters are written as '?', as any the fonts cannot show.
-    const std::optional<unsigned char> byte = cp1252::fromUnicode(AChar);
-    if (!byte || cp1252::isUnassigned(*byte))
-        return '?';
-    return static_cast<char>(*byte);
+    return ByteOf(AChar);
 }
 
 std::optional<char> AnsiByteAt(std::u16string_view S, std::size_t APos)
 {
-    const char16_t c = S[APos];
-    if (IsLowSurrogate(c) && APos > 0 && IsHighSurrogate(S[APos - 1]))
-        return std::nullopt;
-    return AnsiChar(c);
+    return ByteAt(S, APos);
 }
 
 void WriteAnsi(std::u16string_view S, TPdfMemoryStream& AStream)
 {
-    char buf[256];
-    std::size_t n = 0;
+    TStreamBuffer out(AStream);
     for (std::size_t i = 0; i < S.size(); ++i) {
-        const std::optional<char> byte = AnsiByteAt(S, i);
-        if (!byte)
-            continue;
-        buf[n++] = *byte;
-        if (n == sizeof buf) {
-            AStream.Write(buf, n);
-            n = 0;
-        }
+        if (const std::optional<char> byte = ByteAt(S, i))
+            out.push_back(*byte);
     }
-    AStream.Write(buf, n);
+    out.Flush();
 }
 
 std::u16string EscapeLiteral(std::u16string_view S)
@@ -147,9 +203,11 @@ std::u16string EscapeLiteral(std::u16string_view S)
 
 void WriteStringOperand(std::u16string_view S, TPdfMemoryStream& AStream)
 {
-    AStream.WriteByte('(');
-    WriteEscapedAnsi(S, AStream);
-    AStream.WriteByte(')');
+    TStreamBuffer out(AStream);
+    out.push_back('(');
+    AppendEscaped(out, S);
+    out.push_back(')');
+    out.Flush();
 }
 
 void WriteTextString(std::u16string_view S, TPdfMemoryStream& AStream)
@@ -178,21 +236,9 @@ void WriteTextString(std::u16string_view S, TPdfMemoryStream& AStream)
 
 void WriteEscapedAnsi(std::u16string_view S, TPdfMemoryStream& AStream)
 {
-    char buf[256];
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < S.size(); ++i) {
-        if (n + 2 > sizeof buf) {
-            AStream.Write(buf, n);
-            n = 0;
-        }
-        if (char letter = EscapeLetter(S[i])) {
-            buf[n++] = '\\';
-            buf[n++] = letter;
-        } else if (const std::optional<char> byte = AnsiByteAt(S, i)) {
-            buf[n++] = *byte;
-        }
-    }
-    AStream.Write(buf, n);
+    TStreamBuffer out(AStream);
+    AppendEscaped(out, S);
+    out.Flush();
 }
 
 bool HasSurrogates(std::u16string_view S)
@@ -237,11 +283,10 @@ std::u16string EncodeName(std::u16string_view S)
 
 void WriteName(std::u16string_view S, TPdfMemoryStream& AStream)
 {
-    std::string bytes;
-    bytes.reserve(S.size() + 1);
-    bytes.push_back('/');
-    AppendNameBytes(bytes, S);
-    AStream.Write(bytes);
+    TStreamBuffer out(AStream);
+    out.push_back('/');
+    AppendNameBytes(out, S);
+    out.Flush();
 }
 
 std::string Utf16ToUtf8(std::u16string_view S)
