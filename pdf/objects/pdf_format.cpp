@@ -33,11 +33,19 @@ char* PutReal(char* AOut, double X)
     // Values beyond the 64-bit range never occur on a page; clamp instead of overflowing.
     if (!(scaled < 9.2e18))
         scaled = 9.2e18;
-    auto n = static_cast<std::int64_t>(scaled);
+    auto n = static_cast<std::uint64_t>(scaled);
     if (n != 0 && X < 0)
         *AOut++ = '-';
-    AOut = PutInt(AOut, n / 100);
-    auto frac = static_cast<int>(n % 100);
+    // A page's coordinates fit in 32 bits, whose digits cost a fraction of 64-bit ones.
+    unsigned frac = 0;
+    if (n <= 0xFFFFFFFFu) {
+        const auto small = static_cast<std::uint32_t>(n);
+        AOut = std::to_chars(AOut, AOut + kMaxNumberChars, small / 100).ptr;
+        frac = small % 100;
+    } else {
+        AOut = std::to_chars(AOut, AOut + kMaxNumberChars, n / 100).ptr;
+        frac = static_cast<unsigned>(n % 100);
+    }
     if (frac != 0) {
         *AOut++ = '.';
         *AOut++ = static_cast<char>('0' + frac / 10);
