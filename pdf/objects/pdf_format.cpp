@@ -40,10 +40,10 @@ char* PutReal(char* AOut, double X)
     unsigned frac = 0;
     if (n <= 0xFFFFFFFFu) {
         const auto small = static_cast<std::uint32_t>(n);
-        AOut = std::to_chars(AOut, AOut + kMaxNumberChars, small / 100).ptr;
+        AOut = std::to_chars(AOut, AOut + kMaxIntChars, small / 100).ptr;
         frac = small % 100;
     } else {
-        AOut = std::to_chars(AOut, AOut + kMaxNumberChars, n / 100).ptr;
+        AOut = std::to_chars(AOut, AOut + kMaxIntChars, n / 100).ptr;
         frac = static_cast<unsigned>(n % 100);
     }
     if (frac != 0) {

@@ -11,14 +11,16 @@
 namespace kelvora::pdf
 {
 
-// Room for any number PutInt or PutReal writes: 20 digits and a sign at most.
+// Any 64-bit integer with its sign.
+inline constexpr std::size_t kMaxIntChars = 20;
+// Room for any number PutInt or PutReal writes.
 inline constexpr std::size_t kMaxNumberChars = 24;
 
 // Writes AValue at AOut (kMaxNumberChars of room) and returns the end, so that operators are
 // built on the stack.
 inline char* PutInt(char* AOut, std::int64_t AValue)
 {
-    return std::to_chars(AOut, AOut + kMaxNumberChars, AValue).ptr;
+    return std::to_chars(AOut, AOut + kMaxIntChars, AValue).ptr;
 }
 
 // FormatReal's text at AOut (kMaxNumberChars of room); returns the end.

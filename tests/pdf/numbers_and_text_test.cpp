@@ -43,6 +43,15 @@ INSTANTIATE_TEST_SUITE_P(Operands, FormatRealTable,
                                            TRealCase{-0.05f, "-0.05"}, TRealCase{759.5f, "759.5"},
                                            TRealCase{0.0, "0"}, TRealCase{842.0f, "842"}));
 
+// Either side of 2^32 hundredths, where the digits change width, and the clamp far beyond.
+INSTANTIATE_TEST_SUITE_P(Magnitudes, FormatRealTable,
+                         ::testing::Values(TRealCase{42949672.95, "42949672.95"},
+                                           TRealCase{42949672.96, "42949672.96"},
+                                           TRealCase{-5e9, "-5000000000"},
+                                           TRealCase{123456789012.5, "123456789012.5"},
+                                           TRealCase{1e30, "92000000000000000"},
+                                           TRealCase{-1e30, "-92000000000000000"}));
+
 // Restores the C locale whatever the test does.
 class FrenchLocale : public ::testing::Test
 {
