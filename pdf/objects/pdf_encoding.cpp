@@ -2,6 +2,9 @@
 
 #include "common/cp1252.h"
 
+#include <algorithm>
+#include <array>
+
 namespace kelvora::pdf
 {
 
@@ -46,7 +49,7 @@ char EscapeLetter(char16_t C)
     }
 }
 
-bool IsNameDelimiter(char16_t C)
+constexpr bool IsNameDelimiter(char16_t C)
 {
     switch (C) {
     case u'#':
@@ -103,10 +106,32 @@ inline std::optional<char> ByteAt(std::u16string_view S, std::size_t APos)
     return ByteOf(c);
 }
 
-// Name bytes of S: each character's Windows-1252 byte, #XX outside the regular characters.
-template <typename Out> void AppendNameBytes(Out& AOut, std::u16string_view S)
+// Characters below 0x80 written as they are: in a literal string all printable ones but the
+// three escaped, in a name the regular characters.
+struct TPlainAscii {
+    std::array<bool, 0x80> Literal{};
+    std::array<bool, 0x80> Name{};
+};
+
+constexpr TPlainAscii kPlain = [] {
+    TPlainAscii plain;
+    for (char16_t c = 0x20; c < 0x7F; ++c) {
+        plain.Literal[c] = c != u'(' && c != u')' && c != u'\\';
+        plain.Name[c] = c > 0x20 && !IsNameDelimiter(c);
+    }
+    return plain;
+}();
+
+// Name bytes of S[ABegin, AEnd): each character's Windows-1252 byte, #XX outside the regular
+// characters; three bytes at most per character.
+template <typename Out>
+void AppendNameBytes(Out& AOut, std::u16string_view S, std::size_t ABegin, std::size_t AEnd)
 {
-    for (std::size_t i = 0; i < S.size(); ++i) {
+    for (std::size_t i = ABegin; i < AEnd; ++i) {
+        if (S[i] < 0x80 && kPlain.Name[S[i]]) {
+            AOut.push_back(static_cast<typename Out::value_type>(S[i]));
+            continue;
+        }
         const std::optional<char> byte = ByteAt(S, i);
         if (!byte)
             continue;
@@ -120,40 +145,14 @@ template <typename Out> void AppendNameBytes(Out& AOut, std::u16string_view S)
     }
 }
 
-// Bytes gathered on the stack and handed to the stream in runs, not one call per byte.
-class TStreamBuffer
+// The bytes of S[ABegin, AEnd) in a literal string: ( ) \ and the controls escaped, the rest
+// in Windows-1252; two bytes at most per character.
+template <typename Out>
+void AppendEscaped(Out& AOut, std::u16string_view S, std::size_t ABegin, std::size_t AEnd)
 {
-public:
-    using value_type = char;
-    explicit TStreamBuffer(TPdfMemoryStream& AStream) : FStream(AStream) {}
-    TStreamBuffer(const TStreamBuffer&) = delete;
-    TStreamBuffer& operator=(const TStreamBuffer&) = delete;
-
-    void push_back(char AByte)
-    {
-        if (FSize == sizeof FBytes)
-            Flush();
-        FBytes[FSize++] = AByte;
-    }
-    void Flush()
-    {
-        FStream.Write(FBytes, FSize);
-        FSize = 0;
-    }
-
-private:
-    TPdfMemoryStream& FStream;
-    std::size_t FSize = 0;
-    char FBytes[256];
-};
-
-// The bytes of a literal string's content: ( ) \ and the controls escaped, the rest in
-// Windows-1252.
-template <typename Out> void AppendEscaped(Out& AOut, std::u16string_view S)
-{
-    for (std::size_t i = 0; i < S.size(); ++i) {
+    for (std::size_t i = ABegin; i < AEnd; ++i) {
         const char16_t c = S[i];
-        if (c >= 0x20 && c < 0x80 && c != u'(' && c != u')' && c != u'\\') {
+        if (c < 0x80 && kPlain.Literal[c]) {
             AOut.push_back(static_cast<char>(c));
         } else if (char letter = EscapeLetter(c)) {
             AOut.push_back('\\');
@@ -163,6 +162,57 @@ template <typename Out> void AppendEscaped(Out& AOut, std::u16string_view S)
         }
     }
 }
+
+// Bytes put at a place with room enough, unchecked.
+struct TRawBytes {
+    using value_type = char;
+    char* End;
+    void push_back(char AByte) { *End++ = AByte; }
+};
+
+// Bytes gathered on the stack and handed to the stream in runs, not one call per byte.
+class TStreamBuffer
+{
+public:
+    explicit TStreamBuffer(TPdfMemoryStream& AStream) : FStream(AStream) {}
+    TStreamBuffer(const TStreamBuffer&) = delete;
+    TStreamBuffer& operator=(const TStreamBuffer&) = delete;
+
+    void push_back(char AByte)
+    {
+        *Room(1) = AByte;
+        ++FSize;
+    }
+    // Writes S through APut in runs of characters, each given the room its worst case takes,
+    // so that no byte checks for room.
+    template <std::size_t BytesPerChar, typename Put> void PutRuns(std::u16string_view S, Put APut)
+    {
+        constexpr std::size_t kRun = sizeof FBytes / BytesPerChar / 2;
+        for (std::size_t begin = 0; begin < S.size(); begin += kRun) {
+            const std::size_t end = std::min(S.size(), begin + kRun);
+            TRawBytes out{Room(BytesPerChar * (end - begin))};
+            APut(out, S, begin, end);
+            FSize = static_cast<std::size_t>(out.End - FBytes);
+        }
+    }
+    void Flush()
+    {
+        FStream.Write(FBytes, FSize);
+        FSize = 0;
+    }
+
+private:
+    char* Room(std::size_t ACount)
+    {
+        if (FSize + ACount > sizeof FBytes)
+            Flush();
+        return FBytes + FSize;
+    }
+
+    TPdfMemoryStream& FStream;
+    std::size_t FSize = 0;
+    char FBytes[256];
+};
 
 } // namespace
 
@@ -205,7 +255,7 @@ void WriteStringOperand(std::u16string_view S, TPdfMemoryStream& AStream)
 {
     TStreamBuffer out(AStream);
     out.push_back('(');
-    AppendEscaped(out, S);
+    out.PutRuns<2>(S, AppendEscaped<TRawBytes>);
     out.push_back(')');
     out.Flush();
 }
@@ -237,7 +287,7 @@ void WriteTextString(std::u16string_view S, TPdfMemoryStream& AStream)
 void WriteEscapedAnsi(std::u16string_view S, TPdfMemoryStream& AStream)
 {
     TStreamBuffer out(AStream);
-    AppendEscaped(out, S);
+    out.PutRuns<2>(S, AppendEscaped<TRawBytes>);
     out.Flush();
 }
 
@@ -277,7 +327,7 @@ std::u16string EncodeName(std::u16string_view S)
 {
     std::u16string result;
     result.reserve(S.size());
-    AppendNameBytes(result, S);
+    AppendNameBytes(result, S, 0, S.size());
     return result;
 }
 
@@ -285,7 +335,7 @@ void WriteName(std::u16string_view S, TPdfMemoryStream& AStream)
 {
     TStreamBuffer out(AStream);
     out.push_back('/');
-    AppendNameBytes(out, S);
+    out.PutRuns<3>(S, AppendNameBytes<TRawBytes>);
     out.Flush();
 }
 

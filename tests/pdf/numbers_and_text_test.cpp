@@ -6,6 +6,7 @@
 #include "pdf/objects/pdf_format.h"
 #include "pdf_check.h"
 
+#include <algorithm>
 #include <clocale>
 #include <gtest/gtest.h>
 #include <locale>
@@ -164,6 +165,32 @@ TEST(Escaping, EightCharactersTakeABackslash)
     TPdfMemoryStream out;
     WriteEscapedAnsi(u"a(b)\\x", out);
     EXPECT_EQ(out.Data(), "a\\(b\\)\\\\x");
+}
+
+// Long texts are written in runs; a pair split across two runs is still one '?'.
+TEST(Escaping, LongTextsWriteAsTheirShortPieces)
+{
+    std::u16string text;
+    for (int i = 0; i < 20; ++i)
+        text += u"(Régime) œ\\ €\tA#/ ";
+    // Pairs across the 42nd and 64th characters and the 128th.
+    for (std::size_t at : {41, 63, 127})
+        text.replace(at, 2, u"\U0001F600");
+    ASSERT_GT(text.size(), 256u);
+
+    TPdfMemoryStream escaped;
+    WriteEscapedAnsi(text, escaped);
+    TPdfMemoryStream reference;
+    WriteAnsi(EscapeLiteral(text), reference);
+    EXPECT_EQ(escaped.Data(), reference.Data());
+
+    TPdfMemoryStream name;
+    WriteName(text, name);
+    std::string expected = "/";
+    for (char16_t c : EncodeName(text))
+        expected.push_back(static_cast<char>(c));
+    EXPECT_EQ(name.Data(), expected);
+    EXPECT_EQ(std::count(expected.begin(), expected.end(), '?'), 3);
 }
 
 TEST(HexForms, CodeUnitsInUpperCase)
