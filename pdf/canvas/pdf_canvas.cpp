@@ -13,6 +13,7 @@
 #include "pdf/objects/pdf_real.h"
 #include "pdf/objects/pdf_stream.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kelvora::pdf
@@ -21,56 +22,49 @@ namespace kelvora::pdf
 namespace
 {
 
-// Builds one operator line: operands separated by single spaces, then the operator and LF.
+// Builds one operator line on the stack: operands separated by single spaces, then the
+// operator and LF.
 class TOperator
 {
 public:
     TOperator& Real(double AValue)
     {
         Separate();
-        AppendReal(FText, AValue);
+        FEnd = PutReal(FEnd, AValue);
         return *this;
     }
     TOperator& Int(std::int64_t AValue)
     {
         Separate();
-        AppendInt(FText, AValue);
+        FEnd = PutInt(FEnd, AValue);
         return *this;
     }
-    TOperator& Raw(std::string_view AText)
+    // The red, green and blue of a 0x00BBGGRR colour, each from 0 to 1.
+    TOperator& Color(TPdfColor AValue)
     {
-        Separate();
-        FText.append(AText);
-        return *this;
+        auto v = static_cast<std::uint32_t>(AValue > 0 ? AValue : 0);
+        return Real(static_cast<double>(v & 0xFF) / 255)
+            .Real(static_cast<double>((v >> 8) & 0xFF) / 255)
+            .Real(static_cast<double>((v >> 16) & 0xFF) / 255);
     }
     std::string_view End(std::string_view AOperator)
     {
         Separate();
-        FText.append(AOperator);
-        FText.push_back('\n');
-        return FText;
+        FEnd = std::copy(AOperator.begin(), AOperator.end(), FEnd);
+        *FEnd++ = '\n';
+        return {FText, static_cast<std::size_t>(FEnd - FText)};
     }
 
 private:
     void Separate()
     {
-        if (!FText.empty())
-            FText.push_back(' ');
+        if (FEnd != FText)
+            *FEnd++ = ' ';
     }
-    std::string FText;
+    // Six operands at most, each with its space, and an operator of two letters.
+    char FText[6 * (kMaxNumberChars + 1) + 4];
+    char* FEnd = FText;
 };
-
-std::string ColorOperands(TPdfColor Value)
-{
-    auto v = static_cast<std::uint32_t>(Value > 0 ? Value : 0);
-    std::string s;
-    AppendReal(s, static_cast<double>(v & 0xFF) / 255);
-    s.push_back(' ');
-    AppendReal(s, static_cast<double>((v >> 8) & 0xFF) / 255);
-    s.push_back(' ');
-    AppendReal(s, static_cast<double>((v >> 16) & 0xFF) / 255);
-    return s;
-}
 
 TPdfDictionary& EnsureResource(TPdfDictionary& APage, std::u16string_view AKey)
 {
@@ -483,12 +477,12 @@ void TPdfCanvas::ExecuteXObject(std::u16string_view xObject)
 
 void TPdfCanvas::SetRGBFillColor(TPdfColor Value)
 {
-    AppendContent(TOperator().Raw(ColorOperands(Value)).End("rg"));
+    AppendContent(TOperator().Color(Value).End("rg"));
 }
 
 void TPdfCanvas::SetRGBStrokeColor(TPdfColor Value)
 {
-    AppendContent(TOperator().Raw(ColorOperands(Value)).End("RG"));
+    AppendContent(TOperator().Color(Value).End("RG"));
 }
 
 void TPdfCanvas::TextOut(float X, float Y, std::u16string_view Text)

@@ -22,6 +22,8 @@ namespace kelvora::pdf
 namespace
 {
 
+constexpr std::size_t kContentsRoom = 4096;
+
 std::u16string XObjectName(const TPdfStream& AObject)
 {
     TPdfName* name = AObject.Attributes().PdfNameByName(u"Name");
@@ -165,6 +167,8 @@ void TPdfDoc::AddPage()
     resources->AddItem(u"ProcSet", std::move(procset));
     page->AddItem(u"Resources", std::move(resources));
     TPdfStream* contents = FXref->Add(TPdfStream::CreateStream(FXref.get()));
+    // A certificate page's operators take about 4 KB: room for them at once, not by doubling.
+    contents->Stream().Reserve(kContentsRoom);
     page->AddItem(u"Contents", *contents);
     FCanvas->SetPage(page);
 }

@@ -17,10 +17,9 @@ void TPdfTrailer::WriteSection(TPdfMemoryStream& AStream) const
 {
     AStream.Write("trailer\r\n");
     FAttributes->WriteToStream(AStream);
-    std::string tail = "\r\nstartxref\r\n";
-    AppendInt(tail, FXrefAddress);
-    tail.append("\r\n%%EOF\r\n");
-    AStream.Write(tail);
+    AStream.Write("\r\nstartxref\r\n");
+    WriteInt(FXrefAddress, AStream);
+    AStream.Write("\r\n%%EOF\r\n");
 }
 
 } // namespace kelvora::pdf

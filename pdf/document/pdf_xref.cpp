@@ -3,19 +3,26 @@
 #include "pdf/objects/pdf_errors.h"
 #include "pdf/objects/pdf_format.h"
 
+#include <algorithm>
+
 namespace kelvora::pdf
 {
 
 namespace
 {
 
-void AppendZeroPad(std::string& AOut, int AValue, std::size_t AWidth)
+// Room for a row: two numbers of at most ten digits, their spaces, the type and CR LF.
+constexpr std::size_t kRowChars = 32;
+
+char* PutZeroPadded(char* AOut, int AValue, std::size_t AWidth)
 {
     // A negative offset (the free entry, or an unsaved object) is written as 0, still padded.
-    std::string digits = IntToStr(AValue < 0 ? 0 : AValue);
-    if (digits.size() < AWidth)
-        AOut.append(AWidth - digits.size(), '0');
-    AOut.append(digits);
+    char digits[kMaxNumberChars];
+    char* end = PutInt(digits, AValue < 0 ? 0 : AValue);
+    const auto count = static_cast<std::size_t>(end - digits);
+    if (count < AWidth)
+        AOut = std::fill_n(AOut, AWidth - count, '0');
+    return std::copy(digits, end, AOut);
 }
 
 } // namespace
@@ -27,16 +34,20 @@ TPdfXrefEntry::TPdfXrefEntry(std::unique_ptr<TPdfObject> AValue)
         FGenerationNumber = FValue->GenerationNumber();
 }
 
+char* TPdfXrefEntry::PutRow(char* AOut) const
+{
+    AOut = PutZeroPadded(AOut, FByteOffset, 10);
+    *AOut++ = ' ';
+    AOut = PutZeroPadded(AOut, FGenerationNumber, 5);
+    *AOut++ = ' ';
+    *AOut++ = FEntryType;
+    return AOut;
+}
+
 std::string TPdfXrefEntry::AsString() const
 {
-    std::string row;
-    row.reserve(20);
-    AppendZeroPad(row, FByteOffset, 10);
-    row.push_back(' ');
-    AppendZeroPad(row, FGenerationNumber, 5);
-    row.push_back(' ');
-    row.push_back(FEntryType);
-    return row;
+    char row[kRowChars];
+    return std::string(row, PutRow(row));
 }
 
 TPdfXref::TPdfXref()
@@ -74,15 +85,16 @@ TPdfXrefEntry& TPdfXref::GetItem(int ObjectID) const
 
 void TPdfXref::WriteSection(TPdfMemoryStream& AStream) const
 {
-    std::string text = "xref\r\n0 ";
-    text.reserve(16 + FXrefEntries.size() * 20);
-    AppendInt(text, ItemCount());
-    text.append("\r\n");
+    AStream.Write("xref\r\n0 ");
+    WriteInt(ItemCount(), AStream);
+    AStream.Write("\r\n");
     for (const auto& entry : FXrefEntries) {
-        text.append(entry->AsString());
-        text.append("\r\n");
+        char row[kRowChars];
+        char* end = entry->PutRow(row);
+        *end++ = '\r';
+        *end++ = '\n';
+        AStream.Write(row, static_cast<std::size_t>(end - row));
     }
-    AStream.Write(text);
 }
 
 } // namespace kelvora::pdf

@@ -25,6 +25,8 @@ public:
     TPdfObject* Value() const { return FValue.get(); }
     // The 18 characters of the row, without its CR LF.
     std::string AsString() const;
+    // The same characters at AOut (32 of room); returns their end.
+    char* PutRow(char* AOut) const;
 
 private:
     char FEntryType;

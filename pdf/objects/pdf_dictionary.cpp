@@ -44,17 +44,19 @@ void TPdfDictionary::Append(std::u16string_view AKey, std::unique_ptr<TPdfObject
     if (!AValue)
         throw EPdfInvalidValue("internal error. wrong object.");
     auto it = std::find_if(FArray.begin(), FArray.end(),
-                           [AKey](const auto& e) { return e->FKey == AKey; });
+                           [AKey](const auto& e) { return e.FKey == AKey; });
     if (it != FArray.end()) {
         // The very value already held under this key is moved, not destroyed.
-        if ((*it)->FValue.get() == AValue.get())
-            (void)(*it)->FValue.release();
+        if (it->FValue.get() == AValue.get())
+            (void)it->FValue.release();
         FArray.erase(it);
     }
     if (!AValue->IsDirect())
         AValue = TPdfVirtualObject::CreateVirtual(AValue->ObjectNumber());
-    FArray.push_back(std::make_unique<TPdfDictionaryElement>(std::u16string(AKey),
-                                                             std::move(AValue), AInternal));
+    // Room for a usual dictionary at once, rather than growing it entry by entry.
+    if (FArray.empty())
+        FArray.reserve(8);
+    FArray.emplace_back(std::u16string(AKey), std::move(AValue), AInternal);
 }
 
 void TPdfDictionary::AddItem(std::u16string_view AKey, std::unique_ptr<TPdfObject> AValue)
@@ -87,7 +89,7 @@ void TPdfDictionary::AddInternalItem(std::u16string_view AKey, std::unique_ptr<T
 void TPdfDictionary::RemoveItem(std::u16string_view AKey)
 {
     auto it = std::find_if(FArray.begin(), FArray.end(),
-                           [AKey](const auto& e) { return e->FKey == AKey; });
+                           [AKey](const auto& e) { return e.FKey == AKey; });
     if (it != FArray.end())
         FArray.erase(it);
 }
@@ -95,8 +97,8 @@ void TPdfDictionary::RemoveItem(std::u16string_view AKey)
 TPdfObject* TPdfDictionary::ValueByName(std::u16string_view AKey) const
 {
     for (const auto& e : FArray) {
-        if (e->FKey == AKey)
-            return ResolveObject(e->FValue.get(), FObjectMgr);
+        if (e.FKey == AKey)
+            return ResolveObject(e.FValue.get(), FObjectMgr);
     }
     return nullptr;
 }
@@ -145,18 +147,18 @@ const TPdfDictionaryElement& TPdfDictionary::GetItems(int Index) const
 {
     if (Index < 0 || Index >= ItemCount())
         throw EPdfInvalidValue("List index out of bounds (" + IntToStr(Index) + ")");
-    return *FArray[static_cast<std::size_t>(Index)];
+    return FArray[static_cast<std::size_t>(Index)];
 }
 
 void TPdfDictionary::WriteBody(TPdfMemoryStream& AStream)
 {
     AStream.Write("<<\r\n");
     for (const auto& e : FArray) {
-        if (e->FIsInternal)
+        if (e.FIsInternal)
             continue;
-        WriteName(e->FKey, AStream);
+        WriteName(e.FKey, AStream);
         AStream.WriteByte(' ');
-        e->FValue->WriteToStream(AStream);
+        e.FValue->WriteToStream(AStream);
         AStream.Write("\r\n");
     }
     AStream.Write(">>");

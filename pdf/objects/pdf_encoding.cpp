@@ -2,6 +2,9 @@
 
 #include "common/cp1252.h"
 
+#include <algorithm>
+#include <array>
+
 namespace kelvora::pdf
 {
 
@@ -46,7 +49,7 @@ char EscapeLetter(char16_t C)
     }
 }
 
-bool IsNameDelimiter(char16_t C)
+constexpr bool IsNameDelimiter(char16_t C)
 {
     switch (C) {
     case u'#':
@@ -76,11 +79,60 @@ bool IsLowSurrogate(char16_t C)
     return C >= 0xDC00 && C <= 0xDFFF;
 }
 
-// Name bytes of S: each character's Windows-1252 byte, #XX outside the regular characters.
-template <typename Out> void AppendNameBytes(Out& AOut, std::u16string_view S)
+char TableByteOf(char16_t AChar)
 {
-    for (std::size_t i = 0; i < S.size(); ++i) {
-        const std::optional<char> byte = AnsiByteAt(S, i);
+    // WinAnsiEncoding gives the bytes Windows-1252 leaves unassigned no glyph (their widths
+    // are 0): their characters are written as '?', as any the fonts cannot show.
+    const std::optional<unsigned char> byte = cp1252::fromUnicode(AChar);
+    if (!byte || cp1252::isUnassigned(*byte))
+        return '?';
+    return static_cast<char>(*byte);
+}
+
+// ASCII and Latin-1 letters, nearly all the text, are their own bytes; the table is looked up
+// only for the rest.
+inline char ByteOf(char16_t AChar)
+{
+    if (AChar < 0x80 || (AChar >= 0xA0 && AChar <= 0xFF))
+        return static_cast<char>(AChar);
+    return TableByteOf(AChar);
+}
+
+inline std::optional<char> ByteAt(std::u16string_view S, std::size_t APos)
+{
+    const char16_t c = S[APos];
+    if (IsLowSurrogate(c) && APos > 0 && IsHighSurrogate(S[APos - 1]))
+        return std::nullopt;
+    return ByteOf(c);
+}
+
+// Characters below 0x80 written as they are: in a literal string all printable ones but the
+// three escaped, in a name the regular characters.
+struct TPlainAscii {
+    std::array<bool, 0x80> Literal{};
+    std::array<bool, 0x80> Name{};
+};
+
+constexpr TPlainAscii kPlain = [] {
+    TPlainAscii plain;
+    for (char16_t c = 0x20; c < 0x7F; ++c) {
+        plain.Literal[c] = c != u'(' && c != u')' && c != u'\\';
+        plain.Name[c] = c > 0x20 && !IsNameDelimiter(c);
+    }
+    return plain;
+}();
+
+// Name bytes of S[ABegin, AEnd): each character's Windows-1252 byte, #XX outside the regular
+// characters; three bytes at most per character.
+template <typename Out>
+void AppendNameBytes(Out& AOut, std::u16string_view S, std::size_t ABegin, std::size_t AEnd)
+{
+    for (std::size_t i = ABegin; i < AEnd; ++i) {
+        if (S[i] < 0x80 && kPlain.Name[S[i]]) {
+            AOut.push_back(static_cast<typename Out::value_type>(S[i]));
+            continue;
+        }
+        const std::optional<char> byte = ByteAt(S, i);
         if (!byte)
             continue;
         const auto b = static_cast<unsigned char>(*byte);
@@ -93,41 +145,95 @@ template <typename Out> void AppendNameBytes(Out& AOut, std::u16string_view S)
     }
 }
 
+// The bytes of S[ABegin, AEnd) in a literal string: ( ) \ and the controls escaped, the rest
+// in Windows-1252; two bytes at most per character.
+template <typename Out>
+void AppendEscaped(Out& AOut, std::u16string_view S, std::size_t ABegin, std::size_t AEnd)
+{
+    for (std::size_t i = ABegin; i < AEnd; ++i) {
+        const char16_t c = S[i];
+        if (c < 0x80 && kPlain.Literal[c]) {
+            AOut.push_back(static_cast<char>(c));
+        } else if (char letter = EscapeLetter(c)) {
+            AOut.push_back('\\');
+            AOut.push_back(letter);
+        } else if (const std::optional<char> byte = ByteAt(S, i)) {
+            AOut.push_back(*byte);
+        }
+    }
+}
+
+// Bytes put at a place with room enough, unchecked.
+struct TRawBytes {
+    using value_type = char;
+    char* End;
+    void push_back(char AByte) { *End++ = AByte; }
+};
+
+// Bytes gathered on the stack and handed to the stream in runs, not one call per byte.
+class TStreamBuffer
+{
+public:
+    explicit TStreamBuffer(TPdfMemoryStream& AStream) : FStream(AStream) {}
+    TStreamBuffer(const TStreamBuffer&) = delete;
+    TStreamBuffer& operator=(const TStreamBuffer&) = delete;
+
+    void push_back(char AByte)
+    {
+        *Room(1) = AByte;
+        ++FSize;
+    }
+    // Writes S through APut in runs of characters, each given the room its worst case takes,
+    // so that no byte checks for room.
+    template <std::size_t BytesPerChar, typename Put> void PutRuns(std::u16string_view S, Put APut)
+    {
+        constexpr std::size_t kRun = sizeof FBytes / BytesPerChar / 2;
+        for (std::size_t begin = 0; begin < S.size(); begin += kRun) {
+            const std::size_t end = std::min(S.size(), begin + kRun);
+            TRawBytes out{Room(BytesPerChar * (end - begin))};
+            APut(out, S, begin, end);
+            FSize = static_cast<std::size_t>(out.End - FBytes);
+        }
+    }
+    void Flush()
+    {
+        FStream.Write(FBytes, FSize);
+        FSize = 0;
+    }
+
+private:
+    char* Room(std::size_t ACount)
+    {
+        if (FSize + ACount > sizeof FBytes)
+            Flush();
+        return FBytes + FSize;
+    }
+
+    TPdfMemoryStream& FStream;
+    std::size_t FSize = 0;
+    char FBytes[256];
+};
+
 } // namespace
 
 char AnsiChar(char16_t AChar)
 {
-    // WinAnsiEncoding gives the bytes Windows-1252 leaves unassigned no glyph (their widths
-    // are 0): their characters are written as '?', as any the fonts cannot show.
-    const std::optional<unsigned char> byte = cp1252::fromUnicode(AChar);
-    if (!byte || cp1252::isUnassigned(*byte))
-        return '?';
-    return static_cast<char>(*byte);
+    return ByteOf(AChar);
 }
 
 std::optional<char> AnsiByteAt(std::u16string_view S, std::size_t APos)
 {
-    const char16_t c = S[APos];
-    if (IsLowSurrogate(c) && APos > 0 && IsHighSurrogate(S[APos - 1]))
-        return std::nullopt;
-    return AnsiChar(c);
+    return ByteAt(S, APos);
 }
 
 void WriteAnsi(std::u16string_view S, TPdfMemoryStream& AStream)
 {
-    char buf[256];
-    std::size_t n = 0;
+    TStreamBuffer out(AStream);
     for (std::size_t i = 0; i < S.size(); ++i) {
-        const std::optional<char> byte = AnsiByteAt(S, i);
-        if (!byte)
-            continue;
-        buf[n++] = *byte;
-        if (n == sizeof buf) {
-            AStream.Write(buf, n);
-            n = 0;
-        }
+        if (const std::optional<char> byte = ByteAt(S, i))
+            out.push_back(*byte);
     }
-    AStream.Write(buf, n);
+    out.Flush();
 }
 
 std::u16string EscapeLiteral(std::u16string_view S)
@@ -147,9 +253,11 @@ std::u16string EscapeLiteral(std::u16string_view S)
 
 void WriteStringOperand(std::u16string_view S, TPdfMemoryStream& AStream)
 {
-    AStream.WriteByte('(');
-    WriteEscapedAnsi(S, AStream);
-    AStream.WriteByte(')');
+    TStreamBuffer out(AStream);
+    out.push_back('(');
+    out.PutRuns<2>(S, AppendEscaped<TRawBytes>);
+    out.push_back(')');
+    out.Flush();
 }
 
 void WriteTextString(std::u16string_view S, TPdfMemoryStream& AStream)
@@ -178,21 +286,9 @@ void WriteTextString(std::u16string_view S, TPdfMemoryStream& AStream)
 
 void WriteEscapedAnsi(std::u16string_view S, TPdfMemoryStream& AStream)
 {
-    char buf[256];
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < S.size(); ++i) {
-        if (n + 2 > sizeof buf) {
-            AStream.Write(buf, n);
-            n = 0;
-        }
-        if (char letter = EscapeLetter(S[i])) {
-            buf[n++] = '\\';
-            buf[n++] = letter;
-        } else if (const std::optional<char> byte = AnsiByteAt(S, i)) {
-            buf[n++] = *byte;
-        }
-    }
-    AStream.Write(buf, n);
+    TStreamBuffer out(AStream);
+    out.PutRuns<2>(S, AppendEscaped<TRawBytes>);
+    out.Flush();
 }
 
 bool HasSurrogates(std::u16string_view S)
@@ -231,17 +327,16 @@ std::u16string EncodeName(std::u16string_view S)
 {
     std::u16string result;
     result.reserve(S.size());
-    AppendNameBytes(result, S);
+    AppendNameBytes(result, S, 0, S.size());
     return result;
 }
 
 void WriteName(std::u16string_view S, TPdfMemoryStream& AStream)
 {
-    std::string bytes;
-    bytes.reserve(S.size() + 1);
-    bytes.push_back('/');
-    AppendNameBytes(bytes, S);
-    AStream.Write(bytes);
+    TStreamBuffer out(AStream);
+    out.push_back('/');
+    out.PutRuns<3>(S, AppendNameBytes<TRawBytes>);
+    out.Flush();
 }
 
 std::string Utf16ToUtf8(std::u16string_view S)

@@ -9,9 +9,8 @@ namespace kelvora::pdf
 
 void AppendInt(std::string& AOut, std::int64_t AValue)
 {
-    char buf[24];
-    auto res = std::to_chars(buf, buf + sizeof buf, AValue);
-    AOut.append(buf, res.ptr);
+    char buf[kMaxNumberChars];
+    AOut.append(buf, PutInt(buf, AValue));
 }
 
 std::string IntToStr(std::int64_t AValue)
@@ -23,29 +22,43 @@ std::string IntToStr(std::int64_t AValue)
 
 void WriteInt(std::int64_t AValue, TPdfMemoryStream& AStream)
 {
-    char buf[24];
-    auto res = std::to_chars(buf, buf + sizeof buf, AValue);
-    AStream.Write(buf, static_cast<std::size_t>(res.ptr - buf));
+    char buf[kMaxNumberChars];
+    AStream.Write(buf, static_cast<std::size_t>(PutInt(buf, AValue) - buf));
 }
 
-void AppendReal(std::string& AOut, double X)
+char* PutReal(char* AOut, double X)
 {
     // Rounds half away from zero on the magnitude, so -30 stays -30 (not -29.99).
     double scaled = std::fabs(X) * 100.0 + 0.5;
     // Values beyond the 64-bit range never occur on a page; clamp instead of overflowing.
     if (!(scaled < 9.2e18))
         scaled = 9.2e18;
-    auto n = static_cast<std::int64_t>(scaled);
+    auto n = static_cast<std::uint64_t>(scaled);
     if (n != 0 && X < 0)
-        AOut.push_back('-');
-    AppendInt(AOut, n / 100);
-    auto frac = static_cast<int>(n % 100);
-    if (frac != 0) {
-        AOut.push_back('.');
-        AOut.push_back(static_cast<char>('0' + frac / 10));
-        if (frac % 10 != 0)
-            AOut.push_back(static_cast<char>('0' + frac % 10));
+        *AOut++ = '-';
+    // A page's coordinates fit in 32 bits, whose digits cost a fraction of 64-bit ones.
+    unsigned frac = 0;
+    if (n <= 0xFFFFFFFFu) {
+        const auto small = static_cast<std::uint32_t>(n);
+        AOut = std::to_chars(AOut, AOut + kMaxIntChars, small / 100).ptr;
+        frac = small % 100;
+    } else {
+        AOut = std::to_chars(AOut, AOut + kMaxIntChars, n / 100).ptr;
+        frac = static_cast<unsigned>(n % 100);
     }
+    if (frac != 0) {
+        *AOut++ = '.';
+        *AOut++ = static_cast<char>('0' + frac / 10);
+        if (frac % 10 != 0)
+            *AOut++ = static_cast<char>('0' + frac % 10);
+    }
+    return AOut;
+}
+
+void AppendReal(std::string& AOut, double X)
+{
+    char buf[kMaxNumberChars];
+    AOut.append(buf, PutReal(buf, X));
 }
 
 std::string FormatReal(double X)

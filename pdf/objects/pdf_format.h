@@ -3,11 +3,28 @@
 
 #include "pdf/objects/pdf_memory_stream.h"
 
+#include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace kelvora::pdf
 {
+
+// Any 64-bit integer with its sign.
+inline constexpr std::size_t kMaxIntChars = 20;
+// Room for any number PutInt or PutReal writes.
+inline constexpr std::size_t kMaxNumberChars = 24;
+
+// Writes AValue at AOut (kMaxNumberChars of room) and returns the end, so that operators are
+// built on the stack.
+inline char* PutInt(char* AOut, std::int64_t AValue)
+{
+    return std::to_chars(AOut, AOut + kMaxIntChars, AValue).ptr;
+}
+
+// FormatReal's text at AOut (kMaxNumberChars of room); returns the end.
+char* PutReal(char* AOut, double X);
 
 // Content-stream number: rounded half away from zero to two decimals, "." always.
 std::string FormatReal(double X);

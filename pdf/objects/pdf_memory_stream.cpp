@@ -20,7 +20,7 @@ void TPdfMemoryStream::Own()
     FShared.reset();
 }
 
-void TPdfMemoryStream::Write(const void* AData, std::size_t ACount)
+void TPdfMemoryStream::WriteAt(const void* AData, std::size_t ACount)
 {
     if (ACount == 0)
         return;
@@ -34,16 +34,6 @@ void TPdfMemoryStream::Write(const void* AData, std::size_t ACount)
         std::memcpy(FData.data() + FPosition, bytes, ACount);
     }
     FPosition += ACount;
-}
-
-void TPdfMemoryStream::WriteByte(char AByte)
-{
-    Own();
-    if (FPosition == FData.size())
-        FData.push_back(AByte);
-    else
-        FData[FPosition] = AByte;
-    ++FPosition;
 }
 
 void TPdfMemoryStream::Seek(std::size_t APosition)

@@ -14,9 +14,26 @@ namespace kelvora::pdf
 class TPdfMemoryStream
 {
 public:
-    void Write(const void* AData, std::size_t ACount);
+    // Appending to bytes of its own, what nearly every write does, stays inline.
+    void Write(const void* AData, std::size_t ACount)
+    {
+        if (!FShared && FPosition == FData.size()) {
+            FData.append(static_cast<const char*>(AData), ACount);
+            FPosition += ACount;
+        } else {
+            WriteAt(AData, ACount);
+        }
+    }
     void Write(std::string_view ABytes) { Write(ABytes.data(), ABytes.size()); }
-    void WriteByte(char AByte);
+    void WriteByte(char AByte)
+    {
+        if (!FShared && FPosition == FData.size()) {
+            FData.push_back(AByte);
+            ++FPosition;
+        } else {
+            WriteAt(&AByte, 1);
+        }
+    }
 
     // Holds bytes that belong to someone else as this stream's content (a picture's file),
     // positioned at their end. They are copied only if the stream is then changed.
@@ -34,6 +51,8 @@ public:
 private:
     // Turns shared bytes into this stream's own before a change.
     void Own();
+    // A write over shared bytes or before the end.
+    void WriteAt(const void* AData, std::size_t ACount);
 
     std::string FData;
     std::shared_ptr<const std::string> FShared;

@@ -3,6 +3,8 @@
 #include "pdf/objects/pdf_errors.h"
 #include "pdf/objects/pdf_format.h"
 
+#include <algorithm>
+
 namespace kelvora::pdf
 {
 
@@ -18,24 +20,25 @@ void TPdfObject::WriteToStream(TPdfMemoryStream& AStream)
         WriteBody(AStream);
         return;
     }
-    std::string ref;
-    AppendInt(ref, FObjectNumber);
-    ref.push_back(' ');
-    AppendInt(ref, FGenerationNumber);
-    ref.append(" R");
-    AStream.Write(ref);
+    char ref[2 * kMaxNumberChars + 3];
+    char* end = PutInt(ref, FObjectNumber);
+    *end++ = ' ';
+    end = PutInt(end, FGenerationNumber);
+    *end++ = ' ';
+    *end++ = 'R';
+    AStream.Write(ref, static_cast<std::size_t>(end - ref));
 }
 
 void TPdfObject::WriteValueToStream(TPdfMemoryStream& AStream)
 {
     if (FObjectType != TPdfObjectType::otIndirectObject)
         throw EPdfInvalidOperation("internal error wrong object type");
-    std::string head;
-    AppendInt(head, FObjectNumber);
-    head.push_back(' ');
-    AppendInt(head, FGenerationNumber);
-    head.append(" obj\r\n");
-    AStream.Write(head);
+    char head[2 * kMaxNumberChars + 7];
+    char* end = PutInt(head, FObjectNumber);
+    *end++ = ' ';
+    end = PutInt(end, FGenerationNumber);
+    end = std::copy_n(" obj\r\n", 6, end);
+    AStream.Write(head, static_cast<std::size_t>(end - head));
     WriteBody(AStream);
     AStream.Write("\r\nendobj\r\n");
 }

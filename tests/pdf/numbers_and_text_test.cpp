@@ -6,6 +6,7 @@
 #include "pdf/objects/pdf_format.h"
 #include "pdf_check.h"
 
+#include <algorithm>
 #include <clocale>
 #include <gtest/gtest.h>
 #include <locale>
@@ -42,6 +43,15 @@ INSTANTIATE_TEST_SUITE_P(Operands, FormatRealTable,
                                            TRealCase{227.0 / 255, "0.89"}, TRealCase{1.0, "1"},
                                            TRealCase{-0.05f, "-0.05"}, TRealCase{759.5f, "759.5"},
                                            TRealCase{0.0, "0"}, TRealCase{842.0f, "842"}));
+
+// Either side of 2^32 hundredths, where the digits change width, and the clamp far beyond.
+INSTANTIATE_TEST_SUITE_P(Magnitudes, FormatRealTable,
+                         ::testing::Values(TRealCase{42949672.95, "42949672.95"},
+                                           TRealCase{42949672.96, "42949672.96"},
+                                           TRealCase{-5e9, "-5000000000"},
+                                           TRealCase{123456789012.5, "123456789012.5"},
+                                           TRealCase{1e30, "92000000000000000"},
+                                           TRealCase{-1e30, "-92000000000000000"}));
 
 // Restores the C locale whatever the test does.
 class FrenchLocale : public ::testing::Test
@@ -155,6 +165,32 @@ TEST(Escaping, EightCharactersTakeABackslash)
     TPdfMemoryStream out;
     WriteEscapedAnsi(u"a(b)\\x", out);
     EXPECT_EQ(out.Data(), "a\\(b\\)\\\\x");
+}
+
+// Long texts are written in runs; a pair split across two runs is still one '?'.
+TEST(Escaping, LongTextsWriteAsTheirShortPieces)
+{
+    std::u16string text;
+    for (int i = 0; i < 20; ++i)
+        text += u"(Régime) œ\\ €\tA#/ ";
+    // Pairs across the 42nd and 64th characters and the 128th.
+    for (std::size_t at : {41, 63, 127})
+        text.replace(at, 2, u"\U0001F600");
+    ASSERT_GT(text.size(), 256u);
+
+    TPdfMemoryStream escaped;
+    WriteEscapedAnsi(text, escaped);
+    TPdfMemoryStream reference;
+    WriteAnsi(EscapeLiteral(text), reference);
+    EXPECT_EQ(escaped.Data(), reference.Data());
+
+    TPdfMemoryStream name;
+    WriteName(text, name);
+    std::string expected = "/";
+    for (char16_t c : EncodeName(text))
+        expected.push_back(static_cast<char>(c));
+    EXPECT_EQ(name.Data(), expected);
+    EXPECT_EQ(std::count(expected.begin(), expected.end(), '?'), 3);
 }
 
 TEST(HexForms, CodeUnitsInUpperCase)

@@ -304,6 +304,39 @@ TEST(Streams, LengthCountsAllDataAndFlateDecodeIsNeverDeclared)
               "<<\r\n/Length 10\r\n/Filter [/DCTDecode ]\r\n>>\r\nstream\r\n0123456789\nendstream");
 }
 
+TEST(Streams, WritesBeforeTheEndOrOverSharedBytesCopyOnlyWhatTheyMust)
+{
+    TPdfMemoryStream out;
+    out.Write("0123456789");
+    out.Seek(4);
+    out.Write("ab");
+    out.WriteByte('c');
+    EXPECT_EQ(out.Data(), "0123abc789");
+    EXPECT_EQ(out.Position(), 7u);
+    // Past the old end the stream grows.
+    out.Write("defgh");
+    EXPECT_EQ(out.Data(), "0123abcdefgh");
+    out.WriteByte('!');
+    EXPECT_EQ(out.Data(), "0123abcdefgh!");
+
+    // Shared bytes become the stream's own at the first change; their owner keeps its copy.
+    auto picture = std::make_shared<const std::string>("JFIF");
+    TPdfMemoryStream shared;
+    shared.Share(picture);
+    shared.Write("", 0);
+    EXPECT_EQ(shared.Data().data(), picture->data());
+    shared.WriteByte('+');
+    shared.Write("++");
+    EXPECT_EQ(shared.Data(), "JFIF+++");
+    EXPECT_EQ(*picture, "JFIF");
+    TPdfMemoryStream front;
+    front.Share(picture);
+    front.Seek(0);
+    front.Write("j");
+    EXPECT_EQ(front.Data(), "jFIF");
+    EXPECT_EQ(*picture, "JFIF");
+}
+
 TEST(PageTree, AppendKidAndPageResource)
 {
     TPdfXref xref;
