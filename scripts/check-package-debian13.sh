@@ -38,8 +38,9 @@ fi
 
 if [[ "${1:-}" != "--no-build" ]]; then
     echo "== construction sur Debian 12"
-    "$tree/scripts/package.sh" >"$out.log" 2>&1 || {
-        fail "scripts/package.sh (voir $out.log)"
+    mkdir -p "$out"
+    "$tree/scripts/package.sh" >"$out/package.log" 2>&1 || {
+        fail "scripts/package.sh (voir $out/package.log)"
         exit 1
     }
 fi
@@ -79,7 +80,8 @@ mkdir -p "$root/var/lib/Talvix/kelvoraps" "$root/paquets"
 cp "$store12" "$root/var/lib/Talvix/kelvoraps/attest.vqs"
 cp "$work/rows12.txt" "$root/paquets/rows12.txt"
 printf '%s' "$rows_sql" >"$root/paquets/rows-sql.txt"
-printf '%s' "SELECT valeur FROM configuration WHERE id='date_maj'" >"$root/paquets/date-sql.txt"
+printf '%s' "UPDATE configuration SET valeur='20261211' WHERE id='date_maj'" \
+    >"$root/paquets/date-sql.txt"
 cp "${debs[@]}" "$root/paquets/"
 
 # Run inside the root; prints its own « ok »/« ÉCHEC » lines, counted here.
@@ -124,9 +126,9 @@ else
 fi
 check "copie nommée au nom du patient" \
     sh -c "ls /home/kvmembre/Attestation_*_*_*.pdf >/dev/null 2>&1"
-kelvora-admin sql "$store" "$(cat /paquets/date-sql.txt)" >/paquets/date.txt 2>&1
-check "la lecture a écrit dans la base gardée : date_maj $(tr -d "\n" </paquets/date.txt)" \
-    grep -q "$(date +%Y%m%d)" /paquets/date.txt
+check "un membre écrit dans la base gardée (date_maj)" \
+    runuser -u kvmembre -- kelvora-admin sql "$store" "$(cat /paquets/date-sql.txt)"
+cp "$store" /paquets/attest-debian13.vqs
 
 echo "== la fenêtre sous Xvfb, avec ses icônes"
 apt-get install -y -qq --no-install-recommends xvfb xauth >/dev/null 2>&1
@@ -150,6 +152,18 @@ INSIDE
 in_root "$root" "$inside" | tee "$work/root.log"
 root_failures="$(grep -c '^ÉCHEC' "$work/root.log")"
 failures=$((failures + root_failures))
+
+echo "== la base écrite sur Debian 13, relue par le Kelvora de Debian 12"
+# Stores are kept in SQLCipher 3's format on both releases, so even the way back holds.
+if [[ -f "$root/paquets/attest-debian13.vqs" ]]; then
+    "$admin12" sql "$root/paquets/attest-debian13.vqs" "$rows_sql" >"$work/rows-back.txt" 2>&1
+    check "toutes les lignes, date_maj écrite par Debian 13" \
+        grep -q "configuration|date_maj|20261211" "$work/rows-back.txt"
+    check "les autres lignes inchangées" \
+        cmp -s <(grep -v date_maj "$work/rows12.txt") <(grep -v date_maj "$work/rows-back.txt")
+else
+    fail "pas de base écrite sur Debian 13"
+fi
 
 echo "== $failures échec(s)"
 ((failures == 0))
