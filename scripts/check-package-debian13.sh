@@ -91,6 +91,11 @@ ok() { echo "ok     - $*"; }
 fail() { echo "ÉCHEC  - $*"; }
 check() { local what="$1"; shift; if "$@"; then ok "$what"; else fail "$what"; fi; }
 store=/var/lib/Talvix/kelvoraps/attest.vqs
+# As the Debian 12 package left it: its system group, the group's store in 0660. (The root has no
+# groupadd yet: the package brings it.)
+echo "kelvora:x:990:" >>/etc/group
+chown root:kelvora "$store"
+chmod 0660 "$store"
 sum_before="$(md5sum <"$store")"
 echo "== installation sur $(. /etc/os-release && echo "$PRETTY_NAME")"
 apt-get update -qq
