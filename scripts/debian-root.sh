@@ -9,6 +9,7 @@ make_root() {
     local suite="$1" folder="$2" mirror="${KELVORA_DEBIAN_MIRROR:-http://deb.debian.org/debian}"
     if ! command -v mmdebstrap >/dev/null; then
         echo "installation de mmdebstrap"
+        apt-get update -qq
         DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends mmdebstrap \
             >/dev/null
     fi

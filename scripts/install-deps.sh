@@ -18,6 +18,7 @@ packages=(
     at-spi2-core python3-pyatspi dbus-x11
     reprepro apt-utils devscripts reprotest diffoscope-minimal faketime disorderfs
     pcscd libccid vsmartcard-vpcd vsmartcard-vpicc python3-pycryptodome pcsc-tools
+    mmdebstrap
 )
 
 # Debian 13 moved Qt's SVG plugins (the window's icons) out of libqt6svg6 into a package of their
