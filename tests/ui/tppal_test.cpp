@@ -1,5 +1,6 @@
 // Start-up: the store opened with its key, the last check date, the initial display.
 #include "support/app_fixture.h"
+#include "support/temp_folder.h"
 #include "ui/accessible_roles.h"
 
 #include <QDir>
@@ -84,9 +85,13 @@ TEST_F(Startup, UnusableStoreEndsTheApplicationAndSaysWhy)
         {"tronquée à 4096 octets", truncated(4096), "fichier tronqué (4096 octets)", nullptr},
         {"non chiffrée",
          [](Startup& t) {
-             auto db = kelvora::store::Connection::create(t.storePath().toStdString(), "");
-             kelvora::store::createTables(db);
-             db.close();
+             // Made by the shell without a key: SQLCipher 4 refuses an empty one.
+             using kelvora::testing::shellQuote;
+             ASSERT_EQ(kelvora::testing::runCommand(
+                           "sqlcipher " + shellQuote(t.storePath().toStdString()) +
+                           " 'CREATE TABLE configuration(id TEXT PRIMARY KEY, valeur TEXT)'")
+                           .exitCode,
+                       0);
              QFile file(t.storePath());
              ASSERT_TRUE(file.open(QIODevice::ReadOnly));
              ASSERT_EQ(file.read(16), QByteArray("SQLite format 3\0", 16));
