@@ -13,17 +13,8 @@ tree="$(cd "$(dirname "$0")/.." && pwd)"
 out="$tree/build-package"
 # shellcheck source=SCRIPTDIR/debian-root.sh
 . "$tree/scripts/debian-root.sh"
-failures=0
-ok() { echo "ok     - $*"; }
-fail() {
-    echo "ÉCHEC  - $*"
-    failures=$((failures + 1))
-}
-check() { # check "what" command...
-    local what="$1"
-    shift
-    if "$@"; then ok "$what"; else fail "$what"; fi
-}
+# shellcheck source=SCRIPTDIR/check-steps.sh
+. "$(dirname "$0")/check-steps.sh"
 
 if ((EUID != 0)); then
     echo "check-package-debian13.sh : à lancer en root" >&2

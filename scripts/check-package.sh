@@ -19,18 +19,8 @@ outsider=kvexterne
 admin=kvadmin
 port=18443
 keyhome="$out/recette-gnupg"
-failures=0
-
-ok() { echo "ok     - $*"; }
-fail() {
-    echo "ÉCHEC  - $*"
-    failures=$((failures + 1))
-}
-check() { # check "what" command...
-    local what="$1"
-    shift
-    if "$@"; then ok "$what"; else fail "$what"; fi
-}
+# shellcheck source=SCRIPTDIR/check-steps.sh
+. "$(dirname "$0")/check-steps.sh"
 stat_is() { # stat_is FILE FORMAT EXPECTED: says what it found when it differs
     local found
     found="$(stat -c "$2" "$1" 2>&1)"

@@ -24,6 +24,14 @@ void makeKeyedStore(const std::filesystem::path& file)
     store.execute("INSERT INTO configuration VALUES('date_maj', NULL), ('autre', 'texte')");
 }
 
+// Runs `sql` in Debian's sqlcipher shell on `file`, after the program's key.
+kelvora::testing::CommandResult keyedShell(const std::filesystem::path& file,
+                                           const std::string& sql)
+{
+    return runCommand("sqlcipher " + shellQuote(file.string()) + " " +
+                      shellQuote("PRAGMA key = '" + std::string(kStorePassword) + "'; " + sql));
+}
+
 std::string contents(const std::filesystem::path& file)
 {
     if (!std::filesystem::is_regular_file(file))
@@ -150,10 +158,9 @@ TEST(Connection, FileIsUnreadableWithoutTheKeyInTheSqlcipherShell)
     EXPECT_NE(withoutKey.exitCode, 0);
     EXPECT_EQ(withoutKey.output.find("texte"), std::string::npos);
 
-    const auto withKey =
-        runCommand(shell + shellQuote("PRAGMA key = '" + std::string(kStorePassword) +
-                                      "'; PRAGMA cipher_compatibility = 3; SELECT valeur FROM "
-                                      "configuration WHERE id = 'autre';"));
+    const auto withKey = keyedShell(
+        file, "PRAGMA cipher_compatibility = 3; SELECT valeur FROM configuration WHERE id = "
+              "'autre';");
     EXPECT_EQ(withKey.exitCode, 0) << withKey.output;
     EXPECT_NE(withKey.output.find("texte"), std::string::npos) << withKey.output;
 
@@ -244,11 +251,8 @@ TEST(Connection, AStoreWrittenBySqlCipher3OpensWithEveryRow)
         EXPECT_EQ(store.execute("UPDATE configuration SET valeur='20261211' WHERE id='date_maj'"),
                   1);
     }
-    const auto shell = runCommand(
-        "sqlcipher " + shellQuote(file.string()) + " " +
-        shellQuote("PRAGMA key = '" + std::string(kStorePassword) +
-                   "'; PRAGMA cipher_compatibility = 3; SELECT valeur FROM configuration WHERE "
-                   "id = 'date_maj';"));
+    const auto shell = keyedShell(file, "PRAGMA cipher_compatibility = 3; SELECT valeur FROM "
+                                        "configuration WHERE id = 'date_maj';");
     EXPECT_EQ(shell.exitCode, 0) << shell.output;
     EXPECT_NE(shell.output.find("20261211"), std::string::npos) << shell.output;
 }
@@ -259,11 +263,8 @@ TEST(Connection, AStoreMadeByTheReleasesShellOpens)
 {
     TempFolder folder;
     const auto file = folder / "attest.vqs";
-    const auto made = runCommand(
-        "sqlcipher " + shellQuote(file.string()) + " " +
-        shellQuote("PRAGMA key = '" + std::string(kStorePassword) +
-                   "'; CREATE TABLE configuration(id, valeur); INSERT INTO configuration "
-                   "VALUES('date_maj', '20260101');"));
+    const auto made = keyedShell(file, "CREATE TABLE configuration(id, valeur); INSERT INTO "
+                                       "configuration VALUES('date_maj', '20260101');");
     ASSERT_EQ(made.exitCode, 0) << made.output;
 
     Connection store = Connection::open(file, kStorePassword);
